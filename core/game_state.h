@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/face.h"
+#include "render/frame_buffer.h"
+#include "render/projection.h"
+#include "sim/entity.h"
+#include "world/level.h"
+#include "world/vec3.h"
+
+namespace brickstorm {
+
+// The names of the screens, compared as strings.
+inline constexpr const char* kScreenIntro = "intro";
+inline constexpr const char* kScreenLevelIntro = "levelintro";
+inline constexpr const char* kScreenGame = "game";
+inline constexpr const char* kScreenDeath = "death";
+
+// Everything the render thread reads, and nothing else.
+struct RenderState {
+    FaceList sceneFaces;       // level faces, then each enemy's faces, in world space
+    Vec3 cameraPosition;       // the player's drawn position after the last game tick
+    double cameraYaw = 0.0;    // the player's drawn heading after the last game tick
+    std::string drawScreen;    // the screen to draw; empty draws nothing
+    bool screenDrawn = false;  // while set the render thread draws nothing
+    std::int32_t shownLevel = 0;
+    std::string deathMessage;
+    ViewSettings view;
+    FrameBuffer frame;
+};
+
+// All data of the game. The program owns exactly one; tests build their own.
+struct GameState {
+    RenderState render;
+    std::string screen = kScreenIntro;  // decides what a key and a tick do
+    std::int32_t levelNumber = 1;
+    Level level;
+    FaceList levelFaces;
+    std::vector<EnemyEntity> enemies;  // alive, in the order of the level's enemy starts
+    PlayerEntity player;
+};
+
+// A screen may be left once its text screen has been drawn in full, or at any time from the game.
+bool canLeaveScreen(const GameState& state);
+
+// Switches to the level screen of the current level number, if the guard lets it.
+void showLevelScreen(GameState& state);
+
+}  // namespace brickstorm

@@ -1,0 +1,4 @@
+#include "core/key_handler.h"
+namespace brickstorm {
+void handleKey(GameState&, int) {}
+}

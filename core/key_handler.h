@@ -1,0 +1,20 @@
+#pragma once
+
+#include "core/game_state.h"
+
+namespace brickstorm {
+
+// Key codes the game knows (an extended key's own code follows its prefix 0 or 224).
+inline constexpr int kKeyForward = 'w';
+inline constexpr int kKeyBack = 's';
+inline constexpr int kKeyStrafeLeft = 75;   // left arrow, or "K"
+inline constexpr int kKeyStrafeRight = 77;  // right arrow, or "M"
+inline constexpr int kKeyTurnLeft = 'a';
+inline constexpr int kKeyTurnRight = 'd';
+inline constexpr int kKeyClimb = ' ';
+inline constexpr int kKeyShoot = 'r';
+
+// Acts on one key code: a player command in the game, the next screen on a text screen.
+void handleKey(GameState& state, int code);
+
+}  // namespace brickstorm

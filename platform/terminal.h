@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "core/console.h"
+
+// The seam between the game and the operating system's terminal or console.
+// One implementation per platform (platform/posix, platform/windows); nothing else in the
+// game touches the terminal.
+namespace brickstorm::platform {
+
+// Takes the terminal for the game: keys unbuffered and unechoed, the picture on the alternate
+// screen with the cursor hidden and line wrap off. Installs the handlers that give the terminal
+// back on every way out (normal exit, the ending signals, a crash) and take it again after the
+// program is stopped and resumed. Call once, before any thread starts.
+void beginTerminalSession();
+
+// Gives the terminal back as it was found. Safe to call more than once.
+void endTerminalSession();
+
+// Reads keys one at a time, as the game's key codes (0 to 255; an extended key arrives as a
+// prefix 0 or 224 followed by its own code).
+class KeyReader {
+public:
+    KeyReader();
+    ~KeyReader();
+    KeyReader(const KeyReader&) = delete;
+    KeyReader& operator=(const KeyReader&) = delete;
+
+    // Blocks until the next key code; nothing once input has ended for good.
+    std::optional<int> next();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// The terminal as the game's console.
+std::unique_ptr<Console> makeTerminalConsole();
+
+}  // namespace brickstorm::platform

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <vector>
+
+#include "render/face.h"
+#include "render/frame_buffer.h"
+#include "render/projection.h"
+#include "world/vec3.h"
+
+namespace brickstorm {
+
+// Faces whose farthest corner is deeper than this are not drawn.
+inline constexpr double kDrawDistance = 30.0;
+// The depth given to corners on or behind the camera plane of a face that crosses it.
+inline constexpr double kNearDepth = 0.01;
+
+// All faces of `first`, then all faces of `second`, in order.
+FaceList appendFaces(FaceList first, FaceList second);
+
+// The sort key of a face in view space: per axis the mean of the absolute least and greatest
+// coordinate, summed. Smaller is drawn first.
+double depthKey(const Face& face);
+
+// The scene as seen from the camera: culled, nearest first, projected.
+std::vector<ScreenQuad> renderView(const ViewSettings& view, FaceList faces, Vec3 cameraPosition,
+                                   double cameraYaw);
+
+}  // namespace brickstorm

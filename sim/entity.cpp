@@ -1,0 +1,14 @@
+#include "sim/entity.h"
+
+#include <utility>
+
+namespace brickstorm {
+
+PlayerEntity::PlayerEntity(Level level) { this->level = std::move(level); }
+
+EnemyEntity::EnemyEntity(Level level) {
+    this->level = std::move(level);
+    speed = kEnemySpeed;
+}
+
+}  // namespace brickstorm
