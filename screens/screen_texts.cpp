@@ -1,0 +1,78 @@
+#include "screens/screen_texts.h"
+
+namespace brickstorm {
+
+ScreenLines titleScreenLines() {
+    // The banner: "BRICK" laid in bricks, "STORM" in rain. Every line keeps its own width,
+    // blanks included, because it is centred by that width; the shorter fifth line of STORM is
+    // trimmed evenly on both sides so that it still lines up with the others.
+    return {
+        "       [][][][]    [][][][]    [][][]    [][][]  []      []       ",
+        "       []      []  []      []    []    []        []    []         ",
+        "       [][][][]    [][][][]      []    []        [][][]           ",
+        "       []      []  []    []      []    []        []    []         ",
+        "       [][][][]    []      []  [][][]    [][][]  []      []       ",
+        "        ////////  //////////    //////    ////////    //      //       ",
+        "      //              //      //      //  //      //  ////  ////       ",
+        "        //////        //      //      //  //      //  //  //  //       ",
+        "              //      //      //      //  ////////    //      //       ",
+        "           //      //      //      //  //    //    //      //    ",
+        "      ////////        //        //////    //      //  //      //       ",
+        "",
+        "A Quarry Lantern game",
+        "",
+        "",
+        "",
+        "",
+        "",
+        "1.Adjust your console",
+        "2.Set the font size to 8x8",
+        "3.Don't shit your pants",
+        "",
+        "",
+        "",
+        "",
+        "",
+        kPressAnyKey,
+    };
+}
+
+ScreenLines levelScreenLines(std::int32_t level) {
+    return {
+        "LEVEL " + std::to_string(level),
+        "",
+        "Kill enemies. Find the exit.",
+        "",
+        "",
+        "",
+        "WASD - Movement & turning",
+        "Arrow keys - Strifing",
+        "Space - Wall climbing",
+        "R - Shooting",
+        "",
+        "",
+        "",
+        kPressAnyKey,
+    };
+}
+
+ScreenLines deathScreenLines(const std::string& deathMessage) {
+    return {
+        "GAME OVER",
+        "",
+        deathMessage,
+        "",
+        "",
+        "",
+        "\"Quote",
+        "quote",
+        "quote.\"",
+        "Author",
+        "",
+        "",
+        "",
+        kPressAnyKey,
+    };
+}
+
+}  // namespace brickstorm
