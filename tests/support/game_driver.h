@@ -1,0 +1,51 @@
+#pragma once
+
+#include <mutex>
+#include <string_view>
+
+#include "core/game_state.h"
+#include "core/game_tick.h"
+#include "core/key_handler.h"
+#include "screens/screens.h"
+
+namespace brickstorm::testing {
+
+// A console that shows nothing, for runs that only care about the game state.
+class NullConsole : public Console {
+public:
+    void clear() override {}
+    void write(std::string_view) override {}
+};
+
+// Drives a test-owned game the way the three threads do, one step at a time: keys, ticks and
+// render passes in the order a test chooses, with no threads and no sleeps.
+class GameDriver {
+public:
+    explicit GameDriver(Console& console) : console_(console) {}
+
+    void tick(int count = 1) {
+        for (int i = 0; i < count; ++i) {
+            gameTick(state);
+        }
+    }
+    void press(int code) { handleKey(state, code); }
+    void render() { drawScreens(state, stateLock_, console_); }
+
+    // From a fresh game to the first tick of level 1: the title and the level screen are each
+    // drawn before the key that leaves them.
+    void enterFirstLevel() {
+        tick();
+        render();
+        press(' ');
+        render();
+        press(' ');
+    }
+
+    GameState state;
+
+private:
+    std::mutex stateLock_;
+    Console& console_;
+};
+
+}  // namespace brickstorm::testing
