@@ -1,6 +1,7 @@
 #include "core/loops.h"
 
 #include <thread>
+#include <utility>
 
 #include "core/game_tick.h"
 #include "screens/screens.h"
@@ -21,24 +22,25 @@ struct SteadyClock {
 
 }  // namespace
 
-void tickLoop(GameState& state, std::mutex& stateLock) {
+void runPaced(std::chrono::nanoseconds period, const std::function<void()>& work, std::stop_token stop) {
     SteadyClock clock;
-    for (;;) {
-        pacedPass(kTickPeriod, [&] {
-            const std::lock_guard lock(stateLock);
-            gameTick(state);
-        }, clock);
+    while (!stop.stop_requested()) {
+        pacedPass(period, work, clock);
     }
 }
 
-void renderLoop(GameState& state, std::mutex& stateLock, Console& console) {
-    SteadyClock clock;
-    for (;;) {
-        pacedPass(kFramePeriod, [&] {
-            console.refresh();
-            drawScreens(state, stateLock, console);
-        }, clock);
-    }
+void tickLoop(GameState& state, std::mutex& stateLock, std::stop_token stop) {
+    runPaced(kTickPeriod, [&] {
+        const std::lock_guard lock(stateLock);
+        gameTick(state);
+    }, std::move(stop));
+}
+
+void renderLoop(GameState& state, std::mutex& stateLock, Console& console, std::stop_token stop) {
+    runPaced(kFramePeriod, [&] {
+        console.refresh();
+        drawScreens(state, stateLock, console);
+    }, std::move(stop));
 }
 
 }  // namespace brickstorm

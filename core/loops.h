@@ -1,7 +1,9 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <mutex>
+#include <stop_token>
 
 #include "core/console.h"
 #include "core/game_state.h"
@@ -34,10 +36,15 @@ void pacedPass(std::chrono::nanoseconds period, Work&& work, Clock& clock) {
     }
 }
 
-// Runs the game tick every 50 ms, for ever, holding `stateLock` around each tick.
-[[noreturn]] void tickLoop(GameState& state, std::mutex& stateLock);
+// Runs `work` every `period` on the steady clock until `stop` is requested; with a default
+// token, for ever.
+void runPaced(std::chrono::nanoseconds period, const std::function<void()>& work, std::stop_token stop = {});
 
-// Draws the requested screen every 100 ms, for ever.
-[[noreturn]] void renderLoop(GameState& state, std::mutex& stateLock, Console& console);
+// Runs the game tick every 50 ms, holding `stateLock` around each tick. The game itself never
+// stops it; a stop token lets tests and tools end it.
+void tickLoop(GameState& state, std::mutex& stateLock, std::stop_token stop = {});
+
+// Draws the requested screen every 100 ms.
+void renderLoop(GameState& state, std::mutex& stateLock, Console& console, std::stop_token stop = {});
 
 }  // namespace brickstorm
