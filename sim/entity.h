@@ -32,9 +32,22 @@ inline constexpr double kTurnSpeed = 4.5;      // degrees per tick: a quarter tu
 inline constexpr double kClimbSpeed = 0.025;   // cells per tick while rising: 40 ticks
 inline constexpr std::int32_t kTurnTicks = 20;
 
+inline constexpr double kFallSpeed = 0.2;     // cells per tick while falling, whatever `speed` is
+inline constexpr std::int32_t kFallStepTicks = 5;
+inline constexpr std::int32_t kShotTicks = 5;
+
 inline constexpr const char* kFellToDeath = "You fell to your death.";
 inline constexpr const char* kKilledByEnemy = "You were killed.";
 inline constexpr const char* kShotDead = "You were shot.";
+
+// A cell of the grid by whole coordinates.
+struct GridCell {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t z = 0;
+
+    friend bool operator==(const GridCell&, const GridCell&) = default;
+};
 
 // Anything that moves: it occupies one whole cell (`position`) and steps and turns over a
 // number of ticks, while its drawn position and heading glide toward the result.
@@ -80,6 +93,33 @@ protected:
     // Starts a step if the target cell is free: empty, outside the grid, or the exit when
     // `exitIsFree`. A refused step still records its direction.
     void startStep(MoveCommand command, bool exitIsFree);
+
+    // The cell that `position` lies in.
+    GridCell cell() const;
+    // The letter of `cell` in the entity's own level copy; '0' outside the grid.
+    char cellAt(GridCell cell) const;
+    // The cell `count` unit steps from `from` toward `direction`.
+    static GridCell cellToward(GridCell from, Direction direction, std::int32_t count = 1);
+    // The world direction in which `facing` looks, and the sense (+1 or -1) of a direction.
+    static Direction forwardOf(Facing facing);
+    static double senseOf(Direction direction);
+    // The ticks that `length` cells take at `rate` cells per tick.
+    static std::int32_t ticksFor(double length, double rate);
+
+private:
+    // The coordinate of `point` on the axis of `direction`.
+    static double& coordinateAlong(Vec3& point, Direction direction);
+
+    // Moves the drawn position by one tick of the step under way.
+    void glide();
+    // Puts the drawn coordinate of the step's axis on a whole value and `position` on the next
+    // cell.
+    void snap();
+    // Whether the step that has just ended moves `position`: not a climb's approach or rise.
+    bool stepEndsOnNewCell() const;
+    // Starts the next step of a climb when one of its steps ends.
+    void advanceClimb();
+    void fallToDeath();
 };
 
 // The player: may step into the exit, climbs, and shoots.
