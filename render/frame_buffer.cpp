@@ -1,22 +1,156 @@
 #include "render/frame_buffer.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <utility>
+
+#include "world/grid_math.h"
+
 namespace brickstorm {
 
-// PLACEHOLDER: replaced by the frame buffer implementation.
+namespace {
+
+constexpr unsigned char kEmptyCell = 0;
+constexpr char kBlankCell = ' ';
+constexpr char kLineBreak = '\n';
+
+// An inclusive range of frame rows or columns; empty when `last` < `first`.
+struct CellSpan {
+    std::int32_t first = 0;
+    std::int32_t last = -1;
+};
+
+// The cells from `low` to `high`, both rounded to whole numbers (halves away from zero, out of
+// range values saturated), clipped to 0..count-1.
+CellSpan clippedSpan(double low, double high, std::int32_t count) {
+    return {std::max(roundToInt(low), 0), std::min(roundToInt(high), count - 1)};
+}
+
+// Where the edges of a quad cross one frame row: for each crossing, the last column of the row
+// that lies at or left of it, within `columns` (one before the first when none does).
+struct RowCrossings {
+    std::array<std::int32_t, 4> lastColumns{};
+    std::size_t count = 0;
+};
+
+// The last column of `columns` at or left of x: a column c counts when x >= c.
+std::int32_t lastColumnUpTo(double x, CellSpan columns) {
+    if (!(x >= columns.first)) {
+        return columns.first - 1;
+    }
+    if (x >= columns.last) {
+        return columns.last;
+    }
+    return static_cast<std::int32_t>(std::floor(x));
+}
+
+// Sorts the first `count` values ascending: an insertion sort, as there are at most four.
+void sortFirst(std::array<std::int32_t, 4>& values, std::size_t count) {
+    for (std::size_t i = 1; i < count; ++i) {
+        for (std::size_t j = i; j > 0 && values[j - 1] > values[j]; --j) {
+            std::swap(values[j - 1], values[j]);
+        }
+    }
+}
+
+// The crossings of row r, in column order. The edge of corner i runs to the previous corner; it
+// crosses the row when exactly one of its two ends lies at or below the row (rows grow downward).
+RowCrossings rowCrossings(const ScreenQuad& quad, double r, CellSpan columns) {
+    RowCrossings crossings;
+    const auto& p = quad.points;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const std::size_t j = (i == 0) ? p.size() - 1 : i - 1;
+        if ((p[i].row >= r) != (p[j].row >= r)) {
+            const double x =
+                (p[j].column - p[i].column) * (r - p[i].row) / (p[j].row - p[i].row) + p[i].column;
+            crossings.lastColumns[crossings.count++] = lastColumnUpTo(x, columns);
+        }
+    }
+    sortFirst(crossings.lastColumns, crossings.count);
+    return crossings;
+}
+
+}  // namespace
+
 void FrameBuffer::clearFrame() {
-    rows.assign(kFrameRows, std::vector<unsigned char>(kFrameColumns, 0));
+    // Rows are refilled in place rather than rebuilt: the same empty frame without allocating.
+    rows.resize(kFrameRows);
+    for (auto& row : rows) {
+        row.assign(kFrameColumns, kEmptyCell);
+    }
     filledCount = 0;
 }
-void FrameBuffer::fillQuad(const ScreenQuad&) {}
+
+void FrameBuffer::fillQuad(const ScreenQuad& quad) {
+    if (filledCount == kFrameCells) {
+        return;
+    }
+    const auto [left, right] = std::minmax({quad.points[0].column, quad.points[1].column,
+                                            quad.points[2].column, quad.points[3].column});
+    const auto [top, bottom] =
+        std::minmax({quad.points[0].row, quad.points[1].row, quad.points[2].row, quad.points[3].row});
+    const CellSpan rowSpan = clippedSpan(top, bottom, kFrameRows);
+    const CellSpan columnSpan = clippedSpan(left, right, kFrameColumns);
+    if (columnSpan.last < columnSpan.first) {
+        return;
+    }
+    for (std::int32_t r = rowSpan.first; r <= rowSpan.last; ++r) {
+        // Even-odd rule on each cell's own point (c, r), with no half-cell offset: the point is
+        // inside when an odd number of the row's crossings lie at or right of it. That number
+        // drops by one at each crossing as c grows, so the inside cells form runs between the
+        // sorted crossings, and only those runs are visited. A quad thus keeps the cells on its
+        // right and bottom edges, not those on its left and top edges.
+        const RowCrossings crossings = rowCrossings(quad, r, columnSpan);
+        auto& cells = rows[static_cast<std::size_t>(r)];
+        for (std::size_t k = 0; k < crossings.count; ++k) {
+            if ((crossings.count - k) % 2 == 0) {
+                continue;  // up to crossing k, count - k crossings lie at or right: an even number
+            }
+            const std::int32_t from = (k == 0) ? columnSpan.first : crossings.lastColumns[k - 1] + 1;
+            for (std::int32_t c = from; c <= crossings.lastColumns[k]; ++c) {
+                unsigned char& cell = cells[static_cast<std::size_t>(c)];
+                if (cell == kEmptyCell) {
+                    cell = quad.fill;
+                    ++filledCount;
+                }
+            }
+        }
+    }
+}
+
 void FrameBuffer::presentFrame(Console& console) {
     console.clear();
     console.write(frameText(*this));
     clearFrame();
 }
+
 void FrameBuffer::drawQuads(std::vector<ScreenQuad> quads, Console& console) {
-    for (const auto& quad : quads) fillQuad(quad);
+    for (const ScreenQuad& quad : quads) {
+        fillQuad(quad);
+    }
     presentFrame(console);
 }
-std::string frameText(const FrameBuffer&) { return {}; }
+
+std::string frameText(const FrameBuffer& frame) {
+    // Sized from the rows themselves, so that a frame of any shape is written safely.
+    std::size_t length = frame.rows.empty() ? 0 : frame.rows.size() - 1;
+    for (const auto& row : frame.rows) {
+        length += row.size() + 1;
+    }
+    std::string text(length, kBlankCell);
+    char* out = text.data();
+    for (const auto& row : frame.rows) {
+        if (out != text.data()) {
+            *out++ = kLineBreak;
+        }
+        for (const unsigned char cell : row) {
+            *out++ = (cell == kEmptyCell) ? kBlankCell : static_cast<char>(cell);
+        }
+        *out++ = kScreenEdge;
+    }
+    return text;
+}
 
 }  // namespace brickstorm

@@ -1,0 +1,106 @@
+// The cost of one frame of the 3D view, as the render thread pays it: copying the published
+// scene, bringing it into view, culling, sorting and projecting it, filling the frame and
+// building the console text.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <random>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/console.h"
+#include "render/face.h"
+#include "render/frame_buffer.h"
+#include "render/level_geometry.h"
+#include "render/projection.h"
+#include "render/scene.h"
+#include "world/level.h"
+#include "world/level_table.h"
+
+namespace {
+
+using namespace brickstorm;
+
+constexpr int kRepetitions = 5;
+
+// Takes the frame text and drops it, so that only the rendering is measured.
+class DiscardingConsole : public Console {
+public:
+    void clear() override {}
+    void write(std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
+};
+
+std::int32_t cellsFilled(const std::vector<ScreenQuad>& quads) {
+    FrameBuffer frame;
+    for (const ScreenQuad& quad : quads) {
+        frame.fillQuad(quad);
+    }
+    return frame.filledCount;
+}
+
+void measureFrames(benchmark::State& state, const FaceList& scene, Vec3 camera) {
+    const ViewSettings view;
+    const double yaw = static_cast<double>(state.range(0));
+    const std::vector<ScreenQuad> quads = renderView(view, scene, camera, yaw);
+    FrameBuffer frame;
+    DiscardingConsole console;
+    for (auto _ : state) {
+        FaceList copy = scene;  // the render thread works on its own copy of the scene
+        frame.drawQuads(renderView(view, std::move(copy), camera, yaw), console);
+    }
+    state.counters["facesIn"] = static_cast<double>(scene.size());
+    state.counters["facesKept"] = static_cast<double>(quads.size());
+    state.counters["cellsFilled"] = cellsFilled(quads);
+}
+
+void BuiltInLevelFrame(benchmark::State& state) {
+    static const FaceList faces = buildLevelFaces(Level(levelTable()[0]));
+    measureFrames(state, faces, Vec3{8, 1, 0});  // the player's start
+}
+BENCHMARK(BuiltInLevelFrame)
+    ->ArgName("yaw")
+    ->Arg(0)
+    ->Arg(90)
+    ->Arg(270)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(kRepetitions)
+    ->DisplayAggregatesOnly(true);
+
+// A level far larger and busier than any built-in one: 64 x 8 x 64 cells, about one in four a
+// block, always the same ones; the camera stands in its middle in a cell kept empty.
+constexpr std::int32_t kLargeSize = 64;
+constexpr std::int32_t kLargeHeight = 8;
+constexpr std::uint32_t kLargeSeed = 20240611;
+constexpr std::uint32_t kBlockOneIn = 4;
+constexpr Vec3 kLargeCamera{32, 4, 32};
+
+FaceList largeSceneFaces() {
+    std::mt19937 random(kLargeSeed);  // the same sequence on every standard library
+    LevelCells cells(kLargeHeight, LevelLayer(kLargeSize, LevelRow(kLargeSize, kCellEmpty)));
+    for (auto& layer : cells) {
+        for (auto& row : layer) {
+            for (char& cell : row) {
+                cell = (random() % kBlockOneIn == 0) ? kCellBlock : kCellEmpty;
+            }
+        }
+    }
+    cells[static_cast<std::size_t>(kLargeCamera.y)][static_cast<std::size_t>(kLargeCamera.z)]
+         [static_cast<std::size_t>(kLargeCamera.x)] = kCellEmpty;
+    return buildLevelFaces(Level(kLargeSize, kLargeHeight, kLargeSize, std::move(cells), kLargeCamera, {}));
+}
+
+void LargeSceneFrame(benchmark::State& state) {
+    static const FaceList faces = largeSceneFaces();
+    measureFrames(state, faces, kLargeCamera);
+}
+BENCHMARK(LargeSceneFrame)
+    ->ArgName("yaw")
+    ->Arg(0)
+    ->Arg(45)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)
+    ->DisplayAggregatesOnly(true);
+
+}  // namespace
