@@ -20,7 +20,8 @@ void beginTerminalSession();
 void endTerminalSession();
 
 // Reads keys one at a time, as the game's key codes (0 to 255; an extended key arrives as a
-// prefix 0 or 224 followed by its own code).
+// prefix 0 or 224 followed by its own code). Standard input that is not a terminal (a pipe, a
+// file) is read the same way, byte by byte. Used by one thread only.
 class KeyReader {
 public:
     KeyReader();
@@ -36,7 +37,10 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// The terminal as the game's console.
+// Standard output as the game's console: on a terminal, the picture replaced in one step per
+// frame; anything else gets the plain text. Call after beginTerminalSession and before other
+// threads start (it reads the locale); the console itself is for one thread only. If writing
+// fails for good, the program ends with the terminal given back and a failure status.
 std::unique_ptr<Console> makeTerminalConsole();
 
 }  // namespace brickstorm::platform

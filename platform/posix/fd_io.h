@@ -1,0 +1,38 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <span>
+#include <string_view>
+
+#include "platform/posix/system_calls.h"
+
+// Reading and writing a file descriptor the way a terminal program must: retrying what was only
+// interrupted, and telling a failure for good apart from a pause.
+namespace brickstorm::platform {
+
+// Writes all of `bytes`, over as many calls as the descriptor needs (a terminal may take a long
+// write in pieces, and a signal may cut a call short). False once writing has failed for good
+// (closed output, broken pipe, hung-up terminal): the caller must not try again.
+bool writeAll(SystemCalls& sys, int fd, std::string_view bytes);
+
+enum class ReadStatus {
+    Data,      // `count` bytes are in the buffer
+    TimedOut,  // nothing arrived within the wait
+    Ended,     // end of input or a read error: no more bytes will ever come
+};
+
+struct ReadResult {
+    ReadStatus status = ReadStatus::Ended;
+    std::size_t count = 0;
+};
+
+// A wait without limit.
+inline constexpr std::chrono::milliseconds kWaitForever{-1};
+
+// Waits up to `timeout` for input on `fd` (without spending processor time), then reads what is
+// there, at most the buffer's size.
+ReadResult readAvailable(SystemCalls& sys, int fd, std::span<unsigned char> buffer,
+                         std::chrono::milliseconds timeout);
+
+}  // namespace brickstorm::platform

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <deque>
+#include <optional>
+
+#include "platform/key_decoder.h"
+#include "platform/posix/system_calls.h"
+
+namespace brickstorm::platform {
+
+// How long the rest of an escape sequence may take to follow its ESC. A terminal sends a key's
+// sequence in one go, so anything slower is a person pressing Escape; a short wait keeps the
+// Escape key prompt.
+inline constexpr std::chrono::milliseconds kLoneEscapeWait{50};
+
+// Key codes from a file descriptor: a terminal in raw mode, or a pipe or file read as it is.
+class KeyStream {
+public:
+    KeyStream(int fd, SystemCalls& sys) : fd_(fd), sys_(sys) {}
+
+    // Blocks until the next key code; nothing once the input has ended (and then at once, on
+    // every later call, without touching the descriptor again).
+    std::optional<int> next();
+
+private:
+    // Reads once and decodes what came; false at the end of input.
+    bool readMore();
+
+    int fd_;
+    SystemCalls& sys_;
+    KeyDecoder decoder_;
+    std::deque<int> codes_;
+    bool ended_ = false;
+    std::array<unsigned char, 64> buffer_{};
+};
+
+}  // namespace brickstorm::platform

@@ -1,0 +1,18 @@
+#include "platform/posix/system_calls.h"
+
+#include <unistd.h>
+
+namespace brickstorm::platform {
+
+ssize_t SystemCalls::read(int fd, void* buffer, std::size_t size) { return ::read(fd, buffer, size); }
+
+ssize_t SystemCalls::write(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
+
+int SystemCalls::poll(pollfd* fds, nfds_t count, int timeoutMs) { return ::poll(fds, count, timeoutMs); }
+
+SystemCalls& systemCalls() {
+    static SystemCalls real;
+    return real;
+}
+
+}  // namespace brickstorm::platform

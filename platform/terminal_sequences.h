@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The control sequences the game sends to a terminal: the common subset that terminal
+// emulators (and the Windows console in its virtual-terminal mode) understand. A terminal that
+// lacks one of the optional modes ignores it.
+namespace brickstorm::platform {
+
+// Taking the display: the alternate screen (the player's scrollback is left untouched and comes
+// back as it was), the cursor hidden, and automatic line wrap off, so that a terminal narrower
+// than the picture cuts its lines instead of scrambling it.
+inline constexpr std::string_view kTakeScreen = "\x1b[?1049h\x1b[?25l\x1b[?7l";
+
+// Giving it back, in the reverse order. It first ends any synchronized update that a frame cut
+// short by a signal left open, or the terminal would hold back everything after it.
+inline constexpr std::string_view kGiveBackScreen = "\x1b[?2026l\x1b[?7h\x1b[?25h\x1b[?1049l";
+
+// Cursor to the top left, then erase the whole display.
+inline constexpr std::string_view kClearScreen = "\x1b[H\x1b[2J";
+
+// Synchronized output: the terminal shows nothing of what comes between these two until the
+// second arrives, so even a terminal that draws while it reads never shows half a frame.
+inline constexpr std::string_view kBeginUpdate = "\x1b[?2026h";
+inline constexpr std::string_view kEndUpdate = "\x1b[?2026l";
+
+// The bytes of one frame on a terminal: the clear (when one is due) and the text, inside one
+// synchronized update.
+std::string terminalFrame(std::string_view encodedText, bool clearFirst);
+
+}  // namespace brickstorm::platform

@@ -1,0 +1,253 @@
+#include "platform/posix/terminal_console.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/terminal.h"
+#include "platform/terminal_sequences.h"
+
+namespace brickstorm::platform {
+namespace {
+
+// An output that records every write call, and can take only part of each, be interrupted, or
+// fail, as a scripted list of errors for the next calls says.
+class RecordingOutput final : public SystemCalls {
+public:
+    ssize_t write(int, const void* data, std::size_t size) override {
+        if (!errors.empty()) {
+            errno = errors.front();
+            errors.pop_front();
+            return -1;
+        }
+        const std::size_t count = std::min(size, mostPerCall);
+        calls.emplace_back(static_cast<const char*>(data), count);
+        return static_cast<ssize_t>(count);
+    }
+    int poll(pollfd* fds, nfds_t, int) override {
+        ++polls;
+        fds[0].revents = POLLOUT;
+        return 1;
+    }
+    ssize_t read(int, void*, std::size_t) override { return 0; }
+
+    std::string all() const {
+        std::string joined;
+        for (const auto& call : calls) {
+            joined += call;
+        }
+        return joined;
+    }
+
+    std::vector<std::string> calls;
+    std::deque<int> errors;
+    std::size_t mostPerCall = static_cast<std::size_t>(-1);
+    int polls = 0;
+};
+
+class FakeHost final : public ConsoleHost {
+public:
+    bool mayDraw() override { return drawing; }
+    bool takeRepaintRequest() override { return std::exchange(repaint, false); }
+    void outputLost() override { ++lost; }
+
+    bool drawing = true;
+    bool repaint = false;
+    int lost = 0;
+};
+
+constexpr OutputStyle kTerminalStyle{Charset::Utf8, LineEnd::CrLf};
+
+std::string frame(std::string_view encoded, bool clearFirst) { return terminalFrame(encoded, clearFirst); }
+
+class TerminalConsoleTest : public ::testing::Test {
+protected:
+    RecordingOutput output;
+    FakeHost host;
+    TerminalConsole console{{1, kTerminalStyle, true}, output, host};
+};
+
+TEST_F(TerminalConsoleTest, SendsTheClearWithTheNextWriteInOneCall) {
+    console.clear();
+    EXPECT_TRUE(output.calls.empty());  // held back
+    console.write("ab#\n\xB0\xDB#");
+    ASSERT_EQ(output.calls.size(), 1U);
+    EXPECT_EQ(output.calls[0], frame("ab#\r\n\xE2\x96\x91\xE2\x96\x88#", true));
+}
+
+TEST_F(TerminalConsoleTest, AWriteWithoutAClearGoesOnAtTheCursor) {
+    console.clear();
+    console.write("a");
+    console.write("b");
+    ASSERT_EQ(output.calls.size(), 2U);
+    EXPECT_EQ(output.calls[1], frame("b", false));
+}
+
+TEST_F(TerminalConsoleTest, ShortWritesAndInterruptionsStillDeliverEveryByteInOrder) {
+    std::string screen;
+    for (int row = 0; row < 60; ++row) {
+        screen += std::string(90, static_cast<char>(row % 2 == 0 ? 0xB1 : ' ')) + "#" + (row < 59 ? "\n" : "");
+    }
+    std::string expected;
+    appendEncoded(expected, screen, kTerminalStyle);
+    output.mostPerCall = 97;
+    output.errors = {EINTR, EAGAIN, EINTR};
+    console.clear();
+    console.write(screen);
+    EXPECT_EQ(output.all(), frame(expected, true));
+    EXPECT_GT(output.calls.size(), 1U);
+    EXPECT_EQ(output.polls, 1);  // the would-block waited for the output instead of spinning
+    EXPECT_EQ(host.lost, 0);
+}
+
+TEST_F(TerminalConsoleTest, AFailedOutputIsReportedOnceAndNeverTriedAgain) {
+    for (const int error : {EPIPE, EBADF, EIO}) {
+        RecordingOutput failing;
+        FakeHost watcher;
+        TerminalConsole broken{{1, kTerminalStyle, true}, failing, watcher};
+        failing.errors = {error};
+        broken.clear();
+        broken.write("a");
+        EXPECT_EQ(watcher.lost, 1) << error;
+        watcher.repaint = true;
+        broken.refresh();
+        broken.clear();
+        broken.write("b");
+        EXPECT_TRUE(failing.calls.empty()) << error;
+        EXPECT_EQ(watcher.lost, 1) << error;
+    }
+}
+
+TEST_F(TerminalConsoleTest, RefreshShowsTheLastPictureAgainOnlyWhenItWasLost) {
+    console.clear();
+    console.write("one\n");
+    console.clear();
+    console.write("two\n");
+    console.write("three");
+    output.calls.clear();
+    console.refresh();
+    EXPECT_TRUE(output.calls.empty());
+    host.repaint = true;
+    console.refresh();
+    ASSERT_EQ(output.calls.size(), 1U);
+    EXPECT_EQ(output.calls[0], frame("two\r\nthree", true));
+    console.refresh();
+    EXPECT_EQ(output.calls.size(), 1U);
+}
+
+TEST_F(TerminalConsoleTest, DrawsNothingWhileTheTerminalIsGivenBack) {
+    host.drawing = false;
+    console.clear();
+    console.write("hidden");
+    EXPECT_TRUE(output.calls.empty());
+    // Taken again: the resume asks for a repaint, and the picture drawn meanwhile appears.
+    host.drawing = true;
+    host.repaint = true;
+    console.refresh();
+    ASSERT_EQ(output.calls.size(), 1U);
+    EXPECT_EQ(output.calls[0], frame("hidden", true));
+}
+
+TEST_F(TerminalConsoleTest, RefreshBeforeAnyPictureWritesNothing) {
+    host.repaint = true;
+    console.refresh();
+    EXPECT_TRUE(output.calls.empty());
+}
+
+TEST(TerminalConsole, APipeGetsPlainTextWithEachScreenOnItsOwnLine) {
+    RecordingOutput output;
+    FakeHost host;
+    host.drawing = false;  // whatever happens to a terminal does not concern a pipe
+    TerminalConsole console{{1, {Charset::Ascii, LineEnd::Lf}, false}, output, host};
+    console.clear();
+    console.write("a\xB2#\nb#");
+    console.clear();
+    console.write("c#");
+    host.repaint = true;
+    console.refresh();
+    EXPECT_EQ(output.all(), "a%#\nb#\nc#");
+}
+
+// The line ends reach the screen right whether or not the terminal turns '\n' into "\r\n"
+// itself: the byte stream the terminal shows has a carriage return before every line feed.
+TEST(TerminalConsole, LinesStartAtTheLeftEdgeWithOrWithoutOutputProcessing) {
+    for (const bool processing : {true, false}) {
+        int master = -1;
+        int slave = -1;
+        ASSERT_EQ(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+        termios settings{};
+        ::tcgetattr(slave, &settings);
+        if (!processing) {
+            settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+        }
+        ::tcsetattr(slave, TCSANOW, &settings);
+        FakeHost host;
+        TerminalConsole console{{slave, kTerminalStyle, true}, systemCalls(), host};
+        console.clear();
+        console.write("first#\nsecond#\nthird#");
+        std::string shown;
+        pollfd entry{master, POLLIN, 0};
+        while (shown.find("third#") == std::string::npos && ::poll(&entry, 1, 5000) > 0) {
+            char buffer[256];
+            const ssize_t count = ::read(master, buffer, sizeof buffer);
+            ASSERT_GT(count, 0);
+            shown.append(buffer, static_cast<std::size_t>(count));
+        }
+        EXPECT_NE(shown.find("first#\r"), std::string::npos) << processing;
+        EXPECT_NE(shown.find("\nsecond#\r"), std::string::npos) << processing;
+        for (std::size_t at = shown.find('\n'); at != std::string::npos; at = shown.find('\n', at + 1)) {
+            EXPECT_EQ(shown[at - 1], '\r') << processing;
+        }
+        ::close(slave);
+        ::close(master);
+    }
+}
+
+// The program's own console, in a child process: when its output is gone for good it ends with
+// a failure status, instead of dying by SIGPIPE or writing in a loop.
+void drawWithStandardOutput(int replacement) {
+    const int null = ::open("/dev/null", O_RDONLY);
+    ::dup2(null, STDIN_FILENO);  // keep the test's own terminal, if any, out of it
+    if (replacement >= 0) {
+        ::dup2(replacement, STDOUT_FILENO);
+    } else {
+        ::close(STDOUT_FILENO);
+    }
+    beginTerminalSession();
+    const auto console = makeTerminalConsole();
+    for (int frame = 0; frame < 3; ++frame) {
+        console->clear();
+        console->write("frame#");
+    }
+    std::_Exit(0);
+}
+
+TEST(TerminalConsoleDeathTest, EndsWithAFailureWhenNobodyReadsThePipe) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            int ends[2];
+            if (::pipe(ends) != 0) {
+                std::_Exit(99);
+            }
+            ::close(ends[0]);
+            drawWithStandardOutput(ends[1]);
+        },
+        ::testing::ExitedWithCode(EXIT_FAILURE), "");
+}
+
+TEST(TerminalConsoleDeathTest, EndsWithAFailureWhenStandardOutputIsClosed) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(drawWithStandardOutput(-1), ::testing::ExitedWithCode(EXIT_FAILURE), "");
+}
+
+}  // namespace
+}  // namespace brickstorm::platform

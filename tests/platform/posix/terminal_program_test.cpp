@@ -1,0 +1,218 @@
+// The real game on a pseudo-terminal: the terminal is taken in raw mode while it runs and given
+// back exactly as it was on every way out.
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "platform/terminal_sequences.h"
+#include "support/pty_session.h"
+
+namespace brickstorm::platform {
+namespace {
+
+using testing::PtySession;
+using namespace std::chrono_literals;
+
+PtySession::Options game(PtySession::Input input = PtySession::Input::Terminal,
+                         PtySession::Output output = PtySession::Output::Terminal) {
+    PtySession::Options options;
+    options.program = BRICKSTORM_BINARY;
+    options.input = input;
+    options.output = output;
+    return options;
+}
+
+bool isRaw(const termios& settings) {
+    return (settings.c_lflag & ICANON) == 0 && (settings.c_lflag & ECHO) == 0 && (settings.c_lflag & ISIG) != 0;
+}
+
+bool endsGivenBack(std::string_view output) { return output.ends_with(kGiveBackScreen); }
+
+std::size_t count(std::string_view text, std::string_view part) {
+    std::size_t found = 0;
+    for (auto at = text.find(part); at != std::string_view::npos; at = text.find(part, at + 1)) {
+        ++found;
+    }
+    return found;
+}
+
+// Waits until the game has the terminal: raw keys and its own screen.
+void expectPlaying(PtySession& session) {
+    ASSERT_TRUE(session.started());
+    ASSERT_TRUE(session.waitForSettings(isRaw)) << "never in raw mode";
+    ASSERT_TRUE(session.waitForOutputContaining(kTakeScreen)) << "never took the screen";
+}
+
+// Waits until the game has ended by `signal` and checks that the terminal is as it was found.
+void expectEndedBy(PtySession& session, int signal) {
+    const auto status = session.waitForExit();
+    ASSERT_TRUE(status.has_value()) << "still running";
+    ASSERT_TRUE(WIFSIGNALED(*status)) << "status " << *status;
+    EXPECT_EQ(WTERMSIG(*status), signal) << strsignal(WTERMSIG(*status));
+    EXPECT_TRUE(testing::sameSettings(session.settings(), session.initialSettings()))
+        << testing::settingsDifference(session.settings(), session.initialSettings());
+    EXPECT_TRUE(session.waitForOutput(endsGivenBack)) << "the screen was not given back";
+}
+
+TEST(TerminalProgram, PlaysInRawModeKeepingTheSignalKeysAndOutputProcessing) {
+    PtySession session(game());
+    expectPlaying(session);
+    const termios playing = session.settings();
+    EXPECT_EQ(playing.c_lflag & ECHO, 0U);
+    EXPECT_EQ(playing.c_lflag & ICANON, 0U);
+    EXPECT_NE(playing.c_lflag & ISIG, 0U);
+    EXPECT_EQ(playing.c_cc[VMIN], 1);
+    EXPECT_EQ(playing.c_oflag, session.initialSettings().c_oflag);
+    // The screen: alternate, without cursor, without wrap.
+    const std::string shown = session.output();
+    EXPECT_NE(shown.find("\x1b[?1049h"), std::string::npos);
+    EXPECT_NE(shown.find("\x1b[?25l"), std::string::npos);
+    EXPECT_NE(shown.find("\x1b[?7l"), std::string::npos);
+    session.sendSignal(SIGTERM);
+    expectEndedBy(session, SIGTERM);
+}
+
+struct Ending {
+    const char* name;
+    int signal;             // the signal the game must end by
+    const char* typedKeys;  // typed at the terminal instead of sent, if not null
+};
+
+class TerminalProgramEnding : public ::testing::TestWithParam<Ending> {};
+
+TEST_P(TerminalProgramEnding, GivesTheTerminalBackAndEndsByTheSignal) {
+    PtySession session(game());
+    expectPlaying(session);
+    if (GetParam().typedKeys != nullptr) {
+        session.send(GetParam().typedKeys);
+    } else {
+        session.sendSignal(GetParam().signal);
+    }
+    expectEndedBy(session, GetParam().signal);
+    const std::string shown = session.output();
+    EXPECT_EQ(count(shown, kGiveBackScreen), 1U) << "given back more than once";
+}
+
+INSTANTIATE_TEST_SUITE_P(, TerminalProgramEnding,
+                         ::testing::Values(Ending{"Terminate", SIGTERM, nullptr},
+                                           Ending{"Interrupt", SIGINT, nullptr},
+                                           Ending{"HangUp", SIGHUP, nullptr},
+                                           Ending{"Quit", SIGQUIT, nullptr},
+                                           Ending{"CtrlC", SIGINT, "\x03"},
+                                           Ending{"CtrlBackslash", SIGQUIT, "\x1c"},
+                                           Ending{"SegmentationFault", SIGSEGV, nullptr},
+                                           Ending{"BusError", SIGBUS, nullptr},
+                                           Ending{"FloatingPointError", SIGFPE, nullptr},
+                                           Ending{"IllegalInstruction", SIGILL, nullptr},
+                                           Ending{"Abort", SIGABRT, nullptr}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(TerminalProgram, GivesTheTerminalBackWhileStoppedAndTakesItAgainOnResume) {
+    PtySession session(game());
+    expectPlaying(session);
+    // Twice: once with the stop key, once with the signal, since the stop must work again
+    // after a resume.
+    for (const bool typed : {true, false}) {
+        SCOPED_TRACE(typed ? "Ctrl+Z" : "SIGTSTP");
+        const std::size_t takenBefore = count(session.output(), kTakeScreen);
+        if (typed) {
+            session.send("\x1a");
+        } else {
+            session.sendSignal(SIGTSTP);
+        }
+        ASSERT_TRUE(session.waitUntilStopped());
+        EXPECT_TRUE(testing::sameSettings(session.settings(), session.initialSettings()))
+            << testing::settingsDifference(session.settings(), session.initialSettings());
+        EXPECT_TRUE(session.waitForOutput(endsGivenBack));
+
+        session.sendSignal(SIGCONT);
+        ASSERT_TRUE(session.waitUntilRunning());
+        EXPECT_TRUE(session.waitForSettings(isRaw)) << "not raw again after resuming";
+        EXPECT_TRUE(session.waitForOutput(
+            [&](std::string_view shown) { return count(shown, kTakeScreen) > takenBefore; }))
+            << "the screen was not taken again";
+        EXPECT_FALSE(session.hasExited());
+    }
+    session.sendSignal(SIGTERM);
+    expectEndedBy(session, SIGTERM);
+}
+
+TEST(TerminalProgram, TakesTheTerminalAgainAfterAStopItCouldNotCatch) {
+    PtySession session(game());
+    expectPlaying(session);
+    const std::size_t takenBefore = count(session.output(), kTakeScreen);
+    session.sendSignal(SIGSTOP);
+    ASSERT_TRUE(session.waitUntilStopped());
+    // Meanwhile the shell puts its own settings back, as shells do when a job stops.
+    session.setSettings(session.initialSettings());
+    session.sendSignal(SIGCONT);
+    ASSERT_TRUE(session.waitUntilRunning());
+    EXPECT_TRUE(session.waitForSettings(isRaw)) << "not raw again after resuming";
+    EXPECT_TRUE(session.waitForOutput([&](std::string_view shown) { return count(shown, kTakeScreen) > takenBefore; }))
+        << "the screen was not taken again";
+    session.sendSignal(SIGTERM);
+    expectEndedBy(session, SIGTERM);
+}
+
+TEST(TerminalProgram, SurvivesResizes) {
+    PtySession session(game());
+    expectPlaying(session);
+    session.resize(200, 80);
+    session.resize(40, 20);
+    session.resize(91, 61);
+    // Nothing to wait for but time: a crash would end it within this.
+    EXPECT_FALSE(session.waitForExit(300ms).has_value());
+    session.sendSignal(SIGTERM);
+    expectEndedBy(session, SIGTERM);
+}
+
+TEST(TerminalProgram, InputAtItsEndLeavesTheGameRunningWithoutSpinning) {
+    PtySession session(game(PtySession::Input::DevNull));
+    ASSERT_TRUE(session.started());
+    ASSERT_TRUE(session.waitForOutputContaining(kTakeScreen));
+    // Not a terminal: read as it is, no raw mode.
+    EXPECT_TRUE(testing::sameSettings(session.settings(), session.initialSettings()));
+    const auto before = session.processorTime();
+    std::this_thread::sleep_for(2s);  // the window over which processor time is measured
+    const auto used = session.processorTime() - before;
+    EXPECT_LT(used, 500ms) << "a read loop at the end of input spins";
+    EXPECT_FALSE(session.hasExited());
+    session.sendSignal(SIGTERM);
+    expectEndedBy(session, SIGTERM);
+}
+
+// With its output gone (closed, or a pipe nobody reads), the game ends as soon as it tries to
+// draw, with a failure status and the terminal given back, instead of dying by SIGPIPE or
+// spinning on the failed write. Until it draws, it must at least not spin.
+class TerminalProgramLostOutput : public ::testing::TestWithParam<PtySession::Output> {};
+
+TEST_P(TerminalProgramLostOutput, EndsCleanlyOnceItDraws) {
+    PtySession session(game(PtySession::Input::Terminal, GetParam()));
+    // No waiting for raw mode here: the game may draw, fail and give the terminal back before
+    // anyone could look.
+    ASSERT_TRUE(session.started());
+    const auto before = session.processorTime();
+    const auto status = session.waitForExit(3s);
+    if (!status) {
+        EXPECT_LT(session.processorTime() - before, 1500ms) << "spins with its output gone";
+        GTEST_SKIP() << "the game drew nothing within 3 s; the ending cannot be seen yet";
+    }
+    ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << strsignal(WTERMSIG(*status));
+    EXPECT_NE(WEXITSTATUS(*status), 0);
+    EXPECT_TRUE(testing::sameSettings(session.settings(), session.initialSettings()))
+        << testing::settingsDifference(session.settings(), session.initialSettings());
+}
+
+INSTANTIATE_TEST_SUITE_P(, TerminalProgramLostOutput,
+                         ::testing::Values(PtySession::Output::Closed, PtySession::Output::BrokenPipe),
+                         [](const auto& info) {
+                             return info.param == PtySession::Output::Closed ? "Closed" : "BrokenPipe";
+                         });
+
+}  // namespace
+}  // namespace brickstorm::platform
