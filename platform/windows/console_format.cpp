@@ -1,0 +1,59 @@
+#include "platform/windows/console_format.h"
+
+#include "platform/output_encoding.h"
+#include "platform/terminal_sequences.h"
+
+namespace brickstorm::platform {
+
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// The game's bytes unchanged but for the line ends: on code page 437 they already have the
+// shapes they are drawn for.
+void appendCodePage437(std::string& out, std::string_view text) {
+    for (const char c : text) {
+        if (c == '\n') {
+            out.append(kLineEnd);
+        } else {
+            out.push_back(c);
+        }
+    }
+}
+
+void appendText(std::string& out, std::string_view text, ConsoleEncoding encoding) {
+    switch (encoding) {
+    case ConsoleEncoding::CodePage437:
+        appendCodePage437(out, text);
+        return;
+    case ConsoleEncoding::Utf8:
+        appendEncoded(out, text, {Charset::Utf8, LineEnd::CrLf});
+        return;
+    case ConsoleEncoding::Ascii:
+        appendEncoded(out, text, {Charset::Ascii, LineEnd::CrLf});
+        return;
+    }
+}
+
+}  // namespace
+
+std::string pictureBytes(ConsoleFormat format, std::string_view text, bool clearFirst) {
+    std::string encoded;
+    // Every byte may grow to three in UTF-8 (each line end to two): one allocation per picture.
+    encoded.reserve(text.size() * 3);
+    appendText(encoded, text, format.encoding);
+    if (!format.controlSequences) {
+        return encoded;
+    }
+    return terminalFrame(encoded, clearFirst);
+}
+
+std::string_view takeScreenBytes(ConsoleFormat format) {
+    return format.controlSequences ? kTakeScreen : std::string_view{};
+}
+
+std::string_view giveBackScreenBytes(ConsoleFormat format) {
+    return format.controlSequences ? kGiveBackScreen : std::string_view{};
+}
+
+}  // namespace brickstorm::platform

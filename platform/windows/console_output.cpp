@@ -1,0 +1,102 @@
+// The Windows console as the game's console: pictures written whole, in the format that the
+// session found the console able to show.
+
+#include <string>
+
+#include "platform/terminal.h"
+#include "platform/windows/console_session.h"
+
+namespace brickstorm::platform {
+
+namespace {
+
+struct WindowSize {
+    SHORT columns = 0;
+    SHORT lines = 0;
+    bool operator==(const WindowSize&) const = default;
+};
+
+WindowSize windowSize(HANDLE handle) {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!GetConsoleScreenBufferInfo(handle, &info)) {
+        return {};
+    }
+    return {static_cast<SHORT>(info.srWindow.Right - info.srWindow.Left + 1),
+            static_cast<SHORT>(info.srWindow.Bottom - info.srWindow.Top + 1)};
+}
+
+// What "cls" does, for a console without control sequences: blanks in the whole buffer, in its
+// current colours, and the cursor at the top left.
+void clearThroughApi(HANDLE handle) {
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!GetConsoleScreenBufferInfo(handle, &info)) {
+        return;
+    }
+    const auto cells = static_cast<DWORD>(info.dwSize.X) * static_cast<DWORD>(info.dwSize.Y);
+    const COORD origin{0, 0};
+    DWORD done = 0;
+    FillConsoleOutputCharacterA(handle, ' ', cells, origin, &done);
+    FillConsoleOutputAttribute(handle, info.wAttributes, cells, origin, &done);
+    SetConsoleCursorPosition(handle, origin);
+}
+
+class WindowsConsole final : public Console {
+public:
+    explicit WindowsConsole(ConsoleOutput output) : output_(output) {}
+
+    // Held back and sent with the next write: a clear on its own would show the empty window
+    // between two pictures, a flicker at every frame.
+    void clear() override { clearPending_ = true; }
+
+    void write(std::string_view text) override {
+        const OutputTurn turn;
+        if (!turn.open()) {
+            return;
+        }
+        if (clearPending_) {
+            picture_.clear();
+        }
+        picture_.append(text);
+        show(text, clearPending_);
+        clearPending_ = false;
+    }
+
+    // A text screen is drawn only once, so a resize that scrambled it (the console reflows its
+    // buffer to the new width) would leave it scrambled: the picture is drawn again whenever the
+    // window's size differs from the one it was drawn for.
+    void refresh() override {
+        if (!output_.isConsole || picture_.empty() || windowSize(output_.handle) == shownFor_) {
+            return;
+        }
+        const OutputTurn turn;
+        if (turn.open()) {
+            show(picture_, true);
+        }
+    }
+
+private:
+    void show(std::string_view text, bool clearFirst) {
+        if (clearFirst && output_.isConsole && !output_.format.controlSequences) {
+            // Without control sequences the clear cannot travel with the picture: the one place
+            // where the console shows an empty window for a moment.
+            clearThroughApi(output_.handle);
+        }
+        // The clear and the whole picture in one write, so that the console replaces the old
+        // picture in one step instead of showing it emptied or half drawn (flicker).
+        writeAll(output_.handle, pictureBytes(output_.format, text, clearFirst));
+        if (output_.isConsole) {
+            shownFor_ = windowSize(output_.handle);
+        }
+    }
+
+    ConsoleOutput output_;
+    bool clearPending_ = false;
+    std::string picture_;  // everything written since the last clear
+    WindowSize shownFor_;
+};
+
+}  // namespace
+
+std::unique_ptr<Console> makeTerminalConsole() { return std::make_unique<WindowsConsole>(sessionOutput()); }
+
+}  // namespace brickstorm::platform

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <windows.h>
+
+#include "platform/windows/console_format.h"
+
+// What the session's console output and the picture's writer share (the writer is in
+// console_output.cpp, the session in console_session.cpp).
+namespace brickstorm::platform {
+
+// Where pictures go and in what form.
+struct ConsoleOutput {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    bool isConsole = false;  // a console screen buffer, rather than a pipe or a file
+    ConsoleFormat format;
+};
+
+// The output as the session set it up; before a session, standard output as it is found, in
+// the format a console would get without being changed, or a terminal on the far end of a pipe.
+ConsoleOutput sessionOutput();
+
+// Held by each write of a picture and by the giving back of the console, so that the console
+// is never given back halfway through a picture and gets no picture after it has been.
+class OutputTurn {
+public:
+    OutputTurn();
+    ~OutputTurn();
+    OutputTurn(const OutputTurn&) = delete;
+    OutputTurn& operator=(const OutputTurn&) = delete;
+
+    // False once the console has been given back: the picture must not be written.
+    bool open() const { return open_; }
+
+private:
+    bool open_;
+};
+
+// Writes all of `bytes` to `handle`, over as many calls as it takes (a pipe may take a long
+// write in pieces). False once writing has failed.
+bool writeAll(HANDLE handle, std::string_view bytes);
+
+}  // namespace brickstorm::platform

@@ -1,0 +1,134 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/terminal.h"
+#include "platform/terminal_sequences.h"
+#include "platform/windows/console_format.h"
+#include "tests/platform/windows/std_handles.h"
+
+namespace brickstorm::platform {
+namespace {
+
+using testing::Pipe;
+using testing::StdHandleSwap;
+using testing::WriteRecorder;
+
+using Writes = std::vector<std::string>;
+
+// Standard output that is not a console gets control sequences and UTF-8: what reads a pipe is
+// most often a terminal.
+constexpr ConsoleFormat kPipeFormat{true, ConsoleEncoding::Utf8};
+
+// A whole screen as the game writes it: 60 lines of 90 cells and the edge, with shades in it.
+std::string wholeScreen() {
+    std::string screen;
+    for (int line = 0; line < 60; ++line) {
+        screen += std::string(30, ' ') + std::string(30, '\xB0') + std::string(30, '\xDB') + "#";
+        if (line < 59) {
+            screen += "\n";
+        }
+    }
+    return screen;
+}
+
+TEST(WindowsConsole, TheClearAndTheWholePictureLeaveInOneWrite) {
+    WriteRecorder recorder;
+    ASSERT_TRUE(recorder.valid());
+    {
+        const StdHandleSwap output(STD_OUTPUT_HANDLE, recorder.writeEnd());
+        const auto console = makeTerminalConsole();
+        console->clear();
+        console->write(wholeScreen());
+    }
+    EXPECT_EQ(recorder.finish(), (Writes{pictureBytes(kPipeFormat, wholeScreen(), true)}));
+}
+
+TEST(WindowsConsole, EveryFrameIsClearedAndWrittenInOneStep) {
+    WriteRecorder recorder;
+    ASSERT_TRUE(recorder.valid());
+    {
+        const StdHandleSwap output(STD_OUTPUT_HANDLE, recorder.writeEnd());
+        const auto console = makeTerminalConsole();
+        console->clear();
+        console->write("first#");
+        console->clear();
+        console->write("second#");
+    }
+    EXPECT_EQ(recorder.finish(),
+              (Writes{pictureBytes(kPipeFormat, "first#", true), pictureBytes(kPipeFormat, "second#", true)}));
+}
+
+TEST(WindowsConsole, AClearAloneSendsNothing) {
+    WriteRecorder recorder;
+    ASSERT_TRUE(recorder.valid());
+    {
+        const StdHandleSwap output(STD_OUTPUT_HANDLE, recorder.writeEnd());
+        const auto console = makeTerminalConsole();
+        console->clear();
+    }
+    EXPECT_EQ(recorder.finish(), Writes{});
+}
+
+TEST(WindowsConsole, AWriteAfterAWriteDoesNotClearAgain) {
+    WriteRecorder recorder;
+    ASSERT_TRUE(recorder.valid());
+    {
+        const StdHandleSwap output(STD_OUTPUT_HANDLE, recorder.writeEnd());
+        const auto console = makeTerminalConsole();
+        console->clear();
+        console->write("top#\n");
+        console->write("rest#");
+        console->refresh();  // a pipe never loses its picture
+    }
+    EXPECT_EQ(recorder.finish(),
+              (Writes{pictureBytes(kPipeFormat, "top#\n", true), pictureBytes(kPipeFormat, "rest#", false)}));
+}
+
+TEST(WindowsSession, TakesTheScreenAndGivesItBackOnceWithNoPictureAfter) {
+    Pipe noKeys;
+    WriteRecorder recorder;
+    ASSERT_TRUE(noKeys.valid());
+    ASSERT_TRUE(recorder.valid());
+    {
+        const StdHandleSwap input(STD_INPUT_HANDLE, noKeys.readEnd());
+        const StdHandleSwap output(STD_OUTPUT_HANDLE, recorder.writeEnd());
+        beginTerminalSession();
+        const auto console = makeTerminalConsole();
+        console->clear();
+        console->write("x#");
+        endTerminalSession();
+        endTerminalSession();
+        console->clear();
+        console->write("too late#");
+    }
+    EXPECT_EQ(recorder.finish(), (Writes{std::string(kTakeScreen), pictureBytes(kPipeFormat, "x#", true),
+                                         std::string(kGiveBackScreen)}));
+}
+
+TEST(WindowsSession, CanBeginAgainAfterItEnded) {
+    Pipe noKeys;
+    WriteRecorder recorder;
+    ASSERT_TRUE(noKeys.valid());
+    ASSERT_TRUE(recorder.valid());
+    {
+        const StdHandleSwap input(STD_INPUT_HANDLE, noKeys.readEnd());
+        const StdHandleSwap output(STD_OUTPUT_HANDLE, recorder.writeEnd());
+        beginTerminalSession();
+        endTerminalSession();
+        beginTerminalSession();
+        const auto console = makeTerminalConsole();
+        console->clear();
+        console->write("again#");
+        endTerminalSession();
+    }
+    EXPECT_EQ(recorder.finish(),
+              (Writes{std::string(kTakeScreen), std::string(kGiveBackScreen), std::string(kTakeScreen),
+                      pictureBytes(kPipeFormat, "again#", true), std::string(kGiveBackScreen)}));
+}
+
+}  // namespace
+}  // namespace brickstorm::platform
