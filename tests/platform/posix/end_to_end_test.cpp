@@ -1,0 +1,173 @@
+// The built game, played on a pseudo-terminal as a person would: each screen is waited for on
+// the terminal, then the next key is typed.
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/terminal_sequences.h"
+#include "support/pty_session.h"
+
+namespace brickstorm::platform {
+namespace {
+
+using testing::PtySession;
+
+// The pictures the game has sent so far: the text inside each synchronized update, the clear
+// and the carriage returns taken off (the terminal adds its own to every line feed).
+std::vector<std::string> pictures(std::string_view output) {
+    std::vector<std::string> found;
+    for (auto begin = output.find(kBeginUpdate); begin != std::string_view::npos;
+         begin = output.find(kBeginUpdate, begin + 1)) {
+        const auto start = begin + kBeginUpdate.size();
+        const auto end = output.find(kEndUpdate, start);
+        if (end == std::string_view::npos) {
+            break;  // still arriving
+        }
+        std::string_view picture = output.substr(start, end - start);
+        if (picture.starts_with(kClearScreen)) {
+            picture.remove_prefix(kClearScreen.size());
+        }
+        std::string text;
+        for (char c : picture) {
+            if (c != '\r') {
+                text += c;
+            }
+        }
+        found.push_back(text);
+    }
+    return found;
+}
+
+// The lines of a picture, each as a list of characters (a shade character is one, whatever its
+// length in UTF-8).
+std::vector<std::vector<std::string>> screenLines(std::string_view picture) {
+    std::vector<std::vector<std::string>> lines(1);
+    for (std::size_t i = 0; i < picture.size();) {
+        if (picture[i] == '\n') {
+            lines.emplace_back();
+            ++i;
+            continue;
+        }
+        const auto lead = static_cast<unsigned char>(picture[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        lines.back().emplace_back(picture.substr(i, length));
+        i += length;
+    }
+    return lines;
+}
+
+bool isGameFrame(std::string_view picture) {
+    const auto lines = screenLines(picture);
+    if (lines.size() != 60) {
+        return false;
+    }
+    for (const auto& line : lines) {
+        if (line.size() != 91 || line.back() != "#") {
+            return false;
+        }
+    }
+    return picture.find("Press any key") == std::string_view::npos;
+}
+
+// A frame with nothing drawn in it: 60 lines of 90 blanks and the edge.
+bool isEmptyFrame(std::string_view picture) {
+    std::string empty;
+    for (int line = 0; line < 60; ++line) {
+        empty += std::string(90, ' ') + "#" + (line < 59 ? "\n" : "");
+    }
+    return picture == empty;
+}
+
+// Waits until the last whole picture on the terminal satisfies `condition`; returns it, or
+// nothing at the deadline.
+std::optional<std::string> waitForPicture(const PtySession& session,
+                                          const std::function<bool(const std::string&)>& condition) {
+    std::optional<std::string> seen;
+    session.waitForOutput([&](std::string_view output) {
+        const auto all = pictures(output);
+        if (!all.empty() && condition(all.back())) {
+            seen = all.back();
+        }
+        return seen.has_value();
+    });
+    return seen;
+}
+
+auto showing(std::string_view text) {
+    return [text](const std::string& picture) { return picture.find(text) != std::string::npos; };
+}
+
+// Waits until the last eight pictures are the same game frame and satisfy `condition`: the turn
+// under way has ended. Eight frames are 0.8 s of a still view, while the end of a quarter turn,
+// which may already look empty, lasts at most 0.4 s.
+bool waitForSettledView(const PtySession& session, const std::function<bool(const std::string&)>& condition) {
+    constexpr std::size_t kStillFrames = 8;
+    return session.waitForOutput([&](std::string_view output) {
+        const auto all = pictures(output);
+        if (all.size() < kStillFrames || !isGameFrame(all.back()) || !condition(all.back())) {
+            return false;
+        }
+        return std::all_of(all.end() - kStillFrames, all.end(), [&](const std::string& p) { return p == all.back(); });
+    });
+}
+
+TEST(EndToEnd, FromTheTitleOverTheEdgeAndBackToTheLevelScreen) {
+    PtySession::Options options;
+    options.program = BRICKSTORM_BINARY;
+    PtySession session(options);
+    ASSERT_TRUE(session.started());
+
+    const auto title = waitForPicture(session, showing("- Press any key to continue -"));
+    ASSERT_TRUE(title) << "no title";
+    for (const char* line : {"A Quarry Lantern game", "1.Adjust your console", "2.Set the font size to 8x8",
+                             "3.Don't shit your pants"}) {
+        EXPECT_NE(title->find(line), std::string::npos) << line;
+    }
+    EXPECT_EQ(screenLines(*title).size(), 60U);
+
+    session.send("x");
+    const auto level = waitForPicture(session, showing("LEVEL 1"));
+    ASSERT_TRUE(level) << "no level screen";
+    EXPECT_NE(level->find("Kill enemies. Find the exit."), std::string::npos);
+
+    session.send("x");
+    const auto start = waitForPicture(session, [](const std::string& picture) {
+        return isGameFrame(picture) && !isEmptyFrame(picture);
+    });
+    ASSERT_TRUE(start) << "no 3D frame";
+    EXPECT_NE(start->find("\u2588"), std::string::npos) << "no full-block wall in view";
+
+    // A quarter turn takes a second; the second turn is typed once the first has ended.
+    session.send("a");
+    ASSERT_TRUE(waitForSettledView(session, [&](const std::string& view) { return view != *start; }))
+        << "the first turn never ended";
+    session.send("a");
+    ASSERT_TRUE(waitForSettledView(session, isEmptyFrame)) << "looking out of the level should show nothing";
+
+    session.send("w");
+    const auto gameOver = waitForPicture(session, showing("GAME OVER"));
+    ASSERT_TRUE(gameOver) << "no game-over screen";
+    EXPECT_NE(gameOver->find("You fell to your death."), std::string::npos);
+
+    session.send("x");
+    ASSERT_TRUE(waitForPicture(session, showing("LEVEL 1"))) << "no level screen after the game-over screen";
+
+    session.sendSignal(SIGTERM);
+    const auto status = session.waitForExit();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM);
+    EXPECT_TRUE(testing::sameSettings(session.settings(), session.initialSettings()))
+        << testing::settingsDifference(session.settings(), session.initialSettings());
+    EXPECT_TRUE(session.output().ends_with(kGiveBackScreen));
+}
+
+}  // namespace
+}  // namespace brickstorm::platform
