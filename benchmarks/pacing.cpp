@@ -44,8 +44,8 @@ void printDeviations(const char* name, const std::vector<Clock::time_point>& sta
     const double median = deviations[deviations.size() / 2];
     const double p99 = deviations[std::min(deviations.size() - 1, deviations.size() * 99 / 100)];
     const std::chrono::duration<double, std::milli> nominal = period;
-    std::printf("%s period %.0f ms: deviation median %.3f ms, p99 %.3f ms, max %.3f ms over %zu periods\n", name,
-                nominal.count(), median, p99, deviations.back(), deviations.size());
+    std::printf("%s period %.0f ms: deviation median %.3f ms, p99 %.3f ms, max %.3f ms over %zu periods\n",
+                name, nominal.count(), median, p99, deviations.back(), deviations.size());
 }
 
 }  // namespace
@@ -58,20 +58,22 @@ int main(int argc, char** argv) {
     std::vector<Clock::time_point> tickStarts;
     std::vector<Clock::time_point> frameStarts;
     {
-        std::jthread ticker([&](std::stop_token stop) {
-            runPaced(kTickPeriod, [&] {
+        std::jthread ticker([&](const std::stop_token& stop) {
+            const auto tick = [&] {
                 tickStarts.push_back(Clock::now());
                 const std::lock_guard lock(stateLock);
                 gameTick(state);
-            }, stop);
+            };
+            runPaced(kTickPeriod, tick, stop);
         });
-        std::jthread renderer([&](std::stop_token stop) {
-            runPaced(kFramePeriod, [&] {
+        std::jthread renderer([&](const std::stop_token& stop) {
+            const auto draw = [&] {
                 frameStarts.push_back(Clock::now());
                 drawScreens(state, stateLock, console);
-            }, stop);
+            };
+            runPaced(kFramePeriod, draw, stop);
         });
-        std::jthread typist([&](std::stop_token stop) {
+        std::jthread typist([&](const std::stop_token& stop) {
             std::mt19937 random(1);
             const int keys[] = {'w', 'a', 'd', 's', 'r', ' ', 75, 77, 'x'};
             std::uniform_int_distribution<std::size_t> pick(0, std::size(keys) - 1);

@@ -9,15 +9,15 @@ namespace {
 // A key on the game screen: at most one player command, tested in this order.
 void handleGameKey(PlayerEntity& player, int code) {
     switch (code) {
-        case kKeyForward: player.move(MoveCommand::Forward); break;
-        case kKeyBack: player.move(MoveCommand::Back); break;
-        case kKeyStrafeLeft: player.move(MoveCommand::Left); break;
-        case kKeyStrafeRight: player.move(MoveCommand::Right); break;
-        case kKeyTurnLeft: player.startTurn(kTurnLeft); break;
-        case kKeyTurnRight: player.startTurn(kTurnRight); break;
-        case kKeyClimb: player.startClimb(); break;
-        case kKeyShoot: player.shoot(); break;
-        default: break;  // prefixes, capitals, other arrows, Ctrl+C: nothing
+    case kKeyForward: player.move(MoveCommand::Forward); break;
+    case kKeyBack: player.move(MoveCommand::Back); break;
+    case kKeyStrafeLeft: player.move(MoveCommand::Left); break;
+    case kKeyStrafeRight: player.move(MoveCommand::Right); break;
+    case kKeyTurnLeft: player.startTurn(kTurnLeft); break;
+    case kKeyTurnRight: player.startTurn(kTurnRight); break;
+    case kKeyClimb: player.startClimb(); break;
+    case kKeyShoot: player.shoot(); break;
+    default: break;  // prefixes, capitals, other arrows, Ctrl+C: nothing
     }
 }
 

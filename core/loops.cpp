@@ -22,25 +22,28 @@ struct SteadyClock {
 
 }  // namespace
 
-void runPaced(std::chrono::nanoseconds period, const std::function<void()>& work, std::stop_token stop) {
+void runPaced(std::chrono::nanoseconds period, const std::function<void()>& work,
+              const std::stop_token& stop) {
     SteadyClock clock;
     while (!stop.stop_requested()) {
         pacedPass(period, work, clock);
     }
 }
 
-void tickLoop(GameState& state, std::mutex& stateLock, std::stop_token stop) {
-    runPaced(kTickPeriod, [&] {
+void tickLoop(GameState& state, std::mutex& stateLock, const std::stop_token& stop) {
+    const auto tick = [&] {
         const std::lock_guard lock(stateLock);
         gameTick(state);
-    }, std::move(stop));
+    };
+    runPaced(kTickPeriod, tick, stop);
 }
 
-void renderLoop(GameState& state, std::mutex& stateLock, Console& console, std::stop_token stop) {
-    runPaced(kFramePeriod, [&] {
+void renderLoop(GameState& state, std::mutex& stateLock, Console& console, const std::stop_token& stop) {
+    const auto draw = [&] {
         console.refresh();
         drawScreens(state, stateLock, console);
-    }, std::move(stop));
+    };
+    runPaced(kFramePeriod, draw, stop);
 }
 
 }  // namespace brickstorm

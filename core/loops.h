@@ -38,13 +38,14 @@ void pacedPass(std::chrono::nanoseconds period, Work&& work, Clock& clock) {
 
 // Runs `work` every `period` on the steady clock until `stop` is requested; with a default
 // token, for ever.
-void runPaced(std::chrono::nanoseconds period, const std::function<void()>& work, std::stop_token stop = {});
+void runPaced(std::chrono::nanoseconds period, const std::function<void()>& work,
+              const std::stop_token& stop = {});
 
 // Runs the game tick every 50 ms, holding `stateLock` around each tick. The game itself never
 // stops it; a stop token lets tests and tools end it.
-void tickLoop(GameState& state, std::mutex& stateLock, std::stop_token stop = {});
+void tickLoop(GameState& state, std::mutex& stateLock, const std::stop_token& stop = {});
 
 // Draws the requested screen every 100 ms.
-void renderLoop(GameState& state, std::mutex& stateLock, Console& console, std::stop_token stop = {});
+void renderLoop(GameState& state, std::mutex& stateLock, Console& console, const std::stop_token& stop = {});
 
 }  // namespace brickstorm

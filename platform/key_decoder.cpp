@@ -122,19 +122,28 @@ std::optional<Parameters> parseParameters(std::string_view text) {
 
 // The key of a "number ~" sequence (and its variants ending in ^, $ or @).
 const ExtendedKey* tildeKey(int number) {
-    static constexpr std::array<ExtendedKey, 10> kFunction{functionKey(1), functionKey(2), functionKey(3),
-                                                           functionKey(4), functionKey(5), functionKey(6),
-                                                           functionKey(7), functionKey(8), functionKey(9),
-                                                           functionKey(10)};
+    static constexpr std::array<ExtendedKey, 10> kFunction{
+        functionKey(1), functionKey(2), functionKey(3), functionKey(4), functionKey(5),
+        functionKey(6), functionKey(7), functionKey(8), functionKey(9), functionKey(10)};
     switch (number) {
-    case 1: case 7: return &kHome;
+    case 1:
+    case 7: return &kHome;
     case 2: return &kInsert;
     case 3: return &kDelete;
-    case 4: case 8: return &kEnd;
+    case 4:
+    case 8: return &kEnd;
     case 5: return &kPageUp;
     case 6: return &kPageDown;
-    case 11: case 12: case 13: case 14: case 15: return &kFunction[static_cast<std::size_t>(number - 11)];
-    case 17: case 18: case 19: case 20: case 21: return &kFunction[static_cast<std::size_t>(number - 12)];
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+    case 15: return &kFunction[static_cast<std::size_t>(number - 11)];
+    case 17:
+    case 18:
+    case 19:
+    case 20:
+    case 21: return &kFunction[static_cast<std::size_t>(number - 12)];
     case 23: return &kF11;
     case 24: return &kF12;
     default: return nullptr;
@@ -152,7 +161,10 @@ const ExtendedKey* letterKey(unsigned char final) {
     case 'D': return &kLeft;
     case 'H': return &kHome;
     case 'F': return &kEnd;
-    case 'P': case 'Q': case 'R': case 'S': return &kFirstFunctions[static_cast<std::size_t>(final - 'P')];
+    case 'P':
+    case 'Q':
+    case 'R':
+    case 'S': return &kFirstFunctions[static_cast<std::size_t>(final - 'P')];
     default: return nullptr;
     }
 }
@@ -214,9 +226,7 @@ void decodeShiftThree(std::string_view parameterText, unsigned char final, std::
 std::vector<int> KeyDecoder::feed(unsigned char byte) {
     std::vector<int> codes;
     switch (state_) {
-    case State::Ground:
-        startKey(byte, codes);
-        break;
+    case State::Ground: startKey(byte, codes); break;
     case State::Escape:
         if (byte == '[' || byte == 'O') {
             state_ = byte == '[' ? State::ControlSeq : State::ShiftThree;
@@ -232,9 +242,7 @@ std::vector<int> KeyDecoder::feed(unsigned char byte) {
         break;
     case State::ControlSeq:
     case State::ShiftThree:
-    case State::Discard:
-        collect(byte, codes);
-        break;
+    case State::Discard: collect(byte, codes); break;
     case State::ConsoleFunction:
         if (byte >= 'A' && byte <= 'E') {
             emit(functionKey(byte - 'A' + 1), Modifier::None, codes);

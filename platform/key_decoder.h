@@ -31,12 +31,12 @@ public:
 
 private:
     enum class State {
-        Ground,         // between keys
-        Escape,         // after ESC
-        ControlSeq,     // after ESC [ (parameters being collected)
-        ShiftThree,     // after ESC O (the application-mode form)
+        Ground,           // between keys
+        Escape,           // after ESC
+        ControlSeq,       // after ESC [ (parameters being collected)
+        ShiftThree,       // after ESC O (the application-mode form)
         ConsoleFunction,  // after ESC [ [ (F1 to F5 on the system's own text console)
-        Discard,        // a sequence that grew too long: swallowed up to its final byte
+        Discard,          // a sequence that grew too long: swallowed up to its final byte
     };
 
     void startKey(unsigned char byte, std::vector<int>& codes);

@@ -8,10 +8,10 @@
 namespace brickstorm {
 
 // The fill bytes of the drawn world, in the game's single-byte character set.
-inline constexpr unsigned char kFillLightShade = 176;   // the exit's door and window
-inline constexpr unsigned char kFillMediumShade = 177;  // tops and bottoms of blocks
-inline constexpr unsigned char kFillDarkShade = 178;    // block sides facing along z
-inline constexpr unsigned char kFillFullBlock = 219;    // block sides facing along x
+inline constexpr unsigned char kFillLightShade = 176;       // the exit's door and window
+inline constexpr unsigned char kFillMediumShade = 177;      // tops and bottoms of blocks
+inline constexpr unsigned char kFillDarkShade = 178;        // block sides facing along z
+inline constexpr unsigned char kFillFullBlock = 219;        // block sides facing along x
 inline constexpr unsigned char kFillTopHalfIntegral = 244;  // enemy front and back
 inline constexpr unsigned char kFillDivisionSign = 246;     // enemy top and bottom
 inline constexpr unsigned char kFillDegreeSign = 248;       // enemy flanks

@@ -87,8 +87,8 @@ void FrameBuffer::fillQuad(const ScreenQuad& quad) {
     if (filledCount == kFrameCells) {
         return;
     }
-    const auto [left, right] = std::minmax({quad.points[0].column, quad.points[1].column,
-                                            quad.points[2].column, quad.points[3].column});
+    const auto [left, right] = std::minmax(
+        {quad.points[0].column, quad.points[1].column, quad.points[2].column, quad.points[3].column});
     const auto [top, bottom] =
         std::minmax({quad.points[0].row, quad.points[1].row, quad.points[2].row, quad.points[3].row});
     const CellSpan rowSpan = clippedSpan(top, bottom, kFrameRows);
@@ -126,7 +126,7 @@ void FrameBuffer::presentFrame(Console& console) {
     clearFrame();
 }
 
-void FrameBuffer::drawQuads(std::vector<ScreenQuad> quads, Console& console) {
+void FrameBuffer::drawQuads(const std::vector<ScreenQuad>& quads, Console& console) {
     for (const ScreenQuad& quad : quads) {
         fillQuad(quad);
     }

@@ -42,7 +42,7 @@ struct FrameBuffer {
     // Shows the frame on the console in one write, then empties it.
     void presentFrame(Console& console);
     // Fills every quad in order, then presents the frame once.
-    void drawQuads(std::vector<ScreenQuad> quads, Console& console);
+    void drawQuads(const std::vector<ScreenQuad>& quads, Console& console);
 
     std::vector<std::vector<unsigned char>> rows;  // rows[row][column], row 0 at the top
     std::int32_t filledCount = 0;

@@ -7,12 +7,12 @@ namespace brickstorm {
 
 namespace {
 
-constexpr double kHalf = 0.5;             // a block reaches half a cell from its centre
-constexpr double kMarkDistance = 0.501;   // just in front of the exit's own side: nearer to a viewer
+constexpr double kHalf = 0.5;            // a block reaches half a cell from its centre
+constexpr double kMarkDistance = 0.501;  // just in front of the exit's own side: nearer to a viewer
 constexpr double kDoorHalfWidth = 0.3;
-constexpr double kDoorTop = 0.25;         // the door stands on the cell's floor, at -kHalf
+constexpr double kDoorTop = 0.25;  // the door stands on the cell's floor, at -kHalf
 constexpr double kWindowHalfWidth = 0.2;
-constexpr double kWindowBottom = 0.2;     // overlaps the door's top
+constexpr double kWindowBottom = 0.2;  // overlaps the door's top
 constexpr double kWindowTop = 0.35;
 
 // The step from a cell to one of its neighbours.

@@ -15,7 +15,8 @@ inline double radiansFromDegrees(double degrees) { return degrees * kRenderPi / 
 // Half the visible extent per unit of depth for a full angle of view in whole degrees; the
 // angle is halved in whole degrees, so an odd angle loses its half degree.
 inline double halfViewSlope(std::int32_t fullAngleDegrees) {
-    return std::tan(radiansFromDegrees(fullAngleDegrees / 2));
+    const std::int32_t halfAngleDegrees = fullAngleDegrees / 2;
+    return std::tan(radiansFromDegrees(halfAngleDegrees));
 }
 
 // The view's half width and half height per unit of depth, worked out once per frame rather

@@ -58,20 +58,8 @@ ScreenLines levelScreenLines(std::int32_t level) {
 
 ScreenLines deathScreenLines(const std::string& deathMessage) {
     return {
-        "GAME OVER",
-        "",
-        deathMessage,
-        "",
-        "",
-        "",
-        "\"Quote",
-        "quote",
-        "quote.\"",
-        "Author",
-        "",
-        "",
-        "",
-        kPressAnyKey,
+        "GAME OVER", "",         deathMessage, "", "", "", "\"Quote",
+        "quote",     "quote.\"", "Author",     "", "", "", kPressAnyKey,
     };
 }
 

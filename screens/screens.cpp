@@ -53,7 +53,7 @@ void drawText(const TextRequest& request, Console& console) {
 
 void drawView(ViewRequest& request, Console& console) {
     auto quads = renderView(request.view, std::move(request.faces), request.cameraPosition, request.cameraYaw);
-    request.frame.drawQuads(std::move(quads), console);
+    request.frame.drawQuads(quads, console);
 }
 
 }  // namespace

@@ -54,11 +54,8 @@ void Entity::advanceClimb() {
         position.y += kRiseLength;
         climbPhase = kClimbFinish;
         break;
-    case kClimbFinish:
-        climbPhase = kNotClimbing;
-        break;
-    default:
-        break;
+    case kClimbFinish: climbPhase = kNotClimbing; break;
+    default: break;
     }
 }
 

@@ -31,9 +31,7 @@ const DirectionAxis& axisOf(Direction direction) {
 
 }  // namespace
 
-double& Entity::coordinateAlong(Vec3& point, Direction direction) {
-    return point.*axisOf(direction).drawn;
-}
+double& Entity::coordinateAlong(Vec3& point, Direction direction) { return point.*axisOf(direction).drawn; }
 
 double Entity::senseOf(Direction direction) { return axisOf(direction).sense; }
 

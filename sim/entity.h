@@ -26,13 +26,13 @@ inline constexpr std::uint8_t kTurnLeft = 0;   // yaw and facing decrease
 inline constexpr std::uint8_t kTurnRight = 1;  // yaw and facing increase
 
 // Tick counts and speeds: one tick is 50 ms.
-inline constexpr double kPlayerSpeed = 0.05;   // cells per tick: a step takes 20 ticks
-inline constexpr double kEnemySpeed = 0.033;   // cells per tick: a step takes 30 ticks
-inline constexpr double kTurnSpeed = 4.5;      // degrees per tick: a quarter turn takes 20 ticks
-inline constexpr double kClimbSpeed = 0.025;   // cells per tick while rising: 40 ticks
+inline constexpr double kPlayerSpeed = 0.05;  // cells per tick: a step takes 20 ticks
+inline constexpr double kEnemySpeed = 0.033;  // cells per tick: a step takes 30 ticks
+inline constexpr double kTurnSpeed = 4.5;     // degrees per tick: a quarter turn takes 20 ticks
+inline constexpr double kClimbSpeed = 0.025;  // cells per tick while rising: 40 ticks
 inline constexpr std::int32_t kTurnTicks = 20;
 
-inline constexpr double kFallSpeed = 0.2;     // cells per tick while falling, whatever `speed` is
+inline constexpr double kFallSpeed = 0.2;  // cells per tick while falling, whatever `speed` is
 inline constexpr std::int32_t kFallStepTicks = 5;
 inline constexpr std::int32_t kShotTicks = 5;
 
@@ -50,7 +50,9 @@ struct GridCell {
 };
 
 // Anything that moves: it occupies one whole cell (`position`) and steps and turns over a
-// number of ticks, while its drawn position and heading glide toward the result.
+// number of ticks, while its drawn position and heading glide toward the result. Entities are
+// values, copied whole and never deleted through an Entity pointer, so the destructor stays
+// public and non-virtual and the derived classes are final.
 class Entity {
 public:
     Entity() = default;
@@ -123,7 +125,7 @@ private:
 };
 
 // The player: may step into the exit, climbs, and shoots.
-class PlayerEntity : public Entity {
+class PlayerEntity final : public Entity {
 public:
     PlayerEntity() = default;
     explicit PlayerEntity(Level level);
@@ -145,7 +147,7 @@ public:
 };
 
 // An enemy: walks toward the player on solid ground, slower than the player.
-class EnemyEntity : public Entity {
+class EnemyEntity final : public Entity {
 public:
     explicit EnemyEntity(Level level);
 

@@ -31,14 +31,14 @@ constexpr std::string_view kRawFlag = "--raw";
 // The UTF-8 shape of one byte of the game's character set; bytes below 128 stand for themselves.
 std::string_view utf8Shape(unsigned char byte) {
     switch (byte) {
-        case kFillLightShade: return "\xE2\x96\x91";       // light shade
-        case kFillMediumShade: return "\xE2\x96\x92";      // medium shade
-        case kFillDarkShade: return "\xE2\x96\x93";        // dark shade
-        case kFillFullBlock: return "\xE2\x96\x88";        // full block
-        case kFillTopHalfIntegral: return "\xE2\x8C\xA0";  // top half integral
-        case kFillDivisionSign: return "\xC3\xB7";         // division sign
-        case kFillDegreeSign: return "\xC2\xB0";           // degree sign
-        default: return byte < 128 ? std::string_view() : "?";
+    case kFillLightShade: return "\xE2\x96\x91";       // light shade
+    case kFillMediumShade: return "\xE2\x96\x92";      // medium shade
+    case kFillDarkShade: return "\xE2\x96\x93";        // dark shade
+    case kFillFullBlock: return "\xE2\x96\x88";        // full block
+    case kFillTopHalfIntegral: return "\xE2\x8C\xA0";  // top half integral
+    case kFillDivisionSign: return "\xC3\xB7";         // division sign
+    case kFillDegreeSign: return "\xC2\xB0";           // degree sign
+    default: return byte < 128 ? std::string_view() : "?";
     }
 }
 

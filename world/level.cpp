@@ -37,7 +37,8 @@ Level::Level(std::string text) {
         return;
     }
     // Three sizes of at most 999 multiply to less than 2^30: no overflow.
-    const auto cellCount = static_cast<std::size_t>(*x * *y * *z);
+    const std::size_t cellCount =
+        static_cast<std::size_t>(*x) * static_cast<std::size_t>(*y) * static_cast<std::size_t>(*z);
     if (cellCount != text.size() - kHeaderLength) {
         return;
     }
@@ -71,8 +72,8 @@ Level::Level(std::string text) {
     *this = Level(*x, *y, *z, std::move(grid), start, std::move(enemies));
 }
 
-Level::Level(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ, LevelCells cells,
-             Vec3 playerStart, std::vector<Vec3> enemyStarts)
+Level::Level(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ, LevelCells cells, Vec3 playerStart,
+             std::vector<Vec3> enemyStarts)
     : sizeX(sizeX),
       sizeY(sizeY),
       sizeZ(sizeZ),

@@ -31,8 +31,8 @@ public:
     // Never fails outward: anything that breaks the format gives the invalid level.
     explicit Level(std::string text);
 
-    Level(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ, LevelCells cells,
-          Vec3 playerStart, std::vector<Vec3> enemyStarts);
+    Level(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ, LevelCells cells, Vec3 playerStart,
+          std::vector<Vec3> enemyStarts);
 
     // The letter of cell (x, y, z); '0' for any cell outside the grid, above and below included.
     char cellAt(std::int32_t x, std::int32_t y, std::int32_t z) const;

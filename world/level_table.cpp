@@ -7,7 +7,7 @@ namespace {
 // Level 1, fifteen cells wide and deep and six high. One row of the string per line:
 // the layers from the floor up, each from z = 14 down to z = 0, x growing to the right.
 constexpr const char* kBuiltInLevel =
-    "015006015"  // sizes x, y, z
+    "015006015"        // sizes x, y, z
     "bbbbbbbbbbbbbbb"  // y = 0, z = 14
     "bbbbbbbbbbbbbbb"  // y = 0, z = 13
     "bbbbbbbbbbbbbbb"  // y = 0, z = 12

@@ -31,9 +31,7 @@ bool KeyStream::readMore() {
             take(decoder_.feed(buffer_[i]));
         }
         return true;
-    case ReadStatus::TimedOut:
-        take(decoder_.flush());
-        return true;
+    case ReadStatus::TimedOut: take(decoder_.flush()); return true;
     case ReadStatus::Ended:
         // An Escape just before the end is still a key press.
         take(decoder_.flush());

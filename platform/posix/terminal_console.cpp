@@ -86,7 +86,8 @@ Charset localeCharset() {
 std::unique_ptr<Console> makeTerminalConsole() {
     static SessionHost host;
     const bool terminal = isatty(STDOUT_FILENO) != 0;
-    const ConsoleTarget target{STDOUT_FILENO, {localeCharset(), terminal ? LineEnd::CrLf : LineEnd::Lf}, terminal};
+    const ConsoleTarget target{
+        STDOUT_FILENO, {localeCharset(), terminal ? LineEnd::CrLf : LineEnd::Lf}, terminal};
     return std::make_unique<TerminalConsole>(target, systemCalls(), host);
 }
 

@@ -23,15 +23,9 @@ void appendCodePage437(std::string& out, std::string_view text) {
 
 void appendText(std::string& out, std::string_view text, ConsoleEncoding encoding) {
     switch (encoding) {
-    case ConsoleEncoding::CodePage437:
-        appendCodePage437(out, text);
-        return;
-    case ConsoleEncoding::Utf8:
-        appendEncoded(out, text, {Charset::Utf8, LineEnd::CrLf});
-        return;
-    case ConsoleEncoding::Ascii:
-        appendEncoded(out, text, {Charset::Ascii, LineEnd::CrLf});
-        return;
+    case ConsoleEncoding::CodePage437: appendCodePage437(out, text); return;
+    case ConsoleEncoding::Utf8: appendEncoded(out, text, {Charset::Utf8, LineEnd::CrLf}); return;
+    case ConsoleEncoding::Ascii: appendEncoded(out, text, {Charset::Ascii, LineEnd::CrLf}); return;
     }
 }
 

@@ -1,5 +1,7 @@
 // Taking the Windows console for the game and giving it back on every way out.
 
+#include "platform/windows/console_session.h"
+
 #include <algorithm>
 #include <atomic>
 #include <csignal>
@@ -7,7 +9,6 @@
 #include <limits>
 
 #include "platform/terminal.h"
-#include "platform/windows/console_session.h"
 
 namespace brickstorm::platform {
 
@@ -223,8 +224,8 @@ OutputTurn::~OutputTurn() { LeaveCriticalSection(&session().outputLock); }
 
 bool writeAll(HANDLE handle, std::string_view bytes) {
     while (!bytes.empty()) {
-        const auto chunk = static_cast<DWORD>(
-            std::min<std::size_t>(bytes.size(), std::numeric_limits<DWORD>::max()));
+        const auto chunk =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size(), std::numeric_limits<DWORD>::max()));
         DWORD written = 0;
         if (!WriteFile(handle, bytes.data(), chunk, &written, nullptr) || written == 0) {
             return false;

@@ -96,7 +96,8 @@ bool KeyReader::Impl::waitForByte() {
 std::optional<unsigned char> KeyReader::Impl::readByte() {
     if (start == end) {
         DWORD count = 0;
-        if (!ReadFile(input, buffer.data(), static_cast<DWORD>(buffer.size()), &count, nullptr) || count == 0) {
+        if (!ReadFile(input, buffer.data(), static_cast<DWORD>(buffer.size()), &count, nullptr) ||
+            count == 0) {
             return std::nullopt;
         }
         start = 0;

@@ -1,9 +1,10 @@
+#include "core/game_state.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <vector>
 
-#include "core/game_state.h"
 #include "core/loops.h"
 
 namespace brickstorm {
@@ -47,11 +48,11 @@ TEST(GameStateTest, ScreenGuard) {
         bool mayLeave;
     };
     const Case cases[] = {
-        {"", false, false},          {"", true, true},
-        {"intro", false, false},     {"intro", true, true},
+        {"", false, false},           {"", true, true},
+        {"intro", false, false},      {"intro", true, true},
         {"levelintro", false, false}, {"levelintro", true, true},
-        {"death", false, false},     {"death", true, true},
-        {"game", false, true},       {"game", true, true},
+        {"death", false, false},      {"death", true, true},
+        {"game", false, true},        {"game", true, true},
     };
     for (const Case& c : cases) {
         GameState state;
@@ -109,7 +110,8 @@ TEST(PacedLoopTest, WaitsForTheRestOfThePeriodAndNeverCatchesUp) {
     };
     for (const Case& c : cases) {
         FakeClock clock;
-        pacedPass(c.period, [&] { clock.current += c.work; }, clock);
+        const auto work = [&] { clock.current += c.work; };
+        pacedPass(c.period, work, clock);
         if (c.wait > milliseconds(0)) {
             ASSERT_EQ(clock.sleeps.size(), 1U);
             EXPECT_EQ(clock.sleeps[0], c.wait);
@@ -125,10 +127,11 @@ TEST(PacedLoopTest, PassesStartOnePeriodApartAfterShortWork) {
     FakeClock clock;
     std::vector<FakeClock::time_point> starts;
     for (int pass = 0; pass < 4; ++pass) {
-        pacedPass(kTickPeriod, [&] {
+        const auto work = [&] {
             starts.push_back(clock.current);
             clock.current += milliseconds(pass == 1 ? 80 : 5);  // the second pass overruns
-        }, clock);
+        };
+        pacedPass(kTickPeriod, work, clock);
     }
     ASSERT_EQ(starts.size(), 4U);
     EXPECT_EQ(starts[1] - starts[0], milliseconds(50));

@@ -1,9 +1,10 @@
+#include "core/game_tick.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "core/game_tick.h"
 #include "render/level_geometry.h"
 #include "render/scene.h"
 #include "world/level_loading.h"
@@ -17,9 +18,9 @@ class GameTickTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::string text = "012003012";
-        text += std::string(144, 'b');     // y = 0: the floor
-        text += std::string(288, '0');     // y = 1 and 2: open
-        text[9 + 144 + 11 * 12] = 'p';     // (0, 1, 0)
+        text += std::string(144, 'b');  // y = 0: the floor
+        text += std::string(288, '0');  // y = 1 and 2: open
+        text[9 + 144 + 11 * 12] = 'p';  // (0, 1, 0)
         level = Level(text);
         state.level = level;
         state.levelFaces = buildLevelFaces(level);
@@ -91,7 +92,7 @@ TEST_F(GameTickTest, DeadEnemiesAreRemovedTogetherAndTheRestKeepTheirOrder) {
 
 TEST_F(GameTickTest, EnemyFallingToItsDeathIsGoneInTheSameTick) {
     EnemyEntity faller = enemyAt({20, 1, 20});  // outside the grid: nothing below
-    faller.fallCount = 9;                      // the next fall step is its tenth
+    faller.fallCount = 9;                       // the next fall step is its tenth
     state.enemies = {faller};
     gameTick(state);
     EXPECT_TRUE(state.enemies.empty());

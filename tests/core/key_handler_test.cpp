@@ -1,8 +1,9 @@
+#include "core/key_handler.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 
-#include "core/key_handler.h"
 #include "support/game_driver.h"
 
 namespace brickstorm {
@@ -84,25 +85,20 @@ INSTANTIATE_TEST_SUITE_P(
     EveryKey, GameKeyTest,
     ::testing::Values(
         GameKeyCase{'w', 20, Direction::PlusZ, 0, 0, 0},
-        GameKeyCase{'s', 20, Direction::MinusZ, 0, 0, 0},    // off the grid: still a step
-        GameKeyCase{115, 20, Direction::MinusZ, 0, 0, 0},    // Ctrl+Left's second code
-        GameKeyCase{119, 20, Direction::PlusZ, 0, 0, 0},     // Ctrl+Home's second code
-        GameKeyCase{75, 20, Direction::MinusX, 0, 0, 0},     // left arrow, and "K"
-        GameKeyCase{77, 20, Direction::PlusX, 0, 0, 0},      // right arrow, and "M"
-        GameKeyCase{'a', 0, Direction::PlusZ, 20, 0, 0},
-        GameKeyCase{'d', 0, Direction::PlusZ, 20, 1, 0},
-        GameKeyCase{' ', 0, Direction::PlusZ, 0, 0, 0},
-        GameKeyCase{'r', 0, Direction::PlusZ, 0, 0, 5},
-        GameKeyCase{'W', 0, Direction::PlusZ, 0, 0, 0},
-        GameKeyCase{'A', 0, Direction::PlusZ, 0, 0, 0},
-        GameKeyCase{'S', 0, Direction::PlusZ, 0, 0, 0},
-        GameKeyCase{'D', 0, Direction::PlusZ, 0, 0, 0},
-        GameKeyCase{'R', 0, Direction::PlusZ, 0, 0, 0},
-        GameKeyCase{0, 0, Direction::PlusZ, 0, 0, 0},
+        GameKeyCase{'s', 20, Direction::MinusZ, 0, 0, 0},  // off the grid: still a step
+        GameKeyCase{115, 20, Direction::MinusZ, 0, 0, 0},  // Ctrl+Left's second code
+        GameKeyCase{119, 20, Direction::PlusZ, 0, 0, 0},   // Ctrl+Home's second code
+        GameKeyCase{75, 20, Direction::MinusX, 0, 0, 0},   // left arrow, and "K"
+        GameKeyCase{77, 20, Direction::PlusX, 0, 0, 0},    // right arrow, and "M"
+        GameKeyCase{'a', 0, Direction::PlusZ, 20, 0, 0}, GameKeyCase{'d', 0, Direction::PlusZ, 20, 1, 0},
+        GameKeyCase{' ', 0, Direction::PlusZ, 0, 0, 0}, GameKeyCase{'r', 0, Direction::PlusZ, 0, 0, 5},
+        GameKeyCase{'W', 0, Direction::PlusZ, 0, 0, 0}, GameKeyCase{'A', 0, Direction::PlusZ, 0, 0, 0},
+        GameKeyCase{'S', 0, Direction::PlusZ, 0, 0, 0}, GameKeyCase{'D', 0, Direction::PlusZ, 0, 0, 0},
+        GameKeyCase{'R', 0, Direction::PlusZ, 0, 0, 0}, GameKeyCase{0, 0, Direction::PlusZ, 0, 0, 0},
         GameKeyCase{224, 0, Direction::PlusZ, 0, 0, 0},
-        GameKeyCase{72, 0, Direction::PlusZ, 0, 0, 0},       // up arrow
-        GameKeyCase{80, 0, Direction::PlusZ, 0, 0, 0},       // down arrow
-        GameKeyCase{3, 0, Direction::PlusZ, 0, 0, 0}));      // Ctrl+C
+        GameKeyCase{72, 0, Direction::PlusZ, 0, 0, 0},   // up arrow
+        GameKeyCase{80, 0, Direction::PlusZ, 0, 0, 0},   // down arrow
+        GameKeyCase{3, 0, Direction::PlusZ, 0, 0, 0}));  // Ctrl+C
 
 TEST_F(KeyHandlerTest, TurnKeysRespectATurnUnderWayButNotAStep) {
     game.enterFirstLevel();

@@ -175,7 +175,8 @@ TEST(PlaySoakTest, RandomKeysKeepTheInvariants) {
         }
 
         const std::string& screen = state.screen;
-        ASSERT_TRUE(screen == "intro" || screen == "levelintro" || screen == "game" || screen == "death") << screen;
+        ASSERT_TRUE(screen == "intro" || screen == "levelintro" || screen == "game" || screen == "death")
+            << screen;
         if (screen == "game") {
             ASSERT_EQ(state.render.drawScreen, "game");
         }

@@ -53,9 +53,10 @@ TEST(ThreadedSoakTest, LoopsAndKeysShareTheStateSafely) {
     std::mutex stateLock;
     TallyConsole console;
     {
-        std::jthread ticker([&](std::stop_token stop) { tickLoop(state, stateLock, stop); });
-        std::jthread renderer([&](std::stop_token stop) { renderLoop(state, stateLock, console, stop); });
-        std::jthread typist([&](std::stop_token stop) {
+        std::jthread ticker([&](const std::stop_token& stop) { tickLoop(state, stateLock, stop); });
+        std::jthread renderer(
+            [&](const std::stop_token& stop) { renderLoop(state, stateLock, console, stop); });
+        std::jthread typist([&](const std::stop_token& stop) {
             std::mt19937 random(7);
             const int keys[] = {'w', 'w', 'w', 'a', 'd', 's', ' ', 'r', 75, 77, 224, 'x'};
             std::uniform_int_distribution<std::size_t> pick(0, std::size(keys) - 1);

@@ -88,7 +88,7 @@ TEST(OutputEncoding, AFullScreenHasTheExpectedSize) {
     // carriage return more per line break.
     std::string utf8;
     appendEncoded(utf8, screen, {Charset::Utf8, LineEnd::CrLf});
-    EXPECT_EQ(utf8.size(), plainSize + kEach * (5 * 2 + 2 * 1) + (kRows - 1));
+    EXPECT_EQ(utf8.size(), plainSize + static_cast<std::size_t>(kEach * (5 * 2 + 2 * 1)) + (kRows - 1));
 
     std::string ascii;
     appendEncoded(ascii, screen, {Charset::Ascii, LineEnd::Lf});

@@ -1,3 +1,5 @@
+#include "render/frame_buffer.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "render/face.h"
-#include "render/frame_buffer.h"
 #include "support/recording_console.h"
 
 namespace brickstorm {
@@ -72,16 +73,18 @@ INSTANTIATE_TEST_SUITE_P(
         // Cell points carry no half-cell offset: the right and bottom edges are in, the left and top out.
         FillCase{"Square", {{{10, 5}, {20, 5}, {20, 15}, {10, 15}}}, rectangle(11, 20, 6, 15)},
         FillCase{"WholeFrame", {{{-5, -5}, {95, -5}, {95, 65}, {-5, 65}}}, rectangle(0, 89, 0, 59)},
-        FillCase{"ClippedRightAndBottom", {{{80, 50}, {120, 50}, {120, 80}, {80, 80}}},
-                 rectangle(81, 89, 51, 59)},
+        FillCase{
+            "ClippedRightAndBottom", {{{80, 50}, {120, 50}, {120, 80}, {80, 80}}}, rectangle(81, 89, 51, 59)},
         FillCase{"WhollyLeft", {{{-30, 5}, {-1, 5}, {-1, 15}, {-30, 15}}}, kNothing},
         FillCase{"WhollyAbove", {{{10, -30}, {20, -30}, {20, -1}, {10, -1}}}, kNothing},
         FillCase{"FlatOnOneRow", {{{10, 10}, {20, 10}, {40, 10}, {30, 10}}}, kNothing},
         // A triangle (two corners the same): its slanted lower-left edge is a left edge, left out.
-        FillCase{"Triangle", {{{10, 10}, {20, 10}, {20, 20}, {20, 20}}},
+        FillCase{"Triangle",
+                 {{{10, 10}, {20, 10}, {20, 20}, {20, 20}}},
                  [](int c, int r) { return r >= 11 && r <= 19 && c > r && c <= 20; }},
         // Far beyond the int range: the bounding box saturates instead of wrapping around.
-        FillCase{"BeyondIntRange", {{{-1e12, -1e12}, {1e12, -1e12}, {1e12, 1e12}, {-1e12, 1e12}}},
+        FillCase{"BeyondIntRange",
+                 {{{-1e12, -1e12}, {1e12, -1e12}, {1e12, 1e12}, {-1e12, 1e12}}},
                  rectangle(0, 89, 0, 59)}),
     [](const ::testing::TestParamInfo<FillCase>& info) { return std::string(info.param.name); });
 

@@ -1,10 +1,11 @@
+#include "render/level_geometry.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
 #include "render/face.h"
-#include "render/level_geometry.h"
 #include "world/level.h"
 #include "world/level_table.h"
 
@@ -74,7 +75,7 @@ TEST(GeometryBlockTest, TwoBlocksAlongXShareNoSide) {
     ASSERT_EQ(faces.size(), 10U);
     // The first block lacks its high x side, the second its low x side.
     EXPECT_EQ(fillsOf(faces), (std::vector<unsigned char>{kTop, kTop, kXSide, kZSide, kZSide,  //
-                                                           kTop, kTop, kXSide, kZSide, kZSide}));
+                                                          kTop, kTop, kXSide, kZSide, kZSide}));
     EXPECT_EQ(faces[2].corners[0].x, -0.5);
     EXPECT_EQ(faces[7].corners[0].x, 1.5);
 }
@@ -119,8 +120,8 @@ TEST(GeometryExitTest, BlockBesideAnExitKeepsItsSideAndTheExitLosesItsMarks) {
     const FaceList faces = buildLevelFaces(levelOf(2, 1, 1, {{0, 0, 0, kCellBlock}, {1, 0, 0, kCellExit}}));
     // The block: all six. The exit: five sides, then marks on low z, high z and high x only.
     EXPECT_EQ(fillsOf(faces), (std::vector<unsigned char>{kTop, kTop, kXSide, kXSide, kZSide, kZSide,  //
-                                                           kTop, kTop, kXSide, kZSide, kZSide,          //
-                                                           kMark, kMark, kMark, kMark, kMark, kMark}));
+                                                          kTop, kTop, kXSide, kZSide, kZSide,          //
+                                                          kMark, kMark, kMark, kMark, kMark, kMark}));
     EXPECT_EQ(faces[8].corners[0].x, 1.5);     // the exit's remaining x side is its high one
     EXPECT_EQ(faces[15].corners[0].x, 1.501);  // and so are its x marks
 }

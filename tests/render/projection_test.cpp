@@ -1,15 +1,16 @@
+#include "render/projection.h"
+
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <ostream>
 #include <string>
 
 #include "render/face.h"
 #include "render/frame_buffer.h"
-#include "render/projection.h"
 
 namespace brickstorm {
 namespace {
@@ -21,7 +22,13 @@ Face faceOf(Vec3 a, Vec3 b, Vec3 c, Vec3 d, unsigned char fill = kFillFullBlock)
 // A face whose four corners are one point: enough to follow one corner through an operation.
 Face pointFace(Vec3 corner) { return faceOf(corner, corner, corner, corner); }
 
-bool sameBits(const Vec3& a, const Vec3& b) { return std::memcmp(&a, &b, sizeof(Vec3)) == 0; }
+// Bit for bit, so that -0.0 and 0.0 differ.
+bool sameBits(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+bool sameBits(const Vec3& a, const Vec3& b) {
+    return sameBits(a.x, b.x) && sameBits(a.y, b.y) && sameBits(a.z, b.z);
+}
 
 TEST(ProjectionTest, TranslateMovesEveryCorner) {
     FaceList faces{faceOf({0, 0, 0}, {1, 2, 3}, {-1, -2, -3}, {0.5, 0.25, 8}), pointFace({7, 7, 7})};
@@ -48,8 +55,7 @@ TEST_P(ProjectionRotationTest, TurnsAboutTheVerticalAxis) {
     rotateFaces(faces, c.degrees);
     const Vec3 turned = faces[0].corners[0];
     if (c.tolerance == 0.0) {
-        EXPECT_TRUE(sameBits(turned, c.expected))
-            << turned.x << ", " << turned.y << ", " << turned.z;
+        EXPECT_TRUE(sameBits(turned, c.expected)) << turned.x << ", " << turned.y << ", " << turned.z;
     } else {
         EXPECT_NEAR(turned.x, c.expected.x, c.tolerance);
         EXPECT_EQ(turned.y, c.expected.y);
@@ -57,18 +63,19 @@ TEST_P(ProjectionRotationTest, TurnsAboutTheVerticalAxis) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ProjectionTurns, ProjectionRotationTest,
-    ::testing::Values(
-        // The general formula would move these corners by a rounding error or two.
-        RotationCase{"Zero", 0.0, {0.1, 0.7, 0.3}, {0.1, 0.7, 0.3}, 0.0},
-        RotationCase{"NegativeZero", -0.0, {-2.3, 1.5, 7.9}, {-2.3, 1.5, 7.9}, 0.0},
-        RotationCase{"Quarter", 90.0, {1.1, 2.0, 3.3}, {3.3, 2.0, -1.1}, 0.0},
-        RotationCase{"Half", 180.0, {1.1, 2.0, 3.3}, {-1.1, 2.0, -3.3}, 0.0},
-        RotationCase{"ThreeQuarters", 270.0, {1.1, 2.0, 3.3}, {-3.3, 2.0, 1.1}, 0.0},
-        RotationCase{"Eighth", 45.0, {1.0, 0.5, 0.0}, {0.70711, 0.5, -0.70711}, 1e-5},
-        RotationCase{"MinusQuarter", -90.0, {1.0, -0.5, 0.0}, {0.0, -0.5, 1.0}, 1e-8}),
-    [](const ::testing::TestParamInfo<RotationCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(ProjectionTurns, ProjectionRotationTest,
+                         ::testing::Values(
+                             // The general formula would move these corners by a rounding error or two.
+                             RotationCase{"Zero", 0.0, {0.1, 0.7, 0.3}, {0.1, 0.7, 0.3}, 0.0},
+                             RotationCase{"NegativeZero", -0.0, {-2.3, 1.5, 7.9}, {-2.3, 1.5, 7.9}, 0.0},
+                             RotationCase{"Quarter", 90.0, {1.1, 2.0, 3.3}, {3.3, 2.0, -1.1}, 0.0},
+                             RotationCase{"Half", 180.0, {1.1, 2.0, 3.3}, {-1.1, 2.0, -3.3}, 0.0},
+                             RotationCase{"ThreeQuarters", 270.0, {1.1, 2.0, 3.3}, {-3.3, 2.0, 1.1}, 0.0},
+                             RotationCase{"Eighth", 45.0, {1.0, 0.5, 0.0}, {0.70711, 0.5, -0.70711}, 1e-5},
+                             RotationCase{"MinusQuarter", -90.0, {1.0, -0.5, 0.0}, {0.0, -0.5, 1.0}, 1e-8}),
+                         [](const ::testing::TestParamInfo<RotationCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(ProjectionTest, MinusQuarterTurnTakesTheGeneralFormula) {
     // pi is not exact, so the general formula leaves a trace the exact cases never do.
@@ -84,12 +91,12 @@ struct ProjectionCase {
 
 TEST(ProjectionTest, ProjectsCornersOntoTheFrame) {
     const ProjectionCase cases[] = {
-        {{0.0, 0.0, 1.0}, {45, 30}},             // straight ahead: the centre
-        {{0.57735027, 0.0, 1.0}, {90, 30}},      // the right edge of the view
-        {{0.0, 0.36397023, 1.0}, {45, 0}},       // the top edge of the view
-        {{-0.25, 0.1, 0.5}, {6, 14}},            // round(6.03), round(13.52)
+        {{0.0, 0.0, 1.0}, {45, 30}},         // straight ahead: the centre
+        {{0.57735027, 0.0, 1.0}, {90, 30}},  // the right edge of the view
+        {{0.0, 0.36397023, 1.0}, {45, 0}},   // the top edge of the view
+        {{-0.25, 0.1, 0.5}, {6, 14}},        // round(6.03), round(13.52)
         {{-0.57735027, -0.36397023, 1.0}, {0, 60}},
-        {{40.0, -3.0, 2.0}, {1604, 154}},        // outside the frame: kept as it is, clipped when filled
+        {{40.0, -3.0, 2.0}, {1604, 154}},  // outside the frame: kept as it is, clipped when filled
     };
     for (const ProjectionCase& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.corner.x << ", " << c.corner.y << ", " << c.corner.z);

@@ -1,3 +1,5 @@
+#include "render/scene.h"
+
 #include <gtest/gtest.h>
 
 #include <cstddef>
@@ -11,7 +13,6 @@
 #include "render/frame_buffer.h"
 #include "render/level_geometry.h"
 #include "render/projection.h"
-#include "render/scene.h"
 #include "support/recording_console.h"
 #include "world/level.h"
 #include "world/level_table.h"
@@ -46,7 +47,7 @@ TEST(SceneTest, AppendKeepsBothListsInOrder) {
 TEST(SceneTest, DepthKeyAveragesTheReachAlongEachAxis) {
     struct Case {
         Face face;
-        double key;
+        double key = 0.0;
     };
     const Case cases[] = {
         {faceOf({-1, 0, 5}, {1, 0, 5}, {1, 1, 5}, {-1, 1, 5}), 6.5},
@@ -76,21 +77,20 @@ TEST_P(SceneCullTest, DropsWhatCannotShow) {
 // tan(30 degrees) * 10 is about 5.7735, tan(20 degrees) * 10 about 3.6397.
 INSTANTIATE_TEST_SUITE_P(
     SceneCulling, SceneCullTest,
-    ::testing::Values(
-        CullCase{"OnCameraPlane", wallAt(-1, 1, -1, 1, 0.0), false},
-        CullCase{"BehindCamera", faceOf({-1, 0, -1}, {1, 0, -1}, {1, 0, 0}, {-1, 0, 0}), false},
-        CullCase{"FarthestExactlyAtDrawDistance",
-                 faceOf({-1, 0, 29}, {1, 0, 29}, {1, 0, 30}, {-1, 0, 30}), true},
-        CullCase{"FarthestJustBeyond",
-                 faceOf({-1, 0, 29}, {1, 0, 29}, {1, 0, 30.000001}, {-1, 0, 30}), false},
-        CullCase{"WhollyRight", wallAt(5.78, 6.5, 0, 1, 10), false},
-        CullCase{"ReachingIntoViewFromRight", wallAt(5.0, 6.5, 0, 1, 10), true},
-        CullCase{"WhollyLeft", wallAt(-6.5, -5.78, 0, 1, 10), false},
-        CullCase{"WhollyAbove", wallAt(-1, 1, 3.65, 4, 10), false},
-        CullCase{"ReachingIntoViewFromAbove", wallAt(-1, 1, 3.6, 4, 10), true},
-        CullCase{"WhollyBelow", wallAt(-1, 1, -4, -3.65, 10), false},
-        CullCase{"CrossingCameraPlane",
-                 faceOf({-1, -0.5, -1}, {1, -0.5, -1}, {1, -0.5, 5}, {-1, -0.5, 5}), true}),
+    ::testing::Values(CullCase{"OnCameraPlane", wallAt(-1, 1, -1, 1, 0.0), false},
+                      CullCase{"BehindCamera", faceOf({-1, 0, -1}, {1, 0, -1}, {1, 0, 0}, {-1, 0, 0}), false},
+                      CullCase{"FarthestExactlyAtDrawDistance",
+                               faceOf({-1, 0, 29}, {1, 0, 29}, {1, 0, 30}, {-1, 0, 30}), true},
+                      CullCase{"FarthestJustBeyond",
+                               faceOf({-1, 0, 29}, {1, 0, 29}, {1, 0, 30.000001}, {-1, 0, 30}), false},
+                      CullCase{"WhollyRight", wallAt(5.78, 6.5, 0, 1, 10), false},
+                      CullCase{"ReachingIntoViewFromRight", wallAt(5.0, 6.5, 0, 1, 10), true},
+                      CullCase{"WhollyLeft", wallAt(-6.5, -5.78, 0, 1, 10), false},
+                      CullCase{"WhollyAbove", wallAt(-1, 1, 3.65, 4, 10), false},
+                      CullCase{"ReachingIntoViewFromAbove", wallAt(-1, 1, 3.6, 4, 10), true},
+                      CullCase{"WhollyBelow", wallAt(-1, 1, -4, -3.65, 10), false},
+                      CullCase{"CrossingCameraPlane",
+                               faceOf({-1, -0.5, -1}, {1, -0.5, -1}, {1, -0.5, 5}, {-1, -0.5, 5}), true}),
     [](const ::testing::TestParamInfo<CullCase>& info) { return std::string(info.param.name); });
 
 TEST(SceneTest, CornersOnOrBehindTheCameraPlaneMoveToTheNearDepth) {
@@ -109,8 +109,8 @@ TEST(SceneTest, CornersOnOrBehindTheCameraPlaneMoveToTheNearDepth) {
 
 TEST(SceneTest, DrawsNearestFirstAndEqualKeysInListOrder) {
     const Face far = faceOf({-1, 0, 5}, {1, 0, 5}, {1, 1, 5}, {-1, 1, 5}, kFillDarkShade);  // key 6.5
-    const Face near = wallAt(-0.5, 0.5, -0.5, 0.5, 2, kFillMediumShade);                 // key 3.0
-    const Face twin = wallAt(-0.5, 0.5, -0.5, 0.5, 2, kFillLightShade);                  // key 3.0
+    const Face near = wallAt(-0.5, 0.5, -0.5, 0.5, 2, kFillMediumShade);                    // key 3.0
+    const Face twin = wallAt(-0.5, 0.5, -0.5, 0.5, 2, kFillLightShade);                     // key 3.0
     const std::vector<ScreenQuad> quads = seenFromOrigin({far, near, twin});
     ASSERT_EQ(quads.size(), 3U);
     EXPECT_EQ(quads[0].fill, kFillMediumShade);

@@ -1,3 +1,5 @@
+#include "render/view_culling.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +12,6 @@
 #include "render/level_geometry.h"
 #include "render/projection.h"
 #include "render/scene.h"
-#include "render/view_culling.h"
 #include "render/view_slopes.h"
 #include "world/level.h"
 #include "world/level_table.h"
@@ -57,7 +58,7 @@ FaceList randomLevelFaces() {
 TEST(SceneTurnShortcutTest, CheapTurnDropsOnlyFacesTheExactTurnDrops) {
     const FaceList scenes[] = {buildLevelFaces(Level(levelTable()[0])), randomLevelFaces()};
     // Whole cells, half cells (corners land on the camera plane), and odd points in between.
-    const Vec3 cameras[] = {{8, 1, 0},       {8.5, 1, 0},  {8, 1, 0.5},
+    const Vec3 cameras[] = {{8, 1, 0},        {8.5, 1, 0},  {8, 1, 0.5},
                             {3.25, 2.7, 6.5}, {12, 1, 9.5}, {10, 2.5, 10}};
     const double yaws[] = {0, 12.5, 45, 90, 135, 180, 225, 270, 300, 359.9, -90, 450, 1e7, 1e12};
     for (const FaceList& scene : scenes) {
@@ -65,8 +66,7 @@ TEST(SceneTurnShortcutTest, CheapTurnDropsOnlyFacesTheExactTurnDrops) {
             for (const double yaw : yaws) {
                 SCOPED_TRACE(::testing::Message() << "camera " << camera.x << ", " << camera.y << ", "
                                                   << camera.z << ", yaw " << yaw);
-                ASSERT_EQ(renderView(ViewSettings{}, scene, camera, yaw),
-                          everyFaceTurned(scene, camera, yaw));
+                ASSERT_EQ(renderView(ViewSettings{}, scene, camera, yaw), everyFaceTurned(scene, camera, yaw));
             }
         }
     }

@@ -1,3 +1,5 @@
+#include "screens/screens.h"
+
 #include <gtest/gtest.h>
 
 #include <mutex>
@@ -7,7 +9,6 @@
 
 #include "core/game_state.h"
 #include "screens/screen_texts.h"
-#include "screens/screens.h"
 #include "screens/text_screen.h"
 #include "support/recording_console.h"
 
@@ -55,10 +56,7 @@ TEST(CentredLineTest, ExtraBlankGoesRight) {
     };
     const Case cases[] = {
         {kPressAnyKey, 30, 31},  // 29 characters
-        {"LEVEL 12", 41, 41},
-        {"GAME OVER", 40, 41},
-        {std::string(90, 'x'), 0, 0},
-        {"", 45, 45},
+        {"LEVEL 12", 41, 41},   {"GAME OVER", 40, 41}, {std::string(90, 'x'), 0, 0}, {"", 45, 45},
     };
     for (const Case& c : cases) {
         std::string line;

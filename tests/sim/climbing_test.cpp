@@ -40,15 +40,14 @@ TEST_P(ClimbRefusal, NothingChanges) {
     EXPECT_EQ(player.climbDirection, Direction::PlusZ);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ClimbCells, ClimbRefusal,
-    ::testing::Values(RefusalCase{"CellAboveThePlayerNotEmpty", "b0", "0b"},
-                      RefusalCase{"CellAboveTheBlockNotEmpty", "b0", "b0"},
-                      RefusalCase{"ExitAboveTheBlock", "b0", "E0"},
-                      RefusalCase{"FrontEmpty", "00", "00"},
-                      RefusalCase{"FrontAnExit", "E0", "00"},
-                      RefusalCase{"FrontAnotherLetter", "x0", "00"}),
-    [](const ::testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(ClimbCells, ClimbRefusal,
+                         ::testing::Values(RefusalCase{"CellAboveThePlayerNotEmpty", "b0", "0b"},
+                                           RefusalCase{"CellAboveTheBlockNotEmpty", "b0", "b0"},
+                                           RefusalCase{"ExitAboveTheBlock", "b0", "E0"},
+                                           RefusalCase{"FrontEmpty", "00", "00"},
+                                           RefusalCase{"FrontAnExit", "E0", "00"},
+                                           RefusalCase{"FrontAnotherLetter", "x0", "00"}),
+                         [](const ::testing::TestParamInfo<RefusalCase>& info) { return info.param.name; });
 
 TEST(ClimbTest, RefusedDuringAStepATurnOrAnotherClimb) {
     auto stepping = climberBefore("b0", "00");

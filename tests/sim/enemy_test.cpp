@@ -59,17 +59,16 @@ TEST_P(EnemyBearing, ChoosesTheFacingTowardThePlayer) {
     EXPECT_EQ(enemy.moveTicks, 30);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EnemyBearings, EnemyBearing,
-    ::testing::Values(BearingCase{"Bearing45PrefersX", {3, 1, 3}, Facing::MinusX},
-                      BearingCase{"BearingMinus45PrefersZ", {3, 1, 1}, Facing::PlusZ},
-                      BearingCase{"Bearing135PrefersZ", {1, 1, 3}, Facing::MinusZ},
-                      BearingCase{"BearingMinus135PrefersX", {1, 1, 1}, Facing::PlusX},
-                      BearingCase{"Bearing0", {3, 1, 2}, Facing::MinusX},
-                      BearingCase{"Bearing90", {2, 1, 3}, Facing::MinusZ},
-                      BearingCase{"Bearing180", {1, 1, 2}, Facing::PlusX},
-                      BearingCase{"BearingMinus90", {2, 1, 1}, Facing::PlusZ}),
-    [](const ::testing::TestParamInfo<BearingCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(EnemyBearings, EnemyBearing,
+                         ::testing::Values(BearingCase{"Bearing45PrefersX", {3, 1, 3}, Facing::MinusX},
+                                           BearingCase{"BearingMinus45PrefersZ", {3, 1, 1}, Facing::PlusZ},
+                                           BearingCase{"Bearing135PrefersZ", {1, 1, 3}, Facing::MinusZ},
+                                           BearingCase{"BearingMinus135PrefersX", {1, 1, 1}, Facing::PlusX},
+                                           BearingCase{"Bearing0", {3, 1, 2}, Facing::MinusX},
+                                           BearingCase{"Bearing90", {2, 1, 3}, Facing::MinusZ},
+                                           BearingCase{"Bearing180", {1, 1, 2}, Facing::PlusX},
+                                           BearingCase{"BearingMinus90", {2, 1, 1}, Facing::PlusZ}),
+                         [](const ::testing::TestParamInfo<BearingCase>& info) { return info.param.name; });
 
 // At bearing 45 the enemy prefers -x, then -z; the cell along -x is made unusable.
 TEST(EnemyThink, BlockedFirstChoiceFallsBackToTheSecond) {
@@ -169,15 +168,14 @@ TEST_P(EnemyCanStep, OnlyIntoAnEmptyCellOverABlock) {
     EXPECT_EQ(enemy.canStep(Facing::PlusZ), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EnemyCanStepCells, EnemyCanStep,
-    ::testing::Values(CanStepCase{"EmptyOverBlock", {{"b", "b"}, {"0", "0"}}, true},
-                      CanStepCase{"Wall", {{"b", "b"}, {"b", "0"}}, false},
-                      CanStepCase{"Exit", {{"b", "b"}, {"E", "0"}}, false},
-                      CanStepCase{"Ledge", {{"0", "b"}, {"0", "0"}}, false},
-                      CanStepCase{"ExitAsFloor", {{"E", "b"}, {"0", "0"}}, false},
-                      CanStepCase{"OffTheGrid", {{"b"}, {"0"}}, false}),
-    [](const ::testing::TestParamInfo<CanStepCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(EnemyCanStepCells, EnemyCanStep,
+                         ::testing::Values(CanStepCase{"EmptyOverBlock", {{"b", "b"}, {"0", "0"}}, true},
+                                           CanStepCase{"Wall", {{"b", "b"}, {"b", "0"}}, false},
+                                           CanStepCase{"Exit", {{"b", "b"}, {"E", "0"}}, false},
+                                           CanStepCase{"Ledge", {{"0", "b"}, {"0", "0"}}, false},
+                                           CanStepCase{"ExitAsFloor", {{"E", "b"}, {"0", "0"}}, false},
+                                           CanStepCase{"OffTheGrid", {{"b"}, {"0"}}, false}),
+                         [](const ::testing::TestParamInfo<CanStepCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace brickstorm

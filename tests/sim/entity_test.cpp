@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "sim/entity.h"
+
+#include <gtest/gtest.h>
 
 namespace brickstorm {
 namespace {

@@ -25,7 +25,7 @@ void expectCorners(const Face& face, const std::array<Vec3, 4>& expected) {
 TEST(ModelTest, SixFacesInOrderAroundTheDrawnPosition) {
     const auto enemy = placedAt<EnemyEntity>(Level(), kDrawnAt);
     const FaceList faces = enemy.buildModel();
-    ASSERT_EQ(faces.size(), 6u);
+    ASSERT_EQ(faces.size(), 6U);
 
     // Box x 2.8..3.2, y 0.5..1.2, z 4.8..5.2.
     expectCorners(faces[0], {{{2.8, 1.2, 5.2}, {3.2, 1.2, 5.2}, {3.2, 1.2, 4.8}, {2.8, 1.2, 4.8}}});
@@ -46,7 +46,7 @@ TEST(ModelTest, TurnedEnemyShowsItsFrontAlongItsFacing) {
     auto enemy = placedAt<EnemyEntity>(Level(), kDrawnAt, Facing::PlusX);
     ASSERT_EQ(enemy.yaw, 90.0);
     const FaceList faces = enemy.buildModel();
-    ASSERT_EQ(faces.size(), 6u);
+    ASSERT_EQ(faces.size(), 6U);
 
     expectCorners(faces[0], {{{3.2, 1.2, 5.2}, {3.2, 1.2, 4.8}, {2.8, 1.2, 4.8}, {2.8, 1.2, 5.2}}});
     expectCorners(faces[2], {{{3.2, 1.2, 5.2}, {3.2, 1.2, 4.8}, {3.2, 0.5, 4.8}, {3.2, 0.5, 5.2}}});

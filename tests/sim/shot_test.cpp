@@ -69,8 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The player at (0, 1, 0) shoots along +z down a band of five cells.
 class ShotResolve : public ::testing::Test {
 protected:
-    PlayerEntity player =
-        placedAt<PlayerEntity>(floorLevel({"b0", "00", "00", "00", "00", "00"}), {0, 1, 0});
+    PlayerEntity player = placedAt<PlayerEntity>(floorLevel({"b0", "00", "00", "00", "00", "00"}), {0, 1, 0});
 
     EnemyEntity enemyAt(Vec3 cell) { return placedAt<EnemyEntity>(player.level, cell); }
 };

@@ -102,6 +102,7 @@ std::vector<std::string> programEnvironment(const std::vector<std::string>& over
 
 std::vector<char*> pointersTo(std::vector<std::string>& strings) {
     std::vector<char*> pointers;
+    pointers.reserve(strings.size() + 1);
     for (auto& text : strings) {
         pointers.push_back(text.data());
     }
@@ -340,7 +341,8 @@ bool PtySession::waitForOutput(const std::function<bool(std::string_view)>& cond
 }
 
 bool PtySession::waitForOutputContaining(std::string_view text, std::chrono::milliseconds timeout) const {
-    return waitForOutput([text](std::string_view all) { return all.find(text) != std::string_view::npos; }, timeout);
+    return waitForOutput([text](std::string_view all) { return all.find(text) != std::string_view::npos; },
+                         timeout);
 }
 
 std::optional<int> PtySession::waitForExit(std::chrono::milliseconds timeout) {

@@ -1,7 +1,8 @@
+#include "world/level_loading.h"
+
 #include <gtest/gtest.h>
 
 #include "render/level_geometry.h"
-#include "world/level_loading.h"
 #include "world/level_table.h"
 
 namespace brickstorm {

@@ -1,3 +1,5 @@
+#include "world/level.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -5,7 +7,6 @@
 #include <map>
 #include <string>
 
-#include "world/level.h"
 #include "world/level_table.h"
 
 namespace brickstorm {
@@ -65,7 +66,10 @@ TEST(LevelParseTest, BuiltInLevel) {
 
 TEST(LevelParseTest, CellOfEachStringPosition) {
     // x runs fastest, then z backwards from the far edge, then y upward.
-    const Level level("002002002" "abcd" "efgh");
+    const Level level(
+        "002002002"
+        "abcd"
+        "efgh");
     EXPECT_EQ(level.cellAt(0, 0, 1), 'a');
     EXPECT_EQ(level.cellAt(1, 0, 1), 'b');
     EXPECT_EQ(level.cellAt(0, 0, 0), 'c');
@@ -114,15 +118,15 @@ TEST(LevelParseTest, MalformedStringsGiveTheInvalidLevel) {
     withBlank[3] = ' ';
     const std::string cases[] = {
         "",
-        "00100100",                       // shorter than the header
-        kBuiltIn + "0",                   // one letter too many
+        "00100100",      // shorter than the header
+        kBuiltIn + "0",  // one letter too many
         kBuiltIn.substr(0, kBuiltIn.size() - 1),
         withBlank,
-        "+01001001b",                     // no sign accepted
+        "+01001001b",  // no sign accepted
         "00a001001b",
         std::string("001001") + '\0' + "01b",
         "\xff\xfe\xfd\xfc\xfb\xfa\xf9\xf8\xf7",
-        "999999999",                      // huge product, no cells
+        "999999999",  // huge product, no cells
     };
     for (const std::string& text : cases) {
         SCOPED_TRACE(text.substr(0, 20));
@@ -131,10 +135,13 @@ TEST(LevelParseTest, MalformedStringsGiveTheInvalidLevel) {
 }
 
 TEST(LevelCellAtTest, OutsideTheGridIsEmptyInEveryDirection) {
-    const Level level("002002002" "bbbb" "bbbb");
+    const Level level(
+        "002002002"
+        "bbbb"
+        "bbbb");
     const std::int32_t outside[][3] = {
-        {-1, 0, 0}, {0, -1, 0}, {0, 0, -1}, {2, 0, 0}, {0, 2, 0}, {0, 0, 2},
-        {INT32_MIN, 0, 0}, {0, INT32_MAX, 0}, {0, 0, INT32_MAX},
+        {-1, 0, 0}, {0, -1, 0},        {0, 0, -1},        {2, 0, 0},         {0, 2, 0},
+        {0, 0, 2},  {INT32_MIN, 0, 0}, {0, INT32_MAX, 0}, {0, 0, INT32_MAX},
     };
     for (const auto& cell : outside) {
         EXPECT_EQ(level.cellAt(cell[0], cell[1], cell[2]), kCellEmpty)

@@ -115,7 +115,8 @@ bool waitForSettledView(const PtySession& session, const std::function<bool(cons
         if (all.size() < kStillFrames || !isGameFrame(all.back()) || !condition(all.back())) {
             return false;
         }
-        return std::all_of(all.end() - kStillFrames, all.end(), [&](const std::string& p) { return p == all.back(); });
+        return std::all_of(all.end() - kStillFrames, all.end(),
+                           [&](const std::string& p) { return p == all.back(); });
     });
 }
 
@@ -139,9 +140,8 @@ TEST(EndToEnd, FromTheTitleOverTheEdgeAndBackToTheLevelScreen) {
     EXPECT_NE(level->find("Kill enemies. Find the exit."), std::string::npos);
 
     session.send("x");
-    const auto start = waitForPicture(session, [](const std::string& picture) {
-        return isGameFrame(picture) && !isEmptyFrame(picture);
-    });
+    const auto start = waitForPicture(
+        session, [](const std::string& picture) { return isGameFrame(picture) && !isEmptyFrame(picture); });
     ASSERT_TRUE(start) << "no 3D frame";
     EXPECT_NE(start->find("\u2588"), std::string::npos) << "no full-block wall in view";
 

@@ -28,7 +28,8 @@ PtySession::Options game(PtySession::Input input = PtySession::Input::Terminal,
 }
 
 bool isRaw(const termios& settings) {
-    return (settings.c_lflag & ICANON) == 0 && (settings.c_lflag & ECHO) == 0 && (settings.c_lflag & ISIG) != 0;
+    return (settings.c_lflag & ICANON) == 0 && (settings.c_lflag & ECHO) == 0 &&
+           (settings.c_lflag & ISIG) != 0;
 }
 
 bool endsGivenBack(std::string_view output) { return output.ends_with(kGiveBackScreen); }
@@ -98,19 +99,15 @@ TEST_P(TerminalProgramEnding, GivesTheTerminalBackAndEndsByTheSignal) {
     EXPECT_EQ(count(shown, kGiveBackScreen), 1U) << "given back more than once";
 }
 
-INSTANTIATE_TEST_SUITE_P(, TerminalProgramEnding,
-                         ::testing::Values(Ending{"Terminate", SIGTERM, nullptr},
-                                           Ending{"Interrupt", SIGINT, nullptr},
-                                           Ending{"HangUp", SIGHUP, nullptr},
-                                           Ending{"Quit", SIGQUIT, nullptr},
-                                           Ending{"CtrlC", SIGINT, "\x03"},
-                                           Ending{"CtrlBackslash", SIGQUIT, "\x1c"},
-                                           Ending{"SegmentationFault", SIGSEGV, nullptr},
-                                           Ending{"BusError", SIGBUS, nullptr},
-                                           Ending{"FloatingPointError", SIGFPE, nullptr},
-                                           Ending{"IllegalInstruction", SIGILL, nullptr},
-                                           Ending{"Abort", SIGABRT, nullptr}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    , TerminalProgramEnding,
+    ::testing::Values(Ending{"Terminate", SIGTERM, nullptr}, Ending{"Interrupt", SIGINT, nullptr},
+                      Ending{"HangUp", SIGHUP, nullptr}, Ending{"Quit", SIGQUIT, nullptr},
+                      Ending{"CtrlC", SIGINT, "\x03"}, Ending{"CtrlBackslash", SIGQUIT, "\x1c"},
+                      Ending{"SegmentationFault", SIGSEGV, nullptr}, Ending{"BusError", SIGBUS, nullptr},
+                      Ending{"FloatingPointError", SIGFPE, nullptr},
+                      Ending{"IllegalInstruction", SIGILL, nullptr}, Ending{"Abort", SIGABRT, nullptr}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TerminalProgram, GivesTheTerminalBackWhileStoppedAndTakesItAgainOnResume) {
     PtySession session(game());
@@ -133,9 +130,9 @@ TEST(TerminalProgram, GivesTheTerminalBackWhileStoppedAndTakesItAgainOnResume) {
         session.sendSignal(SIGCONT);
         ASSERT_TRUE(session.waitUntilRunning());
         EXPECT_TRUE(session.waitForSettings(isRaw)) << "not raw again after resuming";
-        EXPECT_TRUE(session.waitForOutput(
-            [&](std::string_view shown) { return count(shown, kTakeScreen) > takenBefore; }))
-            << "the screen was not taken again";
+        EXPECT_TRUE(session.waitForOutput([&](std::string_view shown) {
+            return count(shown, kTakeScreen) > takenBefore;
+        })) << "the screen was not taken again";
         EXPECT_FALSE(session.hasExited());
     }
     session.sendSignal(SIGTERM);
@@ -153,8 +150,9 @@ TEST(TerminalProgram, TakesTheTerminalAgainAfterAStopItCouldNotCatch) {
     session.sendSignal(SIGCONT);
     ASSERT_TRUE(session.waitUntilRunning());
     EXPECT_TRUE(session.waitForSettings(isRaw)) << "not raw again after resuming";
-    EXPECT_TRUE(session.waitForOutput([&](std::string_view shown) { return count(shown, kTakeScreen) > takenBefore; }))
-        << "the screen was not taken again";
+    EXPECT_TRUE(session.waitForOutput([&](std::string_view shown) {
+        return count(shown, kTakeScreen) > takenBefore;
+    })) << "the screen was not taken again";
     session.sendSignal(SIGTERM);
     expectEndedBy(session, SIGTERM);
 }

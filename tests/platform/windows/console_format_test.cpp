@@ -46,7 +46,8 @@ TEST(ConsoleFormat, CodePage437ConsoleGetsTheGameBytesAsTheyAre) {
 
 TEST(ConsoleFormat, AsciiConsoleGetsNoByteBeyondAscii) {
     const std::string shown = pictureBytes(kLegacyAscii, everyByteButLineFeed(), false);
-    EXPECT_TRUE(std::none_of(shown.begin(), shown.end(), [](char c) { return static_cast<unsigned char>(c) >= 128; }));
+    EXPECT_TRUE(
+        std::none_of(shown.begin(), shown.end(), [](char c) { return static_cast<unsigned char>(c) >= 128; }));
 }
 
 TEST(ConsoleFormat, EveryLineStartsAtTheLeftEdgeInEveryEncoding) {

@@ -83,7 +83,9 @@ TEST(WindowsKeyReader, BytesThatTextModeWouldChangeArriveUnchanged) {
     Pipe pipe;
     ASSERT_TRUE(pipe.valid());
     const StdHandleSwap input(STD_INPUT_HANDLE, pipe.readEnd());
-    ASSERT_TRUE(pipe.send("a\r\nb\x1a" "c"));
+    ASSERT_TRUE(
+        pipe.send("a\r\nb\x1a"
+                  "c"));
     pipe.closeWriteEnd();
     KeyReader keys;
     EXPECT_EQ(allCodes(keys), (std::vector<int>{'a', '\r', '\n', 'b', 26, 'c'}));

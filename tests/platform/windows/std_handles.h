@@ -73,10 +73,11 @@ class WriteRecorder {
 public:
     WriteRecorder() {
         static std::atomic<int> serial{0};
-        const std::string name = "\\\\.\\pipe\\brickstorm-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                 std::to_string(serial++);
-        server_ = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_INBOUND, PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT,
-                                   1, kBufferSize, kBufferSize, 0, nullptr);
+        const std::string name = "\\\\.\\pipe\\brickstorm-test-" + std::to_string(GetCurrentProcessId()) +
+                                 "-" + std::to_string(serial++);
+        server_ = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_INBOUND,
+                                   PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE | PIPE_WAIT, 1, kBufferSize,
+                                   kBufferSize, 0, nullptr);
         if (server_ == INVALID_HANDLE_VALUE) {
             return;
         }
