@@ -32,6 +32,9 @@ bool isRaw(const termios& settings) {
            (settings.c_lflag & ISIG) != 0;
 }
 
+// The title's last line: on the terminal once the title has been drawn.
+constexpr std::string_view kPrompt = "- Press any key to continue -";
+
 bool endsGivenBack(std::string_view output) { return output.ends_with(kGiveBackScreen); }
 
 std::size_t count(std::string_view text, std::string_view part) {
@@ -116,7 +119,9 @@ TEST(TerminalProgram, GivesTheTerminalBackWhileStoppedAndTakesItAgainOnResume) {
     // after a resume.
     for (const bool typed : {true, false}) {
         SCOPED_TRACE(typed ? "Ctrl+Z" : "SIGTSTP");
+        ASSERT_TRUE(session.waitForOutputContaining(kPrompt)) << "no title before the stop";
         const std::size_t takenBefore = count(session.output(), kTakeScreen);
+        const std::size_t titlesBefore = count(session.output(), kPrompt);
         if (typed) {
             session.send("\x1a");
         } else {
@@ -133,8 +138,14 @@ TEST(TerminalProgram, GivesTheTerminalBackWhileStoppedAndTakesItAgainOnResume) {
         EXPECT_TRUE(session.waitForOutput([&](std::string_view shown) {
             return count(shown, kTakeScreen) > takenBefore;
         })) << "the screen was not taken again";
+        EXPECT_TRUE(session.waitForOutput([&](std::string_view shown) {
+            return count(shown, kPrompt) > titlesBefore;
+        })) << "the title was not shown again";
         EXPECT_FALSE(session.hasExited());
     }
+    // Still reading keys and drawing.
+    session.send("x");
+    EXPECT_TRUE(session.waitForOutputContaining("LEVEL 1")) << "no key taken after resuming";
     session.sendSignal(SIGTERM);
     expectEndedBy(session, SIGTERM);
 }
