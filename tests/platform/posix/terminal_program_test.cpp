@@ -52,6 +52,14 @@ void expectPlaying(PtySession& session) {
     ASSERT_TRUE(session.waitForOutputContaining(kTakeScreen)) << "never took the screen";
 }
 
+// After a resume: raw keys again, and the screen taken once more than the `takenBefore` times.
+void expectTakenAgain(const PtySession& session, std::size_t takenBefore) {
+    EXPECT_TRUE(session.waitForSettings(isRaw)) << "not raw again after resuming";
+    EXPECT_TRUE(session.waitForOutput([&](std::string_view shown) {
+        return count(shown, kTakeScreen) > takenBefore;
+    })) << "the screen was not taken again";
+}
+
 // Waits until the game has ended by `signal` and checks that the terminal is as it was found.
 void expectEndedBy(PtySession& session, int signal) {
     const auto status = session.waitForExit();
@@ -134,10 +142,7 @@ TEST(TerminalProgram, GivesTheTerminalBackWhileStoppedAndTakesItAgainOnResume) {
 
         session.sendSignal(SIGCONT);
         ASSERT_TRUE(session.waitUntilRunning());
-        EXPECT_TRUE(session.waitForSettings(isRaw)) << "not raw again after resuming";
-        EXPECT_TRUE(session.waitForOutput([&](std::string_view shown) {
-            return count(shown, kTakeScreen) > takenBefore;
-        })) << "the screen was not taken again";
+        expectTakenAgain(session, takenBefore);
         EXPECT_TRUE(session.waitForOutput([&](std::string_view shown) {
             return count(shown, kPrompt) > titlesBefore;
         })) << "the title was not shown again";
@@ -160,10 +165,7 @@ TEST(TerminalProgram, TakesTheTerminalAgainAfterAStopItCouldNotCatch) {
     session.setSettings(session.initialSettings());
     session.sendSignal(SIGCONT);
     ASSERT_TRUE(session.waitUntilRunning());
-    EXPECT_TRUE(session.waitForSettings(isRaw)) << "not raw again after resuming";
-    EXPECT_TRUE(session.waitForOutput([&](std::string_view shown) {
-        return count(shown, kTakeScreen) > takenBefore;
-    })) << "the screen was not taken again";
+    expectTakenAgain(session, takenBefore);
     session.sendSignal(SIGTERM);
     expectEndedBy(session, SIGTERM);
 }
