@@ -15,7 +15,7 @@ using brickstorm::Level;
 [[noreturn]] void fail() { std::abort(); }
 
 bool isInvalid(const Level& level) {
-    return level.sizeX == -1 && level.sizeY == -1 && level.sizeZ == -1 && level.cells.empty() &&
+    return level.sizeX == -1 && level.sizeY == -1 && level.sizeZ == -1 && level.cellCount() == 0 &&
            level.enemyStarts.empty() && level.playerStart == brickstorm::Vec3{};
 }
 

@@ -28,8 +28,8 @@ void startLevel(GameState& state) {
     state.level = Level(levelText(state.levelNumber));
     state.levelFaces = buildLevelFaces(state.level);
 
-    // Every entity gets its own copy of the level: the world is rebuilt whole on every start,
-    // so nothing of an earlier attempt survives.
+    // Every entity gets its own copy of the level (sharing its cells): the world is rebuilt whole on every
+    // start, so nothing of an earlier attempt survives.
     state.enemies.clear();
     state.player = PlayerEntity(state.level);
     state.player.position = state.level.playerStart;

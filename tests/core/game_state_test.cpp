@@ -17,7 +17,7 @@ TEST(GameStateTest, StartsOnTheTitleWithNothingRequested) {
     EXPECT_EQ(state.screen, "intro");
     EXPECT_EQ(state.levelNumber, 1);
     EXPECT_EQ(state.level.sizeX, -1);
-    EXPECT_TRUE(state.level.cells.empty());
+    EXPECT_EQ(state.level.cellCount(), 0U);
     EXPECT_TRUE(state.levelFaces.empty());
     EXPECT_TRUE(state.enemies.empty());
     EXPECT_EQ(state.player.level.sizeY, -1);

@@ -126,7 +126,7 @@ TEST_F(GameTickTest, ContactKillsBeforeTheShotResolves) {
 }
 
 TEST_F(GameTickTest, ReachingTheExitWinsOverDyingInTheSameTick) {
-    state.level.cells[1][1][0] = kCellExit;  // (0, 1, 1), just ahead
+    state.level.setCell(0, 1, 1, kCellExit);  // just ahead
     state.player.displayPosition.z = 0.5;    // this tick's glide takes it onto the exit
     state.player.moveTicks = 10;
     state.player.alive = false;

@@ -33,12 +33,14 @@ TEST(StartLevelTest, BuildsTheFirstLevel) {
         EXPECT_EQ(enemy.displayPosition, enemy.position);
         EXPECT_EQ(enemy.speed, 0.033);
         EXPECT_EQ(enemy.level, state.level);
+        EXPECT_TRUE(enemy.level.sharesCellsWith(state.level));  // a copy costs no cells
     }
     EXPECT_EQ(state.player.position, (Vec3{8, 1, 0}));
     EXPECT_EQ(state.player.displayPosition, (Vec3{8, 1, 0}));
     EXPECT_EQ(state.player.facing, Facing::PlusZ);
     EXPECT_EQ(state.player.yaw, 0.0);
     EXPECT_EQ(state.player.level, state.level);
+    EXPECT_TRUE(state.player.level.sharesCellsWith(state.level));
     EXPECT_EQ(state.render.frame.filledCount, 0);
     EXPECT_EQ(state.render.frame.rows[3][4], 0);
     EXPECT_EQ(state.screen, "game");
