@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <utility>
 
+#include "render/exact_turns.h"
 #include "render/face_bounds.h"
 #include "render/view_culling.h"
 #include "render/view_slopes.h"
+#include "world/grid_math.h"
 
 namespace brickstorm {
 
@@ -48,6 +52,120 @@ std::vector<DrawOrder> nearestFirst(const FaceList& faces) {
     return order;
 }
 
+// Faces moved by the camera, each with its place in the scene's list.
+struct MovedFaces {
+    FaceList faces;
+    std::vector<std::uint64_t> places;
+};
+
+// The places of faces that come after every level face, in their own order.
+constexpr std::uint64_t kAfterTheLevel = std::uint64_t{1} << 63U;
+
+// An inclusive range of chunk coordinates along one axis.
+struct ChunkSpan {
+    std::int32_t first = 0;
+    std::int32_t last = -1;
+};
+
+// The chunks of `count` along an axis that may hold cells within `reach` of `camera`; all of
+// them when the camera or the reach is not a usable number.
+ChunkSpan chunksNear(double camera, double reach, std::int32_t count) {
+    // One cell more each way than the reach: cells (and the exit's marks) stand out half a cell
+    // from their centres, and the chunk of a coordinate is found by truncation.
+    const double low = camera - reach - 1.0;
+    const double high = camera + reach + 1.0;
+    if (!std::isfinite(low) || !std::isfinite(high)) {
+        return {0, count - 1};
+    }
+    const auto chunkOf = [](double cell) { return saturatingInt(std::floor(cell / kChunkCells)); };
+    return {std::max(chunkOf(low), 0), std::min(chunkOf(high), count - 1)};
+}
+
+// The matrix of the camera's turn for whole chunks: also for the quarter turns, which the
+// matrix gives within the slack; none where no matrix is close to the exact turn.
+std::optional<ViewTurn> chunkTurn(double degrees) {
+    if (isExactTurn(degrees)) {
+        const double radians = radiansFromDegrees(degrees);
+        return ViewTurn{std::cos(radians), std::sin(radians)};
+    }
+    return viewTurn(degrees);
+}
+
+// The faces moved by the camera whose bounds are outside the view by more than rounding
+// before any turn: the cheap test first, so that a frame turns exactly only what may show.
+class SceneGatherer {
+public:
+    SceneGatherer(const ViewSlopes& slopes, Vec3 cameraPosition, double cameraYaw)
+        : slopes_(slopes),
+          dx_(-cameraPosition.x),
+          dy_(-cameraPosition.y),
+          dz_(-cameraPosition.z),
+          faceTurn_(viewTurn(-cameraYaw)),
+          chunkTurn_(chunkTurn(-cameraYaw)) {}
+
+    // Takes every face of the level's chunks that may show, whole chunks passed over first.
+    void takeLevel(const FaceChunks& level, Vec3 cameraPosition) {
+        const double reach = drawnReach(slopes_);
+        const ChunkSpan xs = chunksNear(cameraPosition.x, reach, level.countX());
+        const ChunkSpan ys = chunksNear(cameraPosition.y, reach, level.countY());
+        const ChunkSpan zs = chunksNear(cameraPosition.z, reach, level.countZ());
+        for (std::int32_t cy = ys.first; cy <= ys.last; ++cy) {
+            for (std::int32_t cz = zs.first; cz <= zs.last; ++cz) {
+                for (std::int32_t cx = xs.first; cx <= xs.last; ++cx) {
+                    takeChunk(level, level.chunkAt(cx, cy, cz));
+                }
+            }
+        }
+    }
+
+    void takeOthers(const FaceList& others) {
+        std::uint64_t place = kAfterTheLevel;
+        for (const Face& face : others) {
+            take(face, place++);
+        }
+    }
+
+    MovedFaces& moved() { return moved_; }
+
+private:
+    void takeChunk(const FaceChunks& level, const FaceChunk& chunk) {
+        if (chunk.first == chunk.end) {
+            return;
+        }
+        const FaceBounds movedBounds{moveCorner(chunk.bounds.least), moveCorner(chunk.bounds.greatest)};
+        if (chunkTurn_ && boxCertainlyOutOfView(movedBounds, *chunkTurn_, slopes_)) {
+            return;
+        }
+        for (std::uint32_t i = chunk.first; i < chunk.end; ++i) {
+            const ListedFace listed = level.faceOf(chunk, i);
+            take(listed.face, listed.place);
+        }
+    }
+
+    // The same sum as translateFaces: the moved corners are bit for bit the designed ones.
+    Vec3 moveCorner(const Vec3& c) const { return {c.x + dx_, c.y + dy_, c.z + dz_}; }
+
+    void take(const Face& face, std::uint64_t place) {
+        Face moved = face;
+        for (Vec3& corner : moved.corners) {
+            corner = moveCorner(corner);
+        }
+        if (faceTurn_ && certainlyOutOfView(moved, *faceTurn_, slopes_)) {
+            return;
+        }
+        moved_.faces.push_back(moved);
+        moved_.places.push_back(place);
+    }
+
+    const ViewSlopes& slopes_;
+    double dx_;
+    double dy_;
+    double dz_;
+    std::optional<ViewTurn> faceTurn_;
+    std::optional<ViewTurn> chunkTurn_;
+    MovedFaces moved_;
+};
+
 }  // namespace
 
 FaceList appendFaces(FaceList first, FaceList second) {
@@ -77,6 +195,38 @@ std::vector<ScreenQuad> renderView(const ViewSettings& view, FaceList faces, Vec
     quads.reserve(faces.size());
     for (const DrawOrder& entry : nearestFirst(faces)) {
         quads.push_back(projectFace(slopes, faces[entry.index]));
+    }
+    return quads;
+}
+
+std::vector<ScreenQuad> renderScene(const ViewSettings& view, const FaceChunks& level, const FaceList& others,
+                                    Vec3 cameraPosition, double cameraYaw) {
+    const ViewSlopes slopes = viewSlopes(view);
+    SceneGatherer gatherer(slopes, cameraPosition, cameraYaw);
+    gatherer.takeLevel(level, cameraPosition);
+    gatherer.takeOthers(others);
+    MovedFaces& moved = gatherer.moved();
+    rotateFaces(moved.faces, -cameraYaw);
+
+    // Kept faces in the drawing order of renderView: nearest first, ties in list order.
+    struct Kept {
+        double key = 0.0;
+        std::uint64_t place = 0;
+        std::size_t index = 0;
+    };
+    std::vector<Kept> kept;
+    for (std::size_t i = 0; i < moved.faces.size(); ++i) {
+        if (keepInView(moved.faces[i], slopes)) {
+            kept.push_back({depthKey(moved.faces[i]), moved.places[i], i});
+        }
+    }
+    std::sort(kept.begin(), kept.end(), [](const Kept& a, const Kept& b) {
+        return a.key < b.key || (a.key == b.key && a.place < b.place);
+    });
+    std::vector<ScreenQuad> quads;
+    quads.reserve(kept.size());
+    for (const Kept& entry : kept) {
+        quads.push_back(projectFace(slopes, moved.faces[entry.index]));
     }
     return quads;
 }

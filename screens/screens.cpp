@@ -1,5 +1,6 @@
 #include "screens/screens.h"
 
+#include <memory>
 #include <optional>
 #include <utility>
 #include <variant>
@@ -16,7 +17,8 @@ struct TextRequest {
     ScreenLines lines;
 };
 struct ViewRequest {
-    FaceList faces;
+    std::shared_ptr<const FaceChunks> levelFaces;
+    FaceList enemyFaces;
     Vec3 cameraPosition;
     double cameraYaw = 0.0;
     ViewSettings view;
@@ -40,8 +42,8 @@ ScreenRequest takeRequest(const RenderState& render) {
     }
     if (name == kScreenGame) {
         // Faces and camera are taken together: a frame never mixes two ticks.
-        return ViewRequest{render.sceneFaces, render.cameraPosition, render.cameraYaw, render.view,
-                           render.frame};
+        return ViewRequest{render.levelFaces, render.enemyFaces, render.cameraPosition,
+                           render.cameraYaw,  render.view,       render.frame};
     }
     return {};
 }
@@ -52,7 +54,10 @@ void drawText(const TextRequest& request, Console& console) {
 }
 
 void drawView(ViewRequest& request, Console& console) {
-    auto quads = renderView(request.view, std::move(request.faces), request.cameraPosition, request.cameraYaw);
+    static const FaceChunks kNoLevel;
+    const FaceChunks& level = request.levelFaces ? *request.levelFaces : kNoLevel;
+    auto quads =
+        renderScene(request.view, level, request.enemyFaces, request.cameraPosition, request.cameraYaw);
     request.frame.drawQuads(quads, console);
 }
 

@@ -1,8 +1,9 @@
 #include "world/level_loading.h"
 
+#include <memory>
 #include <string>
 
-#include "render/level_geometry.h"
+#include "render/face_chunks.h"
 #include "world/level_table.h"
 
 namespace brickstorm {
@@ -26,7 +27,7 @@ void startLevel(GameState& state) {
         return;
     }
     state.level = Level(levelText(state.levelNumber));
-    state.levelFaces = buildLevelFaces(state.level);
+    state.levelFaces = std::make_shared<const FaceChunks>(state.level);
 
     // Every entity gets its own copy of the level (sharing its cells): the world is rebuilt whole on every
     // start, so nothing of an earlier attempt survives.
