@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -105,7 +106,9 @@ public:
 
     // Takes every face of the level's chunks that may show, whole chunks passed over first.
     void takeLevel(const FaceChunks& level, Vec3 cameraPosition) {
-        const double reach = drawnReach(slopes_);
+        // Without a usable turn (a heading beyond any number) nothing is known of where the
+        // faces go: every chunk is taken.
+        const double reach = chunkTurn_ ? drawnReach(slopes_) : std::numeric_limits<double>::infinity();
         const ChunkSpan xs = chunksNear(cameraPosition.x, reach, level.countX());
         const ChunkSpan ys = chunksNear(cameraPosition.y, reach, level.countY());
         const ChunkSpan zs = chunksNear(cameraPosition.z, reach, level.countZ());

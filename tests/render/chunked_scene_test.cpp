@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "render/face.h"
+#include "render/face_chunks.h"
+#include "render/level_geometry.h"
+#include "render/projection.h"
+#include "render/scene.h"
+#include "render/view_culling.h"
+#include "render/view_slopes.h"
+#include "sim/entity.h"
+#include "support/generated_levels.h"
+#include "world/level.h"
+#include "world/level_table.h"
+
+namespace brickstorm {
+namespace {
+
+// The reference: the view as the plain pipeline makes it. Every face of the list is moved and
+// turned exactly, culled, put in a stable order by depth key, and projected.
+std::vector<ScreenQuad> plainView(FaceList faces, Vec3 camera, double yaw) {
+    const ViewSlopes slopes = viewSlopes(ViewSettings{});
+    translateFaces(faces, -camera.x, -camera.y, -camera.z);
+    rotateFaces(faces, -yaw);
+    FaceList kept;
+    for (Face& face : faces) {
+        if (keepInView(face, slopes)) {
+            kept.push_back(face);
+        }
+    }
+    std::stable_sort(kept.begin(), kept.end(),
+                     [](const Face& a, const Face& b) { return depthKey(a) < depthKey(b); });
+    std::vector<ScreenQuad> quads;
+    for (const Face& face : kept) {
+        quads.push_back(projectFace(ViewSettings{}, face));
+    }
+    return quads;
+}
+
+// The same quads in the same order; on a difference, where the lists first part.
+::testing::AssertionResult sameQuads(const std::vector<ScreenQuad>& actual,
+                                     const std::vector<ScreenQuad>& expected) {
+    const auto [a, e] = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
+    if (a == actual.end() && e == expected.end()) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << actual.size() << " quads against " << expected.size()
+                                         << ", first different at " << (a - actual.begin());
+}
+
+struct TestLevel {
+    const char* name;
+    std::string text;
+    std::int32_t cameras;
+};
+
+// Small enough for the plain pipeline to be run hundreds of times, large enough for many chunks.
+std::vector<TestLevel> testLevels() {
+    return {
+        {"built-in", levelTable()[0], 200},
+        {"scattered blocks and exits", testing::scatteredText(40, 7, 33, 5, 3), 120},
+        {"city", testing::cityLevelText(64, 48, 10), 80},
+        {"maze tower", testing::mazeTowerText(24), 80},
+    };
+}
+
+// Headings the game gives (quarter turns and the steps of a turn under way), and any at all.
+double randomYaw(std::mt19937& random) {
+    switch (random() % 4) {
+    case 0: return 90.0 * static_cast<double>(random() % 4);
+    case 1: return 4.5 * static_cast<double>(random() % 80) - 180.0;
+    case 2: return std::uniform_real_distribution<double>(-720.0, 720.0)(random);
+    default: return std::uniform_real_distribution<double>(0.0, 360.0)(random);
+    }
+}
+
+// Cell centres, the half cells of a step or a climb under way, and any point in and around the
+// level, a little outside it included.
+double randomCoordinate(std::mt19937& random, std::int32_t size) {
+    const double whole =
+        static_cast<double>(static_cast<std::int32_t>(random() % static_cast<std::uint32_t>(size + 4)) - 2);
+    switch (random() % 3) {
+    case 0: return whole;
+    case 1: return whole + 0.5;
+    default: return whole + std::uniform_real_distribution<double>(0.0, 1.0)(random);
+    }
+}
+
+// A few enemies around the camera, some in view and some not, at any heading.
+FaceList enemyFacesNear(std::mt19937& random, const Level& level, Vec3 camera) {
+    FaceList faces;
+    const auto count = random() % 5;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        EnemyEntity enemy(level);
+        enemy.displayPosition = {camera.x + std::uniform_real_distribution<double>(-8.0, 8.0)(random),
+                                 camera.y + std::uniform_real_distribution<double>(-2.0, 2.0)(random),
+                                 camera.z + std::uniform_real_distribution<double>(-8.0, 8.0)(random)};
+        enemy.yaw = randomYaw(random);
+        faces = appendFaces(std::move(faces), enemy.buildModel());
+    }
+    return faces;
+}
+
+TEST(ChunkedSceneTest, FaceChunksHoldTheLevelFacesInListOrder) {
+    for (const TestLevel& test : testLevels()) {
+        SCOPED_TRACE(test.name);
+        const Level level(test.text);
+        const FaceChunks chunks(level);
+        const FaceList faces = buildLevelFaces(level);
+        EXPECT_EQ(chunks.faceCount(), faces.size());
+        EXPECT_EQ(chunks.listFaces(), faces);
+    }
+    EXPECT_EQ(FaceChunks(Level()).faceCount(), 0U);
+    EXPECT_EQ(FaceChunks(Level()).countX(), 0);
+}
+
+TEST(ChunkedSceneTest, RandomCamerasSeeExactlyWhatThePlainPipelineShows) {
+    std::mt19937 random(14);
+    for (const TestLevel& test : testLevels()) {
+        const Level level(test.text);
+        const FaceChunks chunks(level);
+        const FaceList levelFaces = buildLevelFaces(level);
+        std::int32_t facesSeen = 0;
+        for (std::int32_t i = 0; i < test.cameras; ++i) {
+            const Vec3 camera{randomCoordinate(random, level.sizeX), randomCoordinate(random, level.sizeY),
+                              randomCoordinate(random, level.sizeZ)};
+            const double yaw = randomYaw(random);
+            const FaceList enemies = enemyFacesNear(random, level, camera);
+            SCOPED_TRACE(::testing::Message() << test.name << ": camera " << camera.x << ", " << camera.y
+                                              << ", " << camera.z << ", yaw " << yaw);
+            const std::vector<ScreenQuad> expected = plainView(appendFaces(levelFaces, enemies), camera, yaw);
+            ASSERT_TRUE(sameQuads(renderScene(ViewSettings{}, chunks, enemies, camera, yaw), expected));
+            facesSeen += static_cast<std::int32_t>(expected.size());
+        }
+        // The cameras saw something: a comparison of empty views proves nothing.
+        EXPECT_GT(facesSeen, test.cameras * 10) << test.name;
+    }
+}
+
+TEST(ChunkedSceneTest, UnusualCamerasAndViewsStillMatch) {
+    const Level level(testing::cityLevelText(48, 48, 0));
+    const FaceChunks chunks(level);
+    const FaceList faces = buildLevelFaces(level);
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const Vec3 cameras[] = {{8, 1, 0}, {1e6, 1, 1e6}, {-40, 30, -40}, {24, 1, inf}};
+    const double yaws[] = {0.0, -0.0, 45.0, 1e7, 1e12, inf, nan};
+    for (const Vec3& camera : cameras) {
+        for (const double yaw : yaws) {
+            SCOPED_TRACE(::testing::Message()
+                         << "camera " << camera.x << ", " << camera.y << ", " << camera.z << ", yaw " << yaw);
+            const std::vector<ScreenQuad> expected = plainView(faces, camera, yaw);
+            const std::vector<ScreenQuad> actual = renderScene(ViewSettings{}, chunks, {}, camera, yaw);
+            if (std::isfinite(yaw)) {
+                EXPECT_TRUE(sameQuads(actual, expected));
+            } else {
+                // Every corner is lost to NaN and every face kept; their keys compare neither
+                // way, so no order among them is more right than another.
+                EXPECT_EQ(actual.size(), expected.size());
+            }
+        }
+    }
+    // Views wider and narrower than the game's: the chunks follow the view's slopes.
+    for (const ViewSettings view : {ViewSettings{120, 90}, ViewSettings{20, 10}, ViewSettings{179, 3}}) {
+        const Vec3 camera{20.5, 2, 3.25};
+        const ViewSlopes slopes = viewSlopes(view);
+        FaceList moved = faces;
+        translateFaces(moved, -camera.x, -camera.y, -camera.z);
+        rotateFaces(moved, -30.0);
+        std::size_t kept = 0;
+        for (Face& face : moved) {
+            kept += keepInView(face, slopes) ? 1U : 0U;
+        }
+        EXPECT_EQ(renderScene(view, chunks, {}, camera, 30.0).size(), kept) << view.horizontalFov;
+    }
+}
+
+TEST(ChunkedSceneTest, ChunkBoxTestDropsOnlyBoxesWhollyOutOfView) {
+    const ViewSlopes slopes = viewSlopes(ViewSettings{});
+    const ViewTurn straight{1.0, 0.0};
+    struct Case {
+        FaceBounds box;
+        bool out;
+    };
+    const Case cases[] = {
+        {{{-1, -1, 2}, {1, 1, 3}}, false},    // straight ahead
+        {{{-1, -1, -9}, {1, 1, -2}}, true},   // behind
+        {{{-1, -1, -2}, {1, 1, 2}}, false},   // around the camera
+        {{{-1, -1, 31}, {1, 1, 40}}, true},   // beyond the drawing distance
+        {{{-1, -1, 29}, {1, 1, 40}}, false},  // reaching into it
+        {{{20, -1, 5}, {24, 1, 9}}, true},    // far to the right
+        {{{-24, -1, 5}, {-20, 1, 9}}, true},  // far to the left
+        {{{-1, 12, 5}, {1, 14, 9}}, true},    // far above
+        {{{-1, -14, 5}, {1, -12, 9}}, true},  // far below
+        {{{6, -1, 5}, {7, 1, 9}}, false},     // a face's reach beside the edge
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(boxCertainlyOutOfView(c.box, straight, slopes), c.out)
+            << c.box.least.x << ", " << c.box.least.y << ", " << c.box.least.z;
+    }
+}
+
+}  // namespace
+}  // namespace brickstorm
