@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "render/face_chunks.h"
 #include "world/level_table.h"
@@ -26,7 +27,14 @@ void startLevel(GameState& state) {
     if (!canLeaveScreen(state)) {
         return;
     }
-    state.level = Level(levelText(state.levelNumber));
+    startLevel(state, Level(levelText(state.levelNumber)));
+}
+
+void startLevel(GameState& state, Level level) {
+    if (!canLeaveScreen(state)) {
+        return;
+    }
+    state.level = std::move(level);
     state.levelFaces = std::make_shared<const FaceChunks>(state.level);
 
     // Every entity gets its own copy of the level (sharing its cells): the world is rebuilt whole on every
