@@ -52,9 +52,12 @@ const std::string& towerText() {
     return text;
 }
 
-// The largest level accepted, every other cell a block: the most faces blocks can give it.
+// The largest level accepted, 256 cells wide and deep and as high as the limit allows, every
+// other cell a block: the most faces blocks can give it.
 const std::string& largestText() {
-    static const std::string text = testing::checkerboardText(256, 64, 256);
+    constexpr std::int32_t kSide = 256;
+    constexpr auto kHeight = static_cast<std::int32_t>(kMaxLevelCells / (kSide * kSide));
+    static const std::string text = testing::checkerboardText(kSide, kHeight, kSide);
     return text;
 }
 
@@ -141,7 +144,10 @@ void CityFrameAnywhere(benchmark::State& state) {
     static const std::vector<Camera> cameras = camerasAnywhere(cityLevel());
     measureSceneFrames(state, cityLevel(), cameras);
 }
-BENCHMARK(CityFrameAnywhere)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->DisplayAggregatesOnly(true);
+BENCHMARK(CityFrameAnywhere)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)
+    ->DisplayAggregatesOnly(true);
 
 void CityFrameAtStart(benchmark::State& state) {
     measureSceneFrames(state, cityLevel(), {{cityLevel().playerStart, static_cast<double>(state.range(0))}});
@@ -163,7 +169,10 @@ void TowerFrameAnywhere(benchmark::State& state) {
     static const std::vector<Camera> cameras = camerasAnywhere(towerLevel());
     measureSceneFrames(state, towerLevel(), cameras);
 }
-BENCHMARK(TowerFrameAnywhere)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->DisplayAggregatesOnly(true);
+BENCHMARK(TowerFrameAnywhere)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)
+    ->DisplayAggregatesOnly(true);
 
 void LargestLevelFrameAnywhere(benchmark::State& state) {
     static const Level level(largestText());
@@ -196,7 +205,10 @@ void measureLevelStart(benchmark::State& state, const std::string& text) {
 }
 
 void CityLevelStart(benchmark::State& state) { measureLevelStart(state, cityText()); }
-BENCHMARK(CityLevelStart)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->DisplayAggregatesOnly(true);
+BENCHMARK(CityLevelStart)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)
+    ->DisplayAggregatesOnly(true);
 
 void TowerLevelStart(benchmark::State& state) { measureLevelStart(state, towerText()); }
 BENCHMARK(TowerLevelStart)->Unit(benchmark::kMillisecond);
@@ -294,6 +306,9 @@ void BuiltInLevelTick(benchmark::State& state) {
     startLevel(game, Level(levelTable()[0]));
     measureTicks(state, game);
 }
-BENCHMARK(BuiltInLevelTick)->Unit(benchmark::kMicrosecond)->Repetitions(kRepetitions)->DisplayAggregatesOnly(true);
+BENCHMARK(BuiltInLevelTick)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(kRepetitions)
+    ->DisplayAggregatesOnly(true);
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "render/face_chunks.h"
 
 #include <algorithm>
+#include <bit>
 #include <utility>
 
 #include "render/level_geometry.h"
@@ -40,6 +41,9 @@ std::uint64_t listPlace(std::int32_t x, std::int32_t y, std::int32_t z, std::uin
 // The number of chunks that cover `cells` cells.
 std::int32_t chunksFor(std::int32_t cells) { return cells <= 0 ? 0 : (cells + kChunkCells - 1) / kChunkCells; }
 
+// How far a level face reaches from the centre of its cell along any axis.
+constexpr double kCellReach = 0.501;
+
 void widen(FaceBounds& bounds, const FaceBounds& more) {
     bounds.least = {std::min(bounds.least.x, more.least.x), std::min(bounds.least.y, more.least.y),
                     std::min(bounds.least.z, more.least.z)};
@@ -52,39 +56,60 @@ void widen(FaceBounds& bounds, const FaceBounds& more) {
 
 FaceChunks::FaceChunks(const Level& level)
     : countX_(chunksFor(level.sizeX)), countY_(chunksFor(level.sizeY)), countZ_(chunksFor(level.sizeZ)) {
+    // Two passes over the cells, one to count and one to store: the faces are stored in a block
+    // of exactly their size, so that the largest levels never need a second, growing copy.
+    std::size_t total = 0;
+    for (std::int32_t x = 0; x < level.sizeX; ++x) {
+        for (std::int32_t y = 0; y < level.sizeY; ++y) {
+            for (std::int32_t z = 0; z < level.sizeZ; ++z) {
+                total += static_cast<std::size_t>(std::popcount(cellFaceKinds(level, x, y, z)));
+            }
+        }
+    }
+    faces_.reserve(total);
     chunks_.reserve(static_cast<std::size_t>(countX_) * static_cast<std::size_t>(countY_) *
                     static_cast<std::size_t>(countZ_));
     for (std::int32_t cy = 0; cy < countY_; ++cy) {
         for (std::int32_t cz = 0; cz < countZ_; ++cz) {
             for (std::int32_t cx = 0; cx < countX_; ++cx) {
-                FaceChunk& chunk = chunks_.emplace_back();
-                chunk.x = cx * kChunkCells;
-                chunk.y = cy * kChunkCells;
-                chunk.z = cz * kChunkCells;
-                chunk.first = static_cast<std::uint32_t>(faces_.size());
-                for (std::int32_t x = chunk.x; x < std::min(chunk.x + kChunkCells, level.sizeX); ++x) {
-                    for (std::int32_t y = chunk.y; y < std::min(chunk.y + kChunkCells, level.sizeY); ++y) {
-                        for (std::int32_t z = chunk.z; z < std::min(chunk.z + kChunkCells, level.sizeZ); ++z) {
-                            const LevelFaceKinds kinds = cellFaceKinds(level, x, y, z);
-                            for (std::uint8_t kind = 0; kinds != 0 && kind < kLevelFaceKindCount; ++kind) {
-                                if ((kinds >> kind & 1U) == 0) {
-                                    continue;
-                                }
-                                const FaceBounds bounds = boundsOf(levelFace(x, y, z, kind));
-                                if (faces_.size() == chunk.first) {
-                                    chunk.bounds = bounds;
-                                } else {
-                                    widen(chunk.bounds, bounds);
-                                }
-                                faces_.push_back(packed(x - chunk.x, y - chunk.y, z - chunk.z, kind));
-                            }
-                        }
-                    }
-                }
-                chunk.end = static_cast<std::uint32_t>(faces_.size());
+                addChunk(level, cx * kChunkCells, cy * kChunkCells, cz * kChunkCells);
             }
         }
     }
+}
+
+void FaceChunks::addChunk(const Level& level, std::int32_t x0, std::int32_t y0, std::int32_t z0) {
+    FaceChunk& chunk = chunks_.emplace_back();
+    chunk.x = x0;
+    chunk.y = y0;
+    chunk.z = z0;
+    chunk.first = static_cast<std::uint32_t>(faces_.size());
+    // Within the chunk, cell by cell in the face list's order.
+    for (std::int32_t x = x0; x < std::min(x0 + kChunkCells, level.sizeX); ++x) {
+        for (std::int32_t y = y0; y < std::min(y0 + kChunkCells, level.sizeY); ++y) {
+            for (std::int32_t z = z0; z < std::min(z0 + kChunkCells, level.sizeZ); ++z) {
+                const LevelFaceKinds kinds = cellFaceKinds(level, x, y, z);
+                if (kinds == 0) {
+                    continue;
+                }
+                // The cell's box reaches as far as any of its faces (the exit's marks stand just
+                // out of it): coarser than the faces' own bounds, far cheaper, and as safe.
+                const FaceBounds cellBox{{x - kCellReach, y - kCellReach, z - kCellReach},
+                                         {x + kCellReach, y + kCellReach, z + kCellReach}};
+                if (faces_.size() == chunk.first) {
+                    chunk.bounds = cellBox;
+                } else {
+                    widen(chunk.bounds, cellBox);
+                }
+                for (std::uint8_t kind = 0; kind < kLevelFaceKindCount; ++kind) {
+                    if ((kinds >> kind & 1U) != 0) {
+                        faces_.push_back(packed(x - x0, y - y0, z - z0, kind));
+                    }
+                }
+            }
+        }
+    }
+    chunk.end = static_cast<std::uint32_t>(faces_.size());
 }
 
 ListedFace FaceChunks::faceOf(const FaceChunk& chunk, std::uint32_t i) const {

@@ -62,6 +62,9 @@ public:
     FaceList listFaces() const;
 
 private:
+    // Appends the chunk whose first cell is (x0, y0, z0), with its faces.
+    void addChunk(const Level& level, std::int32_t x0, std::int32_t y0, std::int32_t z0);
+
     std::int32_t countX_ = 0;
     std::int32_t countY_ = 0;
     std::int32_t countZ_ = 0;

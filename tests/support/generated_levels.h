@@ -188,7 +188,7 @@ inline std::string checkerboardText(std::int32_t sizeX, std::int32_t sizeY, std:
             }
         }
     }
-    grid.at(1, sizeY > 1 ? 1 : 0, 0) = kCellPlayerStart;
+    grid.at(1, 1, 1) = kCellPlayerStart;  // on the block at (1, 0, 1)
     return grid.text();
 }
 
