@@ -5,8 +5,8 @@
 #include <mutex>
 #include <stop_token>
 
-#include "core/console.h"
 #include "core/game_state.h"
+#include "render/console.h"
 
 namespace brickstorm::app {
 

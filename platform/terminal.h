@@ -3,7 +3,7 @@
 #include <memory>
 #include <optional>
 
-#include "core/console.h"
+#include "render/console.h"
 
 // The seam between the game and the operating system's terminal or console.
 // One implementation per platform (platform/posix, platform/windows); nothing else in the
