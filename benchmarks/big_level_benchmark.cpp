@@ -12,9 +12,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/console.h"
 #include "core/game_state.h"
 #include "core/game_tick.h"
+#include "core/level_loading.h"
+#include "render/console.h"
 #include "render/face_chunks.h"
 #include "render/frame_buffer.h"
 #include "render/level_geometry.h"
@@ -22,7 +23,6 @@
 #include "render/scene.h"
 #include "support/generated_levels.h"
 #include "world/level.h"
-#include "world/level_loading.h"
 #include "world/level_table.h"
 
 namespace {

@@ -15,12 +15,12 @@
 #include <string_view>
 #include <thread>
 
+#include "app/loops.h"
 #include "core/game_state.h"
-#include "core/loops.h"
+#include "core/level_loading.h"
 #include "screens/screens.h"
 #include "support/generated_levels.h"
 #include "world/level.h"
-#include "world/level_loading.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/level_loading.h"
 #include "render/face_chunks.h"
 #include "render/level_geometry.h"
 #include "render/scene.h"
-#include "world/level_loading.h"
 
 namespace brickstorm {
 namespace {
