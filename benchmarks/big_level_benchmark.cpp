@@ -56,7 +56,7 @@ const std::string& towerText() {
 // other cell a block: the most faces blocks can give it.
 const std::string& largestText() {
     constexpr std::int32_t kSide = 256;
-    constexpr auto kHeight = static_cast<std::int32_t>(kMaxLevelCells / (kSide * kSide));
+    constexpr auto kHeight = static_cast<std::int32_t>(kMaxLevelCells / (std::int64_t{kSide} * kSide));
     static const std::string text = testing::checkerboardText(kSide, kHeight, kSide);
     return text;
 }

@@ -37,7 +37,7 @@ public:
 // as the limit then allows.
 constexpr std::int32_t kLargestX = 256;
 constexpr std::int32_t kLargestZ = 256;
-constexpr auto kLargestY = static_cast<std::int32_t>(kMaxLevelCells / (kLargestX * kLargestZ));
+constexpr auto kLargestY = static_cast<std::int32_t>(kMaxLevelCells / (std::int64_t{kLargestX} * kLargestZ));
 static_assert(kLargestY >= 2 && kLargestY <= 999, "the largest level must fit a level header");
 
 // Every cell the exit: nothing hides an exit's side, so each cell shows all fourteen faces.
@@ -75,7 +75,9 @@ std::string levelText(std::string_view name) {
 double processorSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
@@ -116,9 +118,9 @@ int main(int argc, char** argv) {
     const double cpuBefore = processorSeconds();
     const auto playBegan = Clock::now();
     {
-        std::jthread ticker([&](const std::stop_token& stop) { tickLoop(state, stateLock, stop); });
+        std::jthread ticker([&](const std::stop_token& stop) { app::tickLoop(state, stateLock, stop); });
         std::jthread renderer(
-            [&](const std::stop_token& stop) { renderLoop(state, stateLock, console, stop); });
+            [&](const std::stop_token& stop) { app::renderLoop(state, stateLock, console, stop); });
         std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     }
     const std::chrono::duration<double> played = Clock::now() - playBegan;

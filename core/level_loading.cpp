@@ -43,7 +43,7 @@ void startLevel(GameState& state, Level level) {
     state.player = PlayerEntity(state.level);
     state.player.position = state.level.playerStart;
     state.player.displayPosition = state.level.playerStart;
-    for (const Vec3& start : state.level.enemyStarts) {
+    for (const Vec3& start : state.level.enemyStarts()) {
         EnemyEntity enemy(state.level);
         enemy.position = start;
         enemy.displayPosition = start;

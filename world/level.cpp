@@ -74,8 +74,8 @@ Level::Level(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ, std::st
       sizeY(sizeY),
       sizeZ(sizeZ),
       playerStart(playerStart),
-      enemyStarts(std::move(enemyStarts)),
-      cells_(std::make_shared<const std::string>(std::move(cells))) {}
+      cells_(std::make_shared<const std::string>(std::move(cells))),
+      enemyStarts_(std::make_shared<const std::vector<Vec3>>(std::move(enemyStarts))) {}
 
 Level::Level(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ, const LevelCells& cells,
              Vec3 playerStart, std::vector<Vec3> enemyStarts)
@@ -108,9 +108,14 @@ void Level::setCell(std::int32_t x, std::int32_t y, std::int32_t z, char letter)
     cells_ = std::move(changed);
 }
 
+const std::vector<Vec3>& Level::enemyStarts() const {
+    static const std::vector<Vec3> kNone;
+    return enemyStarts_ ? *enemyStarts_ : kNone;
+}
+
 bool operator==(const Level& a, const Level& b) {
     if (a.sizeX != b.sizeX || a.sizeY != b.sizeY || a.sizeZ != b.sizeZ || a.playerStart != b.playerStart ||
-        a.enemyStarts != b.enemyStarts) {
+        a.enemyStarts() != b.enemyStarts()) {
         return false;
     }
     // Shared cells are equal without reading them: the common case of an entity's copy.

@@ -29,8 +29,9 @@ using LevelLayer = std::vector<LevelRow>;
 using LevelCells = std::vector<LevelLayer>;  // indexed cells[y][z][x]
 
 // A parsed level: a box of cells with the player's and the enemies' start cells.
-// A plain value. The cells never change once a level is built, so every copy shares one block
-// of them: an entity's own copy of its level costs a pointer, not the level's size.
+// A plain value. The cells and the enemies' starts never change once a level is built, so every
+// copy shares them: an entity's own copy of its level costs two pointers, not the level's size
+// (nor, with one copy per enemy, the square of the number of enemies).
 class Level {
 public:
     // The invalid level: sizes -1, no cells, player start at the origin.
@@ -62,6 +63,9 @@ public:
     // True when both levels read the very same block of cells, as copies of one level do.
     bool sharesCellsWith(const Level& other) const { return cells_ != nullptr && cells_ == other.cells_; }
 
+    // The enemies' start cells, in level string order.
+    const std::vector<Vec3>& enemyStarts() const;
+
     // The same sizes, starts and cells, whether or not the cells are shared.
     friend bool operator==(const Level& a, const Level& b);
 
@@ -69,7 +73,6 @@ public:
     std::int32_t sizeY = -1;
     std::int32_t sizeZ = -1;
     Vec3 playerStart;
-    std::vector<Vec3> enemyStarts;
 
 private:
     Level(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ, std::string cells, Vec3 playerStart,
@@ -85,6 +88,7 @@ private:
     }
 
     std::shared_ptr<const std::string> cells_;  // sizeY * sizeZ * sizeX letters
+    std::shared_ptr<const std::vector<Vec3>> enemyStarts_;
 };
 
 }  // namespace brickstorm

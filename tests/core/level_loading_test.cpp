@@ -34,7 +34,8 @@ TEST(StartLevelTest, BuildsTheFirstLevel) {
         EXPECT_EQ(enemy.displayPosition, enemy.position);
         EXPECT_EQ(enemy.speed, 0.033);
         EXPECT_EQ(enemy.level, state.level);
-        EXPECT_TRUE(enemy.level.sharesCellsWith(state.level));  // a copy costs no cells
+        EXPECT_TRUE(enemy.level.sharesCellsWith(state.level));              // a copy costs no cells
+        EXPECT_EQ(&enemy.level.enemyStarts(), &state.level.enemyStarts());  // nor the starts
     }
     EXPECT_EQ(state.player.position, (Vec3{8, 1, 0}));
     EXPECT_EQ(state.player.displayPosition, (Vec3{8, 1, 0}));

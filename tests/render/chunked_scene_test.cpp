@@ -187,7 +187,7 @@ TEST(ChunkedSceneTest, ChunkBoxTestDropsOnlyBoxesWhollyOutOfView) {
     const ViewTurn straight{1.0, 0.0};
     struct Case {
         FaceBounds box;
-        bool out;
+        bool out = false;
     };
     const Case cases[] = {
         {{{-1, -1, 2}, {1, 1, 3}}, false},    // straight ahead

@@ -132,7 +132,7 @@ inline std::string mazeTowerText(std::int32_t size, std::uint32_t seed = 1) {
             }
         }
         // Carve passages by a walk that keeps a stack of rooms, choosing neighbours at random.
-        std::vector<bool> seen(static_cast<std::size_t>(rooms * rooms), false);
+        std::vector<bool> seen(static_cast<std::size_t>(rooms) * static_cast<std::size_t>(rooms), false);
         std::vector<std::int32_t> stack{0};
         seen[0] = true;
         while (!stack.empty()) {
@@ -145,9 +145,10 @@ inline std::string mazeTowerText(std::int32_t size, std::uint32_t seed = 1) {
             for (const auto& step : steps) {
                 const std::int32_t nx = rx + step[0];
                 const std::int32_t nz = rz + step[1];
+                const std::int32_t neighbour = nz * rooms + nx;
                 if (nx >= 0 && nz >= 0 && nx < rooms && nz < rooms &&
-                    !seen[static_cast<std::size_t>(nz * rooms + nx)]) {
-                    options[count++] = nz * rooms + nx;
+                    !seen[static_cast<std::size_t>(neighbour)]) {
+                    options[count++] = neighbour;
                 }
             }
             if (count == 0) {

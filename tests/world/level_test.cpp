@@ -21,7 +21,7 @@ void expectInvalid(const Level& level) {
     EXPECT_EQ(level.sizeY, -1);
     EXPECT_EQ(level.sizeZ, -1);
     EXPECT_EQ(level.playerStart, Vec3{});
-    EXPECT_TRUE(level.enemyStarts.empty());
+    EXPECT_TRUE(level.enemyStarts().empty());
     EXPECT_EQ(level.cellCount(), 0U);
     EXPECT_EQ(level.cellAt(0, 0, 0), kCellEmpty);
 }
@@ -42,9 +42,9 @@ TEST(LevelParseTest, BuiltInLevel) {
     EXPECT_EQ(level.sizeY, 6);
     EXPECT_EQ(level.sizeZ, 15);
     EXPECT_EQ(level.playerStart, (Vec3{8, 1, 0}));
-    ASSERT_EQ(level.enemyStarts.size(), 2U);
-    EXPECT_EQ(level.enemyStarts[0], (Vec3{11, 1, 13}));
-    EXPECT_EQ(level.enemyStarts[1], (Vec3{14, 1, 6}));
+    ASSERT_EQ(level.enemyStarts().size(), 2U);
+    EXPECT_EQ(level.enemyStarts()[0], (Vec3{11, 1, 13}));
+    EXPECT_EQ(level.enemyStarts()[1], (Vec3{14, 1, 6}));
     EXPECT_EQ(level.cellAt(12, 1, 11), kCellExit);
     EXPECT_EQ(level.cellAt(8, 1, 0), kCellEmpty);
     EXPECT_EQ(level.cellAt(0, 0, 0), kCellBlock);
@@ -75,7 +75,7 @@ TEST(LevelParseTest, CellOfEachStringPosition) {
     EXPECT_EQ(level.cellAt(0, 0, 0), 'c');
     EXPECT_EQ(level.cellAt(1, 0, 0), 'd');
     EXPECT_EQ(level.cellAt(0, 1, 1), kCellEmpty);  // 'e' is an enemy start
-    EXPECT_EQ(level.enemyStarts, (std::vector<Vec3>{{0, 1, 1}}));
+    EXPECT_EQ(level.enemyStarts(), (std::vector<Vec3>{{0, 1, 1}}));
     EXPECT_EQ(level.cellAt(1, 1, 1), 'f');
     EXPECT_EQ(level.cellAt(0, 1, 0), 'g');
     EXPECT_EQ(level.cellAt(1, 1, 0), 'h');
