@@ -1,6 +1,7 @@
 #include "render/face_chunks.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <utility>
 
@@ -113,13 +114,35 @@ void FaceChunks::addChunk(const Level& level, std::int32_t x0, std::int32_t y0, 
 }
 
 ListedFace FaceChunks::faceOf(const FaceChunk& chunk, std::uint32_t i) const {
+    ListedFace listed;
+    listed.place = writeFace(chunk, i, listed.face);
+    return listed;
+}
+
+std::uint64_t FaceChunks::writeFace(const FaceChunk& chunk, std::uint32_t i, Face& out) const {
     const unsigned face = faces_[i];
     const auto kind = static_cast<std::uint8_t>(face & ((1U << kKindBits) - 1));
     const unsigned cell = face >> kKindBits;
     const std::int32_t x = chunk.x + static_cast<std::int32_t>(cell >> (2 * kCoordinateBits));
     const std::int32_t y = chunk.y + static_cast<std::int32_t>((cell >> kCoordinateBits) & kCoordinateMask);
     const std::int32_t z = chunk.z + static_cast<std::int32_t>(cell & kCoordinateMask);
-    return {levelFace(x, y, z, kind), listPlace(x, y, z, kind)};
+    // Each kind's face at the origin holds its corner offsets exactly, and the cell's centre
+    // plus an offset is the very sum levelFace makes: the same face without its table walk.
+    static const std::array<Face, kLevelFaceKindCount> kAtOrigin = [] {
+        std::array<Face, kLevelFaceKindCount> faces{};
+        for (std::uint8_t k = 0; k < kLevelFaceKindCount; ++k) {
+            faces[k] = levelFace(0, 0, 0, k);
+        }
+        return faces;
+    }();
+    const Face& unit = kAtOrigin[kind];
+    const Vec3 centre{static_cast<double>(x), static_cast<double>(y), static_cast<double>(z)};
+    for (std::size_t c = 0; c < unit.corners.size(); ++c) {
+        out.corners[c] = {centre.x + unit.corners[c].x, centre.y + unit.corners[c].y,
+                          centre.z + unit.corners[c].z};
+    }
+    out.fill = unit.fill;
+    return listPlace(x, y, z, kind);
 }
 
 FaceList FaceChunks::listFaces() const {

@@ -56,6 +56,8 @@ public:
 
     // Face i of `chunk`, first <= i < end, placed in the world.
     ListedFace faceOf(const FaceChunk& chunk, std::uint32_t i) const;
+    // The same face written into `out`, for a frame that keeps it in place; returns its place.
+    std::uint64_t writeFace(const FaceChunk& chunk, std::uint32_t i, Face& out) const;
 
     std::size_t faceCount() const { return faces_.size(); }
     // Every face in buildLevelFaces' order: the same list.

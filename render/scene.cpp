@@ -112,11 +112,27 @@ public:
         const ChunkSpan xs = chunksNear(cameraPosition.x, reach, level.countX());
         const ChunkSpan ys = chunksNear(cameraPosition.y, reach, level.countY());
         const ChunkSpan zs = chunksNear(cameraPosition.z, reach, level.countZ());
+        std::vector<const FaceChunk*> shown;
+        std::size_t faceCount = 0;
         for (std::int32_t cy = ys.first; cy <= ys.last; ++cy) {
             for (std::int32_t cz = zs.first; cz <= zs.last; ++cz) {
                 for (std::int32_t cx = xs.first; cx <= xs.last; ++cx) {
-                    takeChunk(level, level.chunkAt(cx, cy, cz));
+                    const FaceChunk& chunk = level.chunkAt(cx, cy, cz);
+                    if (mayShow(chunk)) {
+                        shown.push_back(&chunk);
+                        faceCount += chunk.end - chunk.first;
+                    }
                 }
+            }
+        }
+        // Room for every face of the chunks taken at once: the list never grows face by face.
+        moved_.faces.reserve(faceCount);
+        moved_.places.reserve(faceCount);
+        for (const FaceChunk* chunk : shown) {
+            for (std::uint32_t i = chunk->first; i < chunk->end; ++i) {
+                Face& face = moved_.faces.emplace_back();
+                const std::uint64_t place = level.writeFace(*chunk, i, face);
+                keepIfMayShow(face, place);
             }
         }
     }
@@ -131,32 +147,30 @@ public:
     MovedFaces& moved() { return moved_; }
 
 private:
-    void takeChunk(const FaceChunks& level, const FaceChunk& chunk) {
+    // False when the chunk has no faces, or none that could pass keepInView.
+    bool mayShow(const FaceChunk& chunk) const {
         if (chunk.first == chunk.end) {
-            return;
+            return false;
         }
         const FaceBounds movedBounds{moveCorner(chunk.bounds.least), moveCorner(chunk.bounds.greatest)};
-        if (chunkTurn_ && boxCertainlyOutOfView(movedBounds, *chunkTurn_, slopes_)) {
-            return;
-        }
-        for (std::uint32_t i = chunk.first; i < chunk.end; ++i) {
-            const ListedFace listed = level.faceOf(chunk, i);
-            take(listed.face, listed.place);
-        }
+        return !chunkTurn_ || !boxCertainlyOutOfView(movedBounds, *chunkTurn_, slopes_);
     }
 
     // The same sum as translateFaces: the moved corners are bit for bit the designed ones.
     Vec3 moveCorner(const Vec3& c) const { return {c.x + dx_, c.y + dy_, c.z + dz_}; }
 
-    void take(const Face& face, std::uint64_t place) {
-        Face moved = face;
-        for (Vec3& corner : moved.corners) {
+    void take(const Face& face, std::uint64_t place) { keepIfMayShow(moved_.faces.emplace_back(face), place); }
+
+    // Moves `face`, the last of the moved faces, by the camera, and keeps it with its place
+    // unless it certainly cannot show.
+    void keepIfMayShow(Face& face, std::uint64_t place) {
+        for (Vec3& corner : face.corners) {
             corner = moveCorner(corner);
         }
-        if (faceTurn_ && certainlyOutOfView(moved, *faceTurn_, slopes_)) {
+        if (faceTurn_ && certainlyOutOfView(face, *faceTurn_, slopes_)) {
+            moved_.faces.pop_back();
             return;
         }
-        moved_.faces.push_back(moved);
         moved_.places.push_back(place);
     }
 
@@ -218,6 +232,7 @@ std::vector<ScreenQuad> renderScene(const ViewSettings& view, const FaceChunks& 
         std::size_t index = 0;
     };
     std::vector<Kept> kept;
+    kept.reserve(moved.faces.size());
     for (std::size_t i = 0; i < moved.faces.size(); ++i) {
         if (keepInView(moved.faces[i], slopes)) {
             kept.push_back({depthKey(moved.faces[i]), moved.places[i], i});
