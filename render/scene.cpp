@@ -92,8 +92,9 @@ std::optional<ViewTurn> chunkTurn(double degrees) {
     return viewTurn(degrees);
 }
 
-// The faces moved by the camera whose bounds are outside the view by more than rounding
-// before any turn: the cheap test first, so that a frame turns exactly only what may show.
+// Gathers a frame's faces, moved by the camera, leaving out whole chunks and then single faces
+// that certainly lie outside the view once turned: cheap tests first, so that a frame turns
+// exactly only what may show.
 class SceneGatherer {
 public:
     SceneGatherer(const ViewSlopes& slopes, Vec3 cameraPosition, double cameraYaw)
