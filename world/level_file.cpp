@@ -30,18 +30,25 @@ std::string placeText(FilePlace place) {
     return std::to_string(place.line) + ":" + std::to_string(place.column);
 }
 
+// The length of the UTF-8 sequence that `lead` starts, or 1 for any other byte.
+std::size_t sequenceLength(char lead) {
+    const auto byte = static_cast<unsigned char>(lead);
+    if ((byte & 0xe0U) == 0xc0U) {
+        return 2;
+    }
+    if ((byte & 0xf0U) == 0xe0U) {
+        return 3;
+    }
+    if ((byte & 0xf8U) == 0xf0U) {
+        return 4;
+    }
+    return 1;
+}
+
 // The character that starts `rest` as a message shows it: a whole UTF-8 sequence where one
 // starts, so that a mistyped 'é' reads as itself rather than as two stray bytes.
 std::string shownCharacter(std::string_view rest) {
-    const auto lead = static_cast<unsigned char>(rest[0]);
-    std::size_t length = 1;
-    if ((lead & 0xe0U) == 0xc0U) {
-        length = 2;
-    } else if ((lead & 0xf0U) == 0xe0U) {
-        length = 3;
-    } else if ((lead & 0xf8U) == 0xf0U) {
-        length = 4;
-    }
+    std::size_t length = sequenceLength(rest[0]);
     if (length > rest.size()) {
         length = 1;
     }
@@ -60,10 +67,36 @@ std::string sizesText(const std::int32_t (&sizes)[3]) {
 }  // namespace
 
 bool LevelFileParser::take(std::string_view piece) {
-    for (std::size_t i = 0; i < piece.size() && !problem_; ++i) {
+    if (!refused_.bytes.empty()) {
+        piece = completeRefusedCharacter(piece);
+    }
+    for (std::size_t i = 0; i < piece.size() && !problem_ && refused_.bytes.empty(); ++i) {
         takeByte(piece.substr(i));
     }
     return !problem_;
+}
+
+void LevelFileParser::refuseCharacter(std::string_view rest, std::string before, std::string after) {
+    const std::size_t length = sequenceLength(rest[0]);
+    refused_ = {here_, std::string(rest.substr(0, length)), length, std::move(before), std::move(after)};
+    completeRefusedCharacter({});
+}
+
+std::string_view LevelFileParser::completeRefusedCharacter(std::string_view piece) {
+    // A character cut by the end of a piece waits for the rest of its bytes, so that the message
+    // does not depend on where the file happened to be cut.
+    const std::size_t missing = refused_.length - refused_.bytes.size();
+    const std::size_t taken = std::min(missing, piece.size());
+    refused_.bytes += piece.substr(0, taken);
+    if (refused_.bytes.size() == refused_.length) {
+        failWithRefusedCharacter();
+    }
+    return piece.substr(taken);
+}
+
+void LevelFileParser::failWithRefusedCharacter() {
+    fail(refused_.place, refused_.before + shownCharacter(refused_.bytes) + refused_.after);
+    refused_ = {};
 }
 
 void LevelFileParser::takeByte(std::string_view rest) {
@@ -87,8 +120,8 @@ void LevelFileParser::takeByte(std::string_view rest) {
             if (isDigit(c)) {
                 takeHeaderDigit(c);
             } else {
-                fail(here_, "the header is nine digits, three for each size x, y and z: " +
-                                shownCharacter(rest) + " is not a digit");
+                refuseCharacter(
+                    rest, "the header is nine digits, three for each size x, y and z: ", " is not a digit");
             }
         } else {
             takeLetter(rest);
@@ -138,7 +171,7 @@ void LevelFileParser::takeHeaderEnd() {
 void LevelFileParser::takeLetter(std::string_view rest) {
     const char c = rest[0];
     if (!isCellLetter(c)) {
-        fail(here_, "letter " + shownCharacter(rest) + " is not allowed: a cell is one of b, 0, E, p and e");
+        refuseCharacter(rest, "letter ", " is not allowed: a cell is one of b, 0, E, p and e");
         return;
     }
     if (++cellsFound_ > cellsNeeded_) {
@@ -208,6 +241,9 @@ std::optional<LevelFileProblem> LevelFileParser::problemAtEnd() const {
 }
 
 LevelFileResult LevelFileParser::finish() {
+    if (!refused_.bytes.empty()) {
+        failWithRefusedCharacter();
+    }
     if (!problem_) {
         problem_ = problemAtEnd();
     }

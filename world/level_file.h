@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -66,6 +67,10 @@ private:
     void takeHeaderEnd();
     void takeLetter(std::string_view rest);
     void fail(std::optional<FilePlace> place, std::string what);
+    // Refuses the character that starts `rest`, between the two parts of a message.
+    void refuseCharacter(std::string_view rest, std::string before, std::string after);
+    std::string_view completeRefusedCharacter(std::string_view piece);
+    void failWithRefusedCharacter();
     std::optional<LevelFileProblem> problemAtEnd() const;
 
     FilePlace here_;  // the byte being read
@@ -87,6 +92,16 @@ private:
     std::int64_t enemies_ = 0;
     std::string text_;
     std::optional<LevelFileProblem> problem_;
+
+    // A refused character whose bytes are not all in yet.
+    struct RefusedCharacter {
+        FilePlace place;
+        std::string bytes;
+        std::size_t length = 0;
+        std::string before;
+        std::string after;
+    };
+    RefusedCharacter refused_;
 };
 
 // The whole text of a level file at once.

@@ -166,6 +166,24 @@ TEST(LevelFileTest, PiecesMayBreakAnywhere) {
     }
 }
 
+TEST(LevelFileTest, AMessageDoesNotDependOnWhereTheFileWasCut) {
+    const std::string_view files[] = {"002002002\nbb\xe2\x82\xac" "b", "00\xf0\x9f\x98\x80",
+                                      "002002002\nbb\xe2\x82"};
+    for (const std::string_view file : files) {
+        const LevelFileResult whole = parseLevelFile(file);
+        for (std::size_t cut = 0; cut <= file.size(); ++cut) {
+            LevelFileParser parser;
+            if (parser.take(file.substr(0, cut))) {
+                parser.take(file.substr(cut));
+            }
+            EXPECT_EQ(parser.finish(), whole) << "cut at " << cut;
+        }
+    }
+    EXPECT_EQ(problemOf(files[0]),
+              "2:3: letter '\xe2\x82\xac' is not allowed: a cell is one of b, 0, E, p and e");
+    EXPECT_EQ(problemOf(files[2]), "2:3: letter '\\xe2' is not allowed: a cell is one of b, 0, E, p and e");
+}
+
 TEST(LevelFileTest, AnEndlessFileIsRefusedAtTheByteLimit) {
     LevelFileParser parser;
     const std::string blanks(std::size_t{1} << 16, ' ');
