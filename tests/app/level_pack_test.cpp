@@ -151,6 +151,7 @@ INSTANTIATE_TEST_SUITE_P(Pack, LevelPackTest,
 
 TEST(LevelPackFilesTest, TheWholePackIsGood) {
     std::vector<std::string> paths;
+    paths.reserve(kPack.size());
     for (const std::string& name : kPack) {
         paths.push_back(packPath(name));
     }

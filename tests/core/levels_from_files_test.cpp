@@ -37,7 +37,8 @@ TEST(GameLevelsTest, LevelsFromFilesEndWithTheLast) {
     EXPECT_FALSE(levels.isLast(1));
     EXPECT_TRUE(levels.isLast(2));
     EXPECT_FALSE(levels.isLast(3));
-    const GameLevels copy = levels;  // shares, and reads the same
+    GameLevels copy;
+    copy = levels;  // shares, and reads the same
     EXPECT_EQ(&copy.levelText(2), &levels.levelText(2));
 }
 

@@ -16,6 +16,10 @@ namespace {
 
 // A scratch folder of the test's own, removed with what it holds.
 class FileReadingTest : public ::testing::Test {
+public:
+    FileReadingTest(const FileReadingTest&) = delete;
+    FileReadingTest& operator=(const FileReadingTest&) = delete;
+
 protected:
     FileReadingTest() {
         char pattern[] = "/tmp/brickstorm-files-XXXXXX";
@@ -27,8 +31,6 @@ protected:
         }
         ::rmdir(folder_.c_str());
     }
-    FileReadingTest(const FileReadingTest&) = delete;
-    FileReadingTest& operator=(const FileReadingTest&) = delete;
 
     std::string path(const std::string& name) {
         made_.push_back(folder_ + "/" + name);
