@@ -119,7 +119,8 @@ namespace {
 // The limits of a level file, as the usage states them.
 std::string levelLimitsText() {
     return "line that starts with '#' is a comment. A level has at most " + std::to_string(kMaxLevelCells) +
-           " cells,\nand a file at most " + std::to_string(kMaxLevelFileBytes) + " bytes";
+           " cells\nand " + std::to_string(kMaxLevelEnemies) + " enemies, and a file at most " +
+           std::to_string(kMaxLevelFileBytes) + " bytes";
 }
 
 }  // namespace

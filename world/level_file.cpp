@@ -189,8 +189,9 @@ void LevelFileParser::takeLetter(std::string_view rest) {
         ++playerStartCount_;
     } else if (c == kCellExit) {
         ++exits_;
-    } else if (c == kCellEnemyStart) {
-        ++enemies_;
+    } else if (c == kCellEnemyStart && ++enemies_ > kMaxLevelEnemies) {
+        fail(here_, "too many enemies: a level may have at most " + std::to_string(kMaxLevelEnemies) +
+                        " e, and this one is number " + std::to_string(enemies_));
     }
 }
 

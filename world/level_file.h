@@ -21,6 +21,10 @@ inline constexpr std::int64_t kLevelFileCommentAllowance = std::int64_t{1} << 20
 inline constexpr std::int64_t kMaxLevelFileBytes =
     kLevelFileBytesPerCell * kMaxLevelCells + kLevelFileCommentAllowance;
 
+// The most enemies a level from a file may start with: each one is an entity that thinks, moves
+// and is drawn on every tick, so a level full of them would cost without bound.
+inline constexpr std::int64_t kMaxLevelEnemies = 1000;
+
 // A place in a level file, both counted from 1; the column counts bytes.
 struct FilePlace {
     std::int64_t line = 1;

@@ -145,6 +145,20 @@ TEST(LevelFileTest, ATooLargeLevelIsRefusedAtItsHeader) {
                   std::to_string(kMaxLevelCells) + " cells");
 }
 
+TEST(LevelFileTest, EnemiesHaveALimit) {
+    // A floor, then a layer of the player's start, the exit and as many enemies as it holds.
+    const auto file = [](std::int64_t enemies) {
+        std::string text = "# many\n100 002 011\n" + std::string(1100, 'b') + "\npE";
+        text += std::string(static_cast<std::size_t>(enemies), 'e');
+        return text + std::string(static_cast<std::size_t>(1098 - enemies), '0');
+    };
+    EXPECT_EQ(std::get<LevelFileLevel>(parseLevelFile(file(kMaxLevelEnemies))).enemies, kMaxLevelEnemies);
+    EXPECT_EQ(problemOf(file(kMaxLevelEnemies + 1)),
+              "4:" + std::to_string(kMaxLevelEnemies + 3) + ": too many enemies: a level may have at most " +
+                  std::to_string(kMaxLevelEnemies) + " e, and this one is number " +
+                  std::to_string(kMaxLevelEnemies + 1));
+}
+
 TEST(LevelFileTest, ReadingStopsAtTheFirstProblem) {
     LevelFileParser parser;
     EXPECT_TRUE(parser.take("002002002\nbb"));
@@ -167,8 +181,10 @@ TEST(LevelFileTest, PiecesMayBreakAnywhere) {
 }
 
 TEST(LevelFileTest, AMessageDoesNotDependOnWhereTheFileWasCut) {
-    const std::string_view files[] = {"002002002\nbb\xe2\x82\xac" "b", "00\xf0\x9f\x98\x80",
-                                      "002002002\nbb\xe2\x82"};
+    const std::string_view files[] = {
+        "002002002\nbb\xe2\x82\xac"
+        "b",
+        "00\xf0\x9f\x98\x80", "002002002\nbb\xe2\x82"};
     for (const std::string_view file : files) {
         const LevelFileResult whole = parseLevelFile(file);
         for (std::size_t cut = 0; cut <= file.size(); ++cut) {
