@@ -40,6 +40,13 @@ public:
         game.enterFirstLevel();
     }
 
+    // A level given as the text of a file.
+    static PackLevel fromText(std::string_view text) {
+        const LevelFileResult result = parseLevelFile(text);
+        EXPECT_TRUE(std::holds_alternative<LevelFileLevel>(result));
+        return PackLevel(std::get<LevelFileLevel>(result).text, 0);
+    }
+
     // Follows the route; false (with the reason) as soon as a move goes wrong.
     ::testing::AssertionResult follow(std::string_view route) {
         for (std::size_t i = 0; i < route.size(); ++i) {
@@ -65,6 +72,11 @@ public:
     GameState& state = game.state;
 
 private:
+    PackLevel(const std::string& levelText, int /*fromText*/) {
+        game.state.levels = GameLevels({levelText});
+        game.enterFirstLevel();
+    }
+
     static int keyOf(char move) {
         switch (move) {
         case '<': return 75;
@@ -148,6 +160,14 @@ INSTANTIATE_TEST_SUITE_P(Pack, LevelPackTest,
                              }
                              return name;
                          });
+
+// The example of the format in the README, as it stands there.
+TEST(LevelFormatExampleTest, CanBeFinished) {
+    PackLevel play = PackLevel::fromText(
+        "# A short walk\n002 002 003\n\n# Layer 0: the floor\nbb\nbb\nbb\n\n# Layer 1: far row first\neE\n00\np0\n");
+    EXPECT_TRUE(play.follow("!w>w"));
+    EXPECT_EQ(play.state.screen, "closing");
+}
 
 TEST(LevelPackFilesTest, TheWholePackIsGood) {
     std::vector<std::string> paths;
