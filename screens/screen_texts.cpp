@@ -63,4 +63,25 @@ ScreenLines deathScreenLines(const std::string& deathMessage) {
     };
 }
 
+ScreenLines closingScreenLines(std::int32_t levels) {
+    const std::string cleared =
+        levels == 1 ? "The level is cleared." : "All " + std::to_string(levels) + " levels are cleared.";
+    return {
+        "THE END",
+        "",
+        "You found the last exit.",
+        "",
+        "",
+        "",
+        cleared,
+        "",
+        "Now try them again,",
+        "or make a level of your own.",
+        "",
+        "",
+        "",
+        kPressAnyKey,
+    };
+}
+
 }  // namespace brickstorm

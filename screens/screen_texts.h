@@ -18,4 +18,7 @@ ScreenLines levelScreenLines(std::int32_t level);
 // The game-over screen with the cause of death.
 ScreenLines deathScreenLines(const std::string& deathMessage);
 
+// The closing screen after the exit of the last of `levels` levels.
+ScreenLines closingScreenLines(std::int32_t levels);
+
 }  // namespace brickstorm

@@ -38,6 +38,9 @@ ScreenRequest takeRequest(const RenderState& render) {
     if (name == kScreenDeath) {
         return TextRequest{deathScreenLines(render.deathMessage)};
     }
+    if (name == kScreenClosing) {
+        return TextRequest{closingScreenLines(render.shownLevel)};
+    }
     if (name == kScreenGame) {
         // Faces and camera are taken together: a frame never mixes two ticks.
         return ViewRequest{render.sceneFaces, render.cameraPosition, render.cameraYaw, render.view,
