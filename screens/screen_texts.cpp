@@ -1,5 +1,7 @@
 #include "screens/screen_texts.h"
 
+#include "screens/picture_layout.h"
+
 namespace brickstorm {
 
 ScreenLines titleScreenLines() {
@@ -61,6 +63,12 @@ ScreenLines deathScreenLines(const std::string& deathMessage) {
         "GAME OVER", "",         deathMessage, "", "", "", "\"Quote",
         "quote",     "quote.\"", "Author",     "", "", "", kPressAnyKey,
     };
+}
+
+ScreenLines smallWindowLines(std::int32_t columns) {
+    return wrapWords("Please make the window at least " + std::to_string(kSmallestWindowColumns) + " x " +
+                         std::to_string(kSmallestWindowLines),
+                     columns);
 }
 
 }  // namespace brickstorm

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "render/frame_buffer.h"
+
+namespace brickstorm {
+
+// The smallest window that shows the design's picture: its 90 cells and the edge, on 60 lines.
+inline constexpr std::int32_t kDesignWindowColumns = kFrameColumns + 1;
+inline constexpr std::int32_t kDesignWindowLines = kFrameRows;
+// The smallest window that shows every line of every screen whole; below it, only a notice.
+inline constexpr std::int32_t kSmallestWindowColumns = 40;
+inline constexpr std::int32_t kSmallestWindowLines = 15;
+// A terminal cell's height over its width when the terminal does not say: most fonts are about
+// twice as tall as they are wide.
+inline constexpr double kUsualCellAspect = 2.0;
+
+// The window that the picture goes to, as the terminal reports it.
+struct WindowSize {
+    std::int32_t columns = 0;
+    std::int32_t lines = 0;
+    std::optional<double> cellAspect;  // a cell's height over its width, where the terminal knows it
+};
+
+// How the picture is laid out: the design's 60 lines of 90 cells, or lines fitted to the window.
+// Every line is its cells followed by the edge.
+struct PictureLayout {
+    bool designed = true;
+    std::int32_t columns = kFrameColumns;  // cells on each line, the edge not counted
+    std::int32_t lines = kFrameRows;
+    double cellAspect = kUsualCellAspect;  // used by a fitted 3D view only
+
+    friend bool operator==(const PictureLayout&, const PictureLayout&) = default;
+};
+
+// What the player chose on the command line about the layout.
+struct LayoutOptions {
+    bool fit = false;                  // fitted even in a window large enough for the design
+    std::optional<double> cellAspect;  // instead of what the terminal reports
+};
+
+// The layout for a window: the design's whenever the window holds it and fitting was not asked
+// for, fitted otherwise. An unknown window (no terminal) is taken as just large enough.
+PictureLayout chooseLayout(const std::optional<WindowSize>& window, const LayoutOptions& options);
+
+// True when the layout is below the smallest window: a notice is shown instead of any screen.
+bool belowSmallestWindow(const PictureLayout& layout);
+
+}  // namespace brickstorm
