@@ -66,9 +66,17 @@ ScreenLines deathScreenLines(const std::string& deathMessage) {
 }
 
 ScreenLines smallWindowLines(std::int32_t columns) {
-    return wrapWords("Please make the window at least " + std::to_string(kSmallestWindowColumns) + " x " +
-                         std::to_string(kSmallestWindowLines),
-                     columns);
+    // The size is kept on one line where it fits: "40 x" and "15" on two would not read as one.
+    const std::string size =
+        std::to_string(kSmallestWindowColumns) + " x " + std::to_string(kSmallestWindowLines);
+    ScreenLines lines = wrapWords("Please make the window at least", columns);
+    if (!lines.empty() && lines.back().size() + 1 + size.size() <= static_cast<std::size_t>(columns)) {
+        lines.back() += " " + size;
+    } else {
+        const ScreenLines sizeLines = wrapWords(size, columns);
+        lines.insert(lines.end(), sizeLines.begin(), sizeLines.end());
+    }
+    return lines;
 }
 
 }  // namespace brickstorm
