@@ -1,15 +1,14 @@
 #include "screens/picture_layout.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace brickstorm {
 
 namespace {
 
-// A usable cell shape: finite and above zero.
+// A cell shape that a real font can have.
 bool usableAspect(const std::optional<double>& aspect) {
-    return aspect && std::isfinite(*aspect) && *aspect > 0.0;
+    return aspect && *aspect >= kLeastCellAspect && *aspect <= kGreatestCellAspect;
 }
 
 }  // namespace
@@ -28,7 +27,8 @@ PictureLayout chooseLayout(const std::optional<WindowSize>& window, const Layout
         aspect = *size.cellAspect;
     }
     // One column is kept free for the edge.
-    return {false, std::max(size.columns - 1, 0), size.lines, aspect};
+    return {false, std::clamp(size.columns - 1, 0, kLargestFittedColumns),
+            std::min(size.lines, kLargestFittedLines), aspect};
 }
 
 bool belowSmallestWindow(const PictureLayout& layout) {

@@ -16,6 +16,13 @@ inline constexpr std::int32_t kSmallestWindowLines = 15;
 // A terminal cell's height over its width when the terminal does not say: most fonts are about
 // twice as tall as they are wide.
 inline constexpr double kUsualCellAspect = 2.0;
+// The cell shapes taken as real; a terminal's report outside them is a mistake, and ignored.
+inline constexpr double kLeastCellAspect = 0.25;
+inline constexpr double kGreatestCellAspect = 8.0;
+// The largest fitted picture: beyond a 4K screen in a tiny font. A terminal may report any size
+// up to 65535 x 65535, and a picture of that many cells would take gigabytes on every pass.
+inline constexpr std::int32_t kLargestFittedColumns = 1024;
+inline constexpr std::int32_t kLargestFittedLines = 512;
 
 // The window that the picture goes to, as the terminal reports it.
 struct WindowSize {
@@ -42,7 +49,8 @@ struct LayoutOptions {
 };
 
 // The layout for a window: the design's whenever the window holds it and fitting was not asked
-// for, fitted otherwise. An unknown window (no terminal) is taken as just large enough.
+// for, fitted otherwise (up to the largest fitted picture, at the top left of a larger window).
+// An unknown window (no terminal) is taken as just large enough for the design.
 PictureLayout chooseLayout(const std::optional<WindowSize>& window, const LayoutOptions& options);
 
 // True when the layout is below the smallest window: a notice is shown instead of any screen.

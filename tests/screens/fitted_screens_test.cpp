@@ -74,6 +74,12 @@ TEST(PictureLayoutTest, TheDesignWhereItFitsUnlessFittingIsAskedFor) {
         {WindowSize{91, 60, {}}, {true, {}}, PictureLayout{false, 90, 60, 2.0}},
         {std::nullopt, {true, {}}, PictureLayout{false, 90, 60, 2.0}},
         {WindowSize{1, 1, {}}, {}, PictureLayout{false, 0, 1, 2.0}},
+        // A shape no font has is a mistake of the terminal's: the usual shape instead.
+        {WindowSize{80, 24, 0.01}, {}, PictureLayout{false, 79, 24, 2.0}},
+        {WindowSize{80, 24, 40.0}, {}, PictureLayout{false, 79, 24, 2.0}},
+        // A window of any size reported costs no more than the largest fitted picture.
+        {WindowSize{65535, 65535, {}}, {}, PictureLayout{}},
+        {WindowSize{65535, 65535, {}}, {true, {}}, PictureLayout{false, 1024, 512, 2.0}},
     };
     for (const LayoutCase& c : cases) {
         EXPECT_EQ(chooseLayout(c.window, c.options), c.expected)
