@@ -50,7 +50,7 @@ void tickLoop(GameState& state, std::mutex& stateLock, const std::stop_token& st
 void renderLoop(GameState& state, std::mutex& stateLock, Console& console,
                 const std::function<PictureLayout()>& layoutNow, const std::stop_token& stop = {});
 
-// The same in the design's layout.
+// The same in the full picture's layout.
 void renderLoop(GameState& state, std::mutex& stateLock, Console& console, const std::stop_token& stop = {});
 
 }  // namespace brickstorm

@@ -32,7 +32,7 @@ struct ScreenQuad {
 };
 
 // The character frame of the 3D view, filled front to back: the first face to reach a cell keeps it.
-// The design's 90 x 60 unless sized to a window.
+// The full picture's 90 x 60 unless sized to a window.
 struct FrameBuffer {
     FrameBuffer() { clearFrame(); }
     FrameBuffer(std::int32_t columns, std::int32_t lines) { resizeFrame(columns, lines); }

@@ -100,9 +100,8 @@ void rotateFaces(FaceList& faces, double degrees) {
     mapEveryCorner(faces, [=](const Vec3& c) { return turnedCorner(c, radians); });
 }
 
-ViewSettings fittedView(const ViewSettings& designed, std::int32_t columns, std::int32_t rows,
-                        double cellAspect) {
-    ViewSettings view = designed;
+ViewSettings fittedView(const ViewSettings& full, std::int32_t columns, std::int32_t rows, double cellAspect) {
+    ViewSettings view = full;
     view.columns = columns;
     view.rows = rows;
     view.fittedCellAspect = cellAspect;

@@ -24,10 +24,9 @@ struct ViewSettings {
     friend bool operator==(const ViewSettings&, const ViewSettings&) = default;
 };
 
-// The view of `designed` projected onto `columns` x `rows` cells of the shape `cellAspect`
+// The view of `full` projected onto `columns` x `rows` cells of the shape `cellAspect`
 // (height over width): the same horizontal angle, and a vertical one that keeps a cube a cube.
-ViewSettings fittedView(const ViewSettings& designed, std::int32_t columns, std::int32_t rows,
-                        double cellAspect);
+ViewSettings fittedView(const ViewSettings& full, std::int32_t columns, std::int32_t rows, double cellAspect);
 
 // Adds (dx, dy, dz) to every corner of every face.
 void translateFaces(FaceList& faces, double dx, double dy, double dz);

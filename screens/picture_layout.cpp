@@ -16,8 +16,8 @@ bool usableAspect(const std::optional<double>& aspect) {
 PictureLayout chooseLayout(const std::optional<WindowSize>& window, const LayoutOptions& options) {
     const WindowSize size = (window && window->columns > 0 && window->lines > 0)
                                 ? *window
-                                : WindowSize{kDesignWindowColumns, kDesignWindowLines, {}};
-    if (!options.fit && size.columns >= kDesignWindowColumns && size.lines >= kDesignWindowLines) {
+                                : WindowSize{kFullPictureWindowColumns, kFullPictureWindowLines, {}};
+    if (!options.fit && size.columns >= kFullPictureWindowColumns && size.lines >= kFullPictureWindowLines) {
         return {};
     }
     double aspect = kUsualCellAspect;
@@ -27,7 +27,7 @@ PictureLayout chooseLayout(const std::optional<WindowSize>& window, const Layout
         aspect = *size.cellAspect;
     }
     // One column is kept free for the edge.
-    return {false, std::clamp(size.columns - 1, 0, kLargestFittedColumns),
+    return {true, std::clamp(size.columns - 1, 0, kLargestFittedColumns),
             std::min(size.lines, kLargestFittedLines), aspect};
 }
 

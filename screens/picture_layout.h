@@ -7,9 +7,9 @@
 
 namespace brickstorm {
 
-// The smallest window that shows the design's picture: its 90 cells and the edge, on 60 lines.
-inline constexpr std::int32_t kDesignWindowColumns = kFrameColumns + 1;
-inline constexpr std::int32_t kDesignWindowLines = kFrameRows;
+// The smallest window that shows the full picture: its 90 cells and the edge, on 60 lines.
+inline constexpr std::int32_t kFullPictureWindowColumns = kFrameColumns + 1;
+inline constexpr std::int32_t kFullPictureWindowLines = kFrameRows;
 // The smallest window that shows every line of every screen whole; below it, only a notice.
 inline constexpr std::int32_t kSmallestWindowColumns = 40;
 inline constexpr std::int32_t kSmallestWindowLines = 15;
@@ -31,10 +31,11 @@ struct WindowSize {
     std::optional<double> cellAspect;  // a cell's height over its width, where the terminal knows it
 };
 
-// How the picture is laid out: the design's 60 lines of 90 cells, or lines fitted to the window.
+// How the picture is laid out: the full picture's 60 lines of 90 cells, or lines fitted to the
+// window.
 // Every line is its cells followed by the edge.
 struct PictureLayout {
-    bool designed = true;
+    bool fitted = false;
     std::int32_t columns = kFrameColumns;  // cells on each line, the edge not counted
     std::int32_t lines = kFrameRows;
     double cellAspect = kUsualCellAspect;  // used by a fitted 3D view only
@@ -44,13 +45,13 @@ struct PictureLayout {
 
 // What the player chose on the command line about the layout.
 struct LayoutOptions {
-    bool fit = false;                  // fitted even in a window large enough for the design
+    bool fit = false;                  // fitted even in a window large enough for the full picture
     std::optional<double> cellAspect;  // instead of what the terminal reports
 };
 
-// The layout for a window: the design's whenever the window holds it and fitting was not asked
+// The layout for a window: the full picture whenever the window holds it and fitting was not asked
 // for, fitted otherwise (up to the largest fitted picture, at the top left of a larger window).
-// An unknown window (no terminal) is taken as just large enough for the design.
+// An unknown window (no terminal) is taken as just large enough for the full picture.
 PictureLayout chooseLayout(const std::optional<WindowSize>& window, const LayoutOptions& options);
 
 // True when the layout is below the smallest window: a notice is shown instead of any screen.

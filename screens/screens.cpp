@@ -68,7 +68,7 @@ void drawSmallWindowNotice(const PictureLayout& layout, Console& console) {
 }
 
 void drawText(const TextRequest& request, const PictureLayout& layout, Console& console) {
-    if (layout.designed) {
+    if (!layout.fitted) {
         console.clear();
         console.write(composeTextScreen(request.lines));
         return;
@@ -84,7 +84,7 @@ void drawText(const TextRequest& request, const PictureLayout& layout, Console& 
 }
 
 void drawView(ViewRequest& request, const PictureLayout& layout, Console& console) {
-    if (!layout.designed) {
+    if (layout.fitted) {
         if (belowSmallestWindow(layout)) {
             drawSmallWindowNotice(layout, console);
             return;

@@ -21,7 +21,7 @@ struct ShownPictures {
 void drawScreens(GameState& state, std::mutex& stateLock, Console& console, const PictureLayout& layout,
                  ShownPictures& shown);
 
-// The same in the design's layout, remembering nothing.
+// The same in the full picture's layout, remembering nothing.
 void drawScreens(GameState& state, std::mutex& stateLock, Console& console);
 
 }  // namespace brickstorm

@@ -14,11 +14,14 @@ TEST(CellShapeTest, FromTheWindowInPixels) {
         std::optional<double> expected;
     };
     const Case cases[] = {
-        {80, 24, 640, 384, 2.0},                                            // 8 x 16 cells
-        {100, 50, 800, 400, 1.0},                                           // square cells
-        {80, 24, 720, 408, 17.0 / 9.0},    {80, 24, 0, 384, std::nullopt},  // most terminals leave the pixels
-                                                                            // at zero
-        {80, 24, 640, 0, std::nullopt},    {0, 24, 640, 384, std::nullopt}, {80, -1, 640, 384, std::nullopt},
+        {80, 24, 640, 384, 2.0},   // 8 x 16 cells
+        {100, 50, 800, 400, 1.0},  // square cells
+        {80, 24, 720, 408, 17.0 / 9.0},
+        {80, 24, 0, 384, std::nullopt},  // most terminals leave the pixels
+                                         // at zero
+        {80, 24, 640, 0, std::nullopt},
+        {0, 24, 640, 384, std::nullopt},
+        {80, -1, 640, 384, std::nullopt},
         {80, 24, -640, 384, std::nullopt},
     };
     for (const Case& c : cases) {

@@ -91,7 +91,7 @@ TEST_P(FittedViewTest, AUnitCubeSpansColumnsAndRowsInTheCellShape) {
     // As wide as high on the glass: columns times a cell's width equal rows times its height,
     // give or take the rounding of each end to whole cells.
     EXPECT_NEAR(right - left, (bottom - top) * c.cellAspect, 1.0 + c.cellAspect);
-    // And the horizontal angle is the design's 60 degrees across the columns.
+    // And the horizontal angle is the full picture's 60 degrees across the columns.
     EXPECT_NEAR(right - left, view.columns / (2.0 * halfViewSlope(60) * 2.0), 1.0);
 }
 
@@ -121,7 +121,7 @@ TEST(FittedViewTest, VerticalAngleFollowsTheWindowAndTheCells) {
     EXPECT_EQ(slopes.rows, 24.0);
 }
 
-TEST(FittedViewTest, TheDesignedViewKeepsItsWholeDegreeAngles) {
+TEST(FittedViewTest, TheFullViewKeepsItsWholeDegreeAngles) {
     const ViewSlopes slopes = viewSlopes(ViewSettings{});
     EXPECT_EQ(slopes.halfWidth, halfViewSlope(60));
     EXPECT_EQ(slopes.halfHeight, halfViewSlope(40));
@@ -130,7 +130,7 @@ TEST(FittedViewTest, TheDesignedViewKeepsItsWholeDegreeAngles) {
 }
 
 TEST(FittedViewTest, CullingUsesTheFittedAngles) {
-    // A face seen 22 degrees above the axis: outside the design's 20 degrees, inside the 24 of a
+    // A face seen 22 degrees above the axis: outside the full picture's 20 degrees, inside the 24 of a
     // 40 x 15 window of cells twice as tall as wide.
     const double depth = 10.0;
     const double rise = depth * 0.40;  // tan(22 degrees) is about 0.40

@@ -61,25 +61,25 @@ struct LayoutCase {
     PictureLayout expected;
 };
 
-TEST(PictureLayoutTest, TheDesignWhereItFitsUnlessFittingIsAskedFor) {
+TEST(PictureLayoutTest, TheFullPictureWhereItFitsUnlessFittingIsAskedFor) {
     const LayoutCase cases[] = {
         {WindowSize{91, 60, {}}, {}, PictureLayout{}},
         {WindowSize{200, 80, 1.0}, {}, PictureLayout{}},
         {std::nullopt, {}, PictureLayout{}},          // not a terminal
         {WindowSize{0, 0, {}}, {}, PictureLayout{}},  // a terminal that does not know its size
-        {WindowSize{90, 60, {}}, {}, PictureLayout{false, 89, 60, 2.0}},
-        {WindowSize{91, 59, {}}, {}, PictureLayout{false, 90, 59, 2.0}},
-        {WindowSize{80, 24, 2.2}, {}, PictureLayout{false, 79, 24, 2.2}},
-        {WindowSize{80, 24, 2.2}, {false, 1.0}, PictureLayout{false, 79, 24, 1.0}},
-        {WindowSize{91, 60, {}}, {true, {}}, PictureLayout{false, 90, 60, 2.0}},
-        {std::nullopt, {true, {}}, PictureLayout{false, 90, 60, 2.0}},
-        {WindowSize{1, 1, {}}, {}, PictureLayout{false, 0, 1, 2.0}},
+        {WindowSize{90, 60, {}}, {}, PictureLayout{true, 89, 60, 2.0}},
+        {WindowSize{91, 59, {}}, {}, PictureLayout{true, 90, 59, 2.0}},
+        {WindowSize{80, 24, 2.2}, {}, PictureLayout{true, 79, 24, 2.2}},
+        {WindowSize{80, 24, 2.2}, {false, 1.0}, PictureLayout{true, 79, 24, 1.0}},
+        {WindowSize{91, 60, {}}, {true, {}}, PictureLayout{true, 90, 60, 2.0}},
+        {std::nullopt, {true, {}}, PictureLayout{true, 90, 60, 2.0}},
+        {WindowSize{1, 1, {}}, {}, PictureLayout{true, 0, 1, 2.0}},
         // A shape no font has is a mistake of the terminal's: the usual shape instead.
-        {WindowSize{80, 24, 0.01}, {}, PictureLayout{false, 79, 24, 2.0}},
-        {WindowSize{80, 24, 40.0}, {}, PictureLayout{false, 79, 24, 2.0}},
+        {WindowSize{80, 24, 0.01}, {}, PictureLayout{true, 79, 24, 2.0}},
+        {WindowSize{80, 24, 40.0}, {}, PictureLayout{true, 79, 24, 2.0}},
         // A window of any size reported costs no more than the largest fitted picture.
         {WindowSize{65535, 65535, {}}, {}, PictureLayout{}},
-        {WindowSize{65535, 65535, {}}, {true, {}}, PictureLayout{false, 1024, 512, 2.0}},
+        {WindowSize{65535, 65535, {}}, {true, {}}, PictureLayout{true, 1024, 512, 2.0}},
     };
     for (const LayoutCase& c : cases) {
         EXPECT_EQ(chooseLayout(c.window, c.options), c.expected)
@@ -247,7 +247,7 @@ TEST_F(ResizeTest, TheGameViewFillsEachWindowItIsDrawnIn) {
     EXPECT_FALSE(state.render.screenDrawn);
 }
 
-TEST(DesignLayoutTest, AWindowOfTheDesignSizeShowsTheStoredFrameExactly) {
+TEST(FullPictureTest, AWindowLargeEnoughShowsTheStoredFrameExactly) {
     std::ifstream file(BRICKSTORM_TEST_DATA "/builtin_level_start_yaw0.frame", std::ios::binary);
     ASSERT_TRUE(file) << "missing stored frame";
     const std::string stored{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};

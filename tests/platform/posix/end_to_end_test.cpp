@@ -231,9 +231,9 @@ TEST(EndToEnd, FitsAnEightyByTwentyFourWindowAndFollowsItsResizes) {
         << "no 3D view at the new size";
 
     session.resize(100, 62);
-    const std::string design = storedStartView();
-    ASSERT_TRUE(waitForPicture(session, [&](const std::string& p) { return p == design; }))
-        << "not the design's frame once the window holds it";
+    const std::string fullPicture = storedStartView();
+    ASSERT_TRUE(waitForPicture(session, [&](const std::string& p) { return p == fullPicture; }))
+        << "not the full picture once the window holds it";
 
     session.sendSignal(SIGTERM);
     const auto status = session.waitForExit();
