@@ -10,7 +10,10 @@ namespace {
 
 TEST(CellShapeTest, FromTheWindowInPixels) {
     struct Case {
-        int columns, lines, width, height;
+        int columns = 0;
+        int lines = 0;
+        int width = 0;
+        int height = 0;
         std::optional<double> expected;
     };
     const Case cases[] = {
