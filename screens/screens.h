@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "core/console.h"
 #include "core/game_state.h"
+#include "render/console.h"
 #include "screens/picture_layout.h"
 
 namespace brickstorm {

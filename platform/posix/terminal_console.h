@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "core/console.h"
 #include "platform/output_encoding.h"
 #include "platform/posix/system_calls.h"
+#include "render/console.h"
 
 namespace brickstorm::platform {
 

@@ -5,11 +5,11 @@
 #include <mutex>
 #include <stop_token>
 
-#include "core/console.h"
 #include "core/game_state.h"
+#include "render/console.h"
 #include "screens/picture_layout.h"
 
-namespace brickstorm {
+namespace brickstorm::app {
 
 inline constexpr std::chrono::milliseconds kTickPeriod{50};
 inline constexpr std::chrono::milliseconds kFramePeriod{100};
@@ -53,4 +53,4 @@ void renderLoop(GameState& state, std::mutex& stateLock, Console& console,
 // The same in the full picture's layout.
 void renderLoop(GameState& state, std::mutex& stateLock, Console& console, const std::stop_token& stop = {});
 
-}  // namespace brickstorm
+}  // namespace brickstorm::app
