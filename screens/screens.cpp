@@ -26,7 +26,11 @@ struct ViewRequest {
 };
 using ScreenRequest = std::variant<std::monostate, TextRequest, ViewRequest>;
 
-std::optional<TextRequest> textRequest(const RenderState& render) {
+bool isTextScreen(const std::string& name) {
+    return name == kScreenIntro || name == kScreenLevelIntro || name == kScreenDeath;
+}
+
+TextRequest textRequest(const RenderState& render) {
     const std::string& name = render.drawScreen;
     if (name == kScreenIntro) {
         return TextRequest{titleScreenLines(), kTitleBannerLines};
@@ -34,24 +38,20 @@ std::optional<TextRequest> textRequest(const RenderState& render) {
     if (name == kScreenLevelIntro) {
         return TextRequest{levelScreenLines(render.shownLevel)};
     }
-    if (name == kScreenDeath) {
-        return TextRequest{deathScreenLines(render.deathMessage)};
-    }
-    return std::nullopt;
+    return TextRequest{deathScreenLines(render.deathMessage)};
 }
 
 // A text screen is drawn once; a screen already drawn only again when the layout has changed
 // since, so that a resized window shows it whole at its new size.
 ScreenRequest takeRequest(const RenderState& render, bool layoutChanged) {
-    if (auto text = textRequest(render)) {
-        if (render.screenDrawn && !layoutChanged) {
-            return {};
-        }
-        text->firstDrawing = !render.screenDrawn;
-        return std::move(*text);
-    }
-    if (render.screenDrawn) {
+    const bool text = isTextScreen(render.drawScreen);
+    if (render.screenDrawn && !(text && layoutChanged)) {
         return {};
+    }
+    if (text) {
+        TextRequest request = textRequest(render);
+        request.firstDrawing = !render.screenDrawn;
+        return request;
     }
     if (render.drawScreen == kScreenGame) {
         // Faces and camera are taken together: a frame never mixes two ticks.
