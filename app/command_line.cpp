@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "screens/picture_layout.h"
 #include "world/display_text.h"
 #include "world/level_file.h"
 
@@ -18,11 +19,8 @@ namespace {
 constexpr std::string_view kProgramName = "brickstorm";
 // The level numbers shown on the level screen have room for three digits.
 constexpr std::size_t kMostLevelFiles = 999;
-// Cell shapes outside this range are no font anyone plays with: most likely a typing mistake.
-constexpr double kLeastCellAspect = 0.25;
-constexpr double kGreatestCellAspect = 8.0;
-
-// A cell aspect as written on the command line: a plain decimal number within the range.
+// A cell aspect as written on the command line: a plain decimal number within the range of real
+// fonts (kLeastCellAspect to kGreatestCellAspect); outside it, most likely a typing mistake.
 std::optional<double> readCellAspect(std::string_view text) {
     double value = 0.0;
     const char* end = text.data() + text.size();

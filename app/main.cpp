@@ -13,6 +13,7 @@
 #include "core/game_state.h"
 #include "core/key_handler.h"
 #include "platform/terminal.h"
+#include "screens/picture_layout.h"
 
 namespace {
 
@@ -20,6 +21,17 @@ constexpr int kExitLevelFileError = 1;
 constexpr int kExitUsageError = 2;
 
 void print(std::FILE* stream, const std::string& text) { std::fputs(text.c_str(), stream); }
+
+// The layout for the window as it is now: asked on every render pass, so that a resized window
+// is drawn at its new size on the next one.
+brickstorm::PictureLayout layoutNow(const brickstorm::LayoutOptions& options) {
+    const auto window = brickstorm::platform::windowSize();
+    if (!window) {
+        return brickstorm::chooseLayout(std::nullopt, options);
+    }
+    return brickstorm::chooseLayout(brickstorm::WindowSize{window->columns, window->lines, window->cellAspect},
+                                    options);
+}
 
 }  // namespace
 
@@ -73,7 +85,9 @@ int main(int argc, char** argv) {
     // The tick starts first so that its first tick normally requests the title before the
     // render thread looks.
     std::thread ticker([&] { app::tickLoop(game, stateLock); });
-    std::thread renderer([&] { app::renderLoop(game, stateLock, *console); });
+    const LayoutOptions layoutOptions{commandLine.options.fit, commandLine.options.cellAspect};
+    std::thread renderer(
+        [&] { app::renderLoop(game, stateLock, *console, [&] { return layoutNow(layoutOptions); }); });
 
     platform::KeyReader keys;
     while (const auto code = keys.next()) {
