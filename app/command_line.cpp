@@ -4,7 +4,9 @@
 #include <cmath>
 #include <cstddef>
 
+#include "screens/picture_layout.h"
 #include "world/display_text.h"
+#include "world/level_file.h"
 
 #ifndef BRICKSTORM_VERSION
 #define BRICKSTORM_VERSION "unknown"
@@ -17,11 +19,8 @@ namespace {
 constexpr std::string_view kProgramName = "brickstorm";
 // The level numbers shown on the level screen have room for three digits.
 constexpr std::size_t kMostLevelFiles = 999;
-// Cell shapes outside this range are no font anyone plays with: most likely a typing mistake.
-constexpr double kLeastCellAspect = 0.25;
-constexpr double kGreatestCellAspect = 8.0;
-
-// A cell aspect as written on the command line: a plain decimal number within the range.
+// A cell aspect as written on the command line: a plain decimal number within the range of real
+// fonts (kLeastCellAspect to kGreatestCellAspect); outside it, most likely a typing mistake.
 std::optional<double> readCellAspect(std::string_view text) {
     double value = 0.0;
     const char* end = text.data() + text.size();
@@ -113,6 +112,17 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
     return line;
 }
 
+namespace {
+
+// The limits of a level file, as the usage states them.
+std::string levelLimitsText() {
+    return "line that starts with '#' is a comment. A level has at most " + std::to_string(kMaxLevelCells) +
+           " cells\nand " + std::to_string(kMaxLevelEnemies) + " enemies, and a file at most " +
+           std::to_string(kMaxLevelFileBytes) + " bytes";
+}
+
+}  // namespace
+
 std::string usageText() {
     return R"(Usage: brickstorm [OPTION]... [LEVEL_FILE]...
        brickstorm --check LEVEL_FILE...
@@ -132,11 +142,23 @@ Options:
   -h, --help         show this help and exit
   --version          show the version and exit
 
+Level files: plain text, the three sizes x, y and z as three digits each (for
+example 015 006 015), then one letter per cell: the layers from the floor up, each
+layer's rows from the far one to the near one, each row from left to right.
+Letters: b block, 0 empty, E exit (one at least), p the player's start (exactly
+one), e an enemy's start. Blanks, tabs and line ends are ignored anywhere, and a
+)" + levelLimitsText() +
+           R"(. A pack of levels to
+start with is installed in share/brickstorm/levels (for example in
+/usr/local/share/brickstorm/levels).
+
 Keys: w/s step forward/back, a/d turn left/right, left/right arrows step sideways,
 Space climb, r shoot; any key leaves a text screen. Ctrl+C ends the game.
 
 Exit status: 0 after --help, --version or a --check of good files; 1 when a level
-file cannot be used or the terminal fails; 2 for a mistake on the command line.
+file cannot be used (one message for each such file on standard error, before
+the terminal is touched) or the terminal fails; 2 for a mistake on the command
+line.
 The manual page brickstorm(6) says more.
 )";
 }

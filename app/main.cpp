@@ -4,19 +4,34 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/level_files.h"
 #include "app/loops.h"
 #include "core/game_state.h"
 #include "core/key_handler.h"
 #include "platform/terminal.h"
+#include "screens/picture_layout.h"
 
 namespace {
 
+constexpr int kExitLevelFileError = 1;
 constexpr int kExitUsageError = 2;
 
 void print(std::FILE* stream, const std::string& text) { std::fputs(text.c_str(), stream); }
+
+// The layout for the window as it is now: asked on every render pass, so that a resized window
+// is drawn at its new size on the next one.
+brickstorm::PictureLayout layoutNow(const brickstorm::LayoutOptions& options) {
+    const auto window = brickstorm::platform::windowSize();
+    if (!window) {
+        return brickstorm::chooseLayout(std::nullopt, options);
+    }
+    return brickstorm::chooseLayout(brickstorm::WindowSize{window->columns, window->lines, window->cellAspect},
+                                    options);
+}
 
 }  // namespace
 
@@ -37,17 +52,42 @@ int main(int argc, char** argv) {
     case app::Action::Play: break;
     }
 
-    platform::beginTerminalSession();
-    const auto console = platform::makeTerminalConsole();
+    // Every level file is read and checked before the terminal is touched, so that each mistake
+    // is reported on a terminal left as it was.
+    const std::vector<std::string>& files = commandLine.options.levelFiles;
+    const bool play = commandLine.action == app::Action::Play;
+    app::LevelFilesReport levels = app::readLevelFiles(files, play);
+    for (const app::ReportLine& line : levels.lines) {
+        if (line.problem) {
+            std::fflush(stdout);  // the lines keep the files' order on a terminal
+            print(stderr, line.text);
+        } else if (!play) {
+            print(stdout, line.text);
+        }
+    }
+    if (!levels.allGood) {
+        return kExitLevelFileError;
+    }
+    if (!play) {
+        return 0;
+    }
 
     // The program's one game state, shared by the three threads under one lock.
     GameState game;
+    if (!files.empty()) {
+        game.levels = GameLevels(std::move(levels.levelTexts));
+    }
+
+    platform::beginTerminalSession();
+    const auto console = platform::makeTerminalConsole();
     std::mutex stateLock;
 
     // The tick starts first so that its first tick normally requests the title before the
     // render thread looks.
     std::thread ticker([&] { app::tickLoop(game, stateLock); });
-    std::thread renderer([&] { app::renderLoop(game, stateLock, *console); });
+    const LayoutOptions layoutOptions{commandLine.options.fit, commandLine.options.cellAspect};
+    std::thread renderer(
+        [&] { app::renderLoop(game, stateLock, *console, [&] { return layoutNow(layoutOptions); }); });
 
     platform::KeyReader keys;
     while (const auto code = keys.next()) {

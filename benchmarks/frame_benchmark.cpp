@@ -32,19 +32,18 @@ public:
     void write(std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
 };
 
-std::int32_t cellsFilled(const std::vector<ScreenQuad>& quads) {
-    FrameBuffer frame;
+std::int32_t cellsFilled(const ViewSettings& view, const std::vector<ScreenQuad>& quads) {
+    FrameBuffer frame(view.columns, view.rows);
     for (const ScreenQuad& quad : quads) {
         frame.fillQuad(quad);
     }
     return frame.filledCount;
 }
 
-void measureFrames(benchmark::State& state, const FaceList& scene, Vec3 camera) {
-    const ViewSettings view;
-    const double yaw = static_cast<double>(state.range(0));
+void measureFrames(benchmark::State& state, const ViewSettings& view, double yaw, const FaceList& scene,
+                   Vec3 camera) {
     const std::vector<ScreenQuad> quads = renderView(view, scene, camera, yaw);
-    FrameBuffer frame;
+    FrameBuffer frame(view.columns, view.rows);
     DiscardingConsole console;
     for (auto _ : state) {
         FaceList copy = scene;  // the render thread works on its own copy of the scene
@@ -52,18 +51,44 @@ void measureFrames(benchmark::State& state, const FaceList& scene, Vec3 camera) 
     }
     state.counters["facesIn"] = static_cast<double>(scene.size());
     state.counters["facesKept"] = static_cast<double>(quads.size());
-    state.counters["cellsFilled"] = cellsFilled(quads);
+    state.counters["cellsFilled"] = cellsFilled(view, quads);
 }
 
-void BuiltInLevelFrame(benchmark::State& state) {
-    static const FaceList faces = buildLevelFaces(Level(levelTable()[0]));
-    measureFrames(state, faces, Vec3{8, 1, 0});  // the player's start
+void measureFrames(benchmark::State& state, const FaceList& scene, Vec3 camera) {
+    measureFrames(state, ViewSettings{}, static_cast<double>(state.range(0)), scene, camera);
 }
+
+const FaceList& builtInLevelFaces() {
+    static const FaceList faces = buildLevelFaces(Level(levelTable()[0]));
+    return faces;
+}
+
+constexpr Vec3 kStartCamera{8, 1, 0};  // the player's start
+
+void BuiltInLevelFrame(benchmark::State& state) { measureFrames(state, builtInLevelFaces(), kStartCamera); }
 BENCHMARK(BuiltInLevelFrame)
     ->ArgName("yaw")
     ->Arg(0)
     ->Arg(90)
     ->Arg(270)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(kRepetitions)
+    ->DisplayAggregatesOnly(true);
+
+// The view fitted to a window of columns x lines of ordinary cells (twice as tall as wide), from
+// an 80 x 24 terminal to a 4K screen with a small font; looking along the level, where the most
+// cells are filled.
+void FittedBuiltInLevelFrame(benchmark::State& state) {
+    const auto columns = static_cast<std::int32_t>(state.range(0));
+    const auto lines = static_cast<std::int32_t>(state.range(1));
+    const ViewSettings view = fittedView(ViewSettings{}, columns - 1, lines, 2.0);
+    measureFrames(state, view, 0.0, builtInLevelFaces(), kStartCamera);
+}
+BENCHMARK(FittedBuiltInLevelFrame)
+    ->ArgNames({"columns", "lines"})
+    ->Args({80, 24})
+    ->Args({200, 60})
+    ->Args({400, 120})
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(kRepetitions)
     ->DisplayAggregatesOnly(true);

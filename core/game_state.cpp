@@ -17,4 +17,24 @@ void showLevelScreen(GameState& state) {
     state.screen = kScreenLevelIntro;
 }
 
+void showClosingScreen(GameState& state) {
+    if (!canLeaveScreen(state)) {
+        return;
+    }
+    state.render.shownLevel = state.levelNumber;
+    state.render.drawScreen = kScreenClosing;
+    state.render.screenDrawn = false;
+    state.screen = kScreenClosing;
+}
+
+void showTitleScreen(GameState& state) {
+    if (!canLeaveScreen(state)) {
+        return;
+    }
+    state.levelNumber = 1;
+    state.render.drawScreen = kScreenIntro;
+    state.render.screenDrawn = false;
+    state.screen = kScreenIntro;
+}
+
 }  // namespace brickstorm

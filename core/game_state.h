@@ -11,6 +11,7 @@
 #include "render/projection.h"
 #include "sim/entity.h"
 #include "world/level.h"
+#include "world/level_table.h"
 #include "world/vec3.h"
 
 namespace brickstorm {
@@ -20,6 +21,7 @@ inline constexpr const char* kScreenIntro = "intro";
 inline constexpr const char* kScreenLevelIntro = "levelintro";
 inline constexpr const char* kScreenGame = "game";
 inline constexpr const char* kScreenDeath = "death";
+inline constexpr const char* kScreenClosing = "closing";  // after the last exit of a finite set
 
 // Everything the render thread reads, and nothing else.
 struct RenderState {
@@ -42,6 +44,7 @@ struct GameState {
     RenderState render;
     std::string screen = kScreenIntro;  // decides what a key and a tick do
     std::int32_t levelNumber = 1;
+    GameLevels levels;
     Level level;
     std::shared_ptr<const FaceChunks> levelFaces;  // built once per level start
     std::vector<EnemyEntity> enemies;              // alive, in the order of the level's enemy starts
@@ -53,5 +56,11 @@ bool canLeaveScreen(const GameState& state);
 
 // Switches to the level screen of the current level number, if the guard lets it.
 void showLevelScreen(GameState& state);
+
+// Switches to the closing screen that follows the last level, if the guard lets it.
+void showClosingScreen(GameState& state);
+
+// Switches back to the title, with the game to start again from level 1, if the guard lets it.
+void showTitleScreen(GameState& state);
 
 }  // namespace brickstorm

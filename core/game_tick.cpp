@@ -40,7 +40,12 @@ bool playerOnExit(const GameState& state) {
     return state.level.cellAt(roundToInt(drawn.x), roundToInt(drawn.y), roundToInt(drawn.z)) == kCellExit;
 }
 
+// The exit of the last level of a finite set leads to the closing screen instead.
 void showNextLevelScreen(GameState& state) {
+    if (state.levels.isLast(state.levelNumber)) {
+        showClosingScreen(state);
+        return;
+    }
     ++state.levelNumber;
     showLevelScreen(state);
 }

@@ -31,6 +31,8 @@ void handleKey(GameState& state, int code) {
     } else if (state.screen == kScreenIntro || state.screen == kScreenDeath) {
         // Any key moves on, whatever its code; a key before the screen is drawn is dropped.
         showLevelScreen(state);
+    } else if (state.screen == kScreenClosing) {
+        showTitleScreen(state);
     }
 }
 

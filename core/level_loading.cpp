@@ -1,33 +1,17 @@
 #include "core/level_loading.h"
 
 #include <memory>
-#include <string>
 #include <utility>
 
 #include "render/face_chunks.h"
-#include "world/level_table.h"
 
 namespace brickstorm {
-
-namespace {
-
-// The string of level `number`, counted from 1. Numbers beyond the table (and below it) get the
-// empty string, which parses to the empty world that levels 2 to 10 also have.
-std::string levelText(std::int32_t number) {
-    const LevelTable& table = levelTable();
-    if (number < 1 || static_cast<std::size_t>(number) > table.size()) {
-        return {};
-    }
-    return table[static_cast<std::size_t>(number) - 1];
-}
-
-}  // namespace
 
 void startLevel(GameState& state) {
     if (!canLeaveScreen(state)) {
         return;
     }
-    startLevel(state, Level(levelText(state.levelNumber)));
+    startLevel(state, Level(state.levels.levelText(state.levelNumber)));
 }
 
 void startLevel(GameState& state, Level level) {
@@ -35,6 +19,10 @@ void startLevel(GameState& state, Level level) {
         return;
     }
     state.level = std::move(level);
+    // The old faces go before the new ones are built, so that a restart of the largest level
+    // does not hold two sets of them at once.
+    state.levelFaces.reset();
+    state.render.levelFaces.reset();
     state.levelFaces = std::make_shared<const FaceChunks>(state.level);
 
     // Every entity gets its own copy of the level (sharing its cells): the world is rebuilt whole on every

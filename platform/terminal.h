@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/window_size.h"
 #include "render/console.h"
 
 // The seam between the game and the operating system's terminal or console.
@@ -42,5 +43,9 @@ private:
 // threads start (it reads the locale); the console itself is for one thread only. If writing
 // fails for good, the program ends with the terminal given back and a failure status.
 std::unique_ptr<Console> makeTerminalConsole();
+
+// The window that standard output shows in, asked anew on every call (it may have been resized
+// since); nothing when standard output is not a terminal or console. Safe from any one thread.
+std::optional<TerminalWindow> windowSize();
 
 }  // namespace brickstorm::platform

@@ -76,23 +76,29 @@ RowCrossings rowCrossings(const ScreenQuad& quad, double r, CellSpan columns) {
 
 void FrameBuffer::clearFrame() {
     // Rows are refilled in place rather than rebuilt: the same empty frame without allocating.
-    rows.resize(kFrameRows);
+    rows.resize(static_cast<std::size_t>(rowCount));
     for (auto& row : rows) {
-        row.assign(kFrameColumns, kEmptyCell);
+        row.assign(static_cast<std::size_t>(columnCount), kEmptyCell);
     }
     filledCount = 0;
 }
 
+void FrameBuffer::resizeFrame(std::int32_t columns, std::int32_t lines) {
+    columnCount = std::max(columns, 0);
+    rowCount = std::max(lines, 0);
+    clearFrame();
+}
+
 void FrameBuffer::fillQuad(const ScreenQuad& quad) {
-    if (filledCount == kFrameCells) {
+    if (filledCount == columnCount * rowCount) {
         return;
     }
     const auto [left, right] = std::minmax(
         {quad.points[0].column, quad.points[1].column, quad.points[2].column, quad.points[3].column});
     const auto [top, bottom] =
         std::minmax({quad.points[0].row, quad.points[1].row, quad.points[2].row, quad.points[3].row});
-    const CellSpan rowSpan = clippedSpan(top, bottom, kFrameRows);
-    const CellSpan columnSpan = clippedSpan(left, right, kFrameColumns);
+    const CellSpan rowSpan = clippedSpan(top, bottom, rowCount);
+    const CellSpan columnSpan = clippedSpan(left, right, columnCount);
     if (columnSpan.last < columnSpan.first) {
         return;
     }

@@ -32,11 +32,15 @@ struct ScreenQuad {
 };
 
 // The character frame of the 3D view, filled front to back: the first face to reach a cell keeps it.
+// The full picture's 90 x 60 unless sized to a window.
 struct FrameBuffer {
     FrameBuffer() { clearFrame(); }
+    FrameBuffer(std::int32_t columns, std::int32_t lines) { resizeFrame(columns, lines); }
 
     // All cells back to empty (byte 0).
     void clearFrame();
+    // Makes the frame `columns` x `lines` cells (none below zero), all empty.
+    void resizeFrame(std::int32_t columns, std::int32_t lines);
     // Fills the still empty cells inside the quad with its fill byte.
     void fillQuad(const ScreenQuad& quad);
     // Shows the frame on the console in one write, then empties it.
@@ -46,10 +50,12 @@ struct FrameBuffer {
 
     std::vector<std::vector<unsigned char>> rows;  // rows[row][column], row 0 at the top
     std::int32_t filledCount = 0;
+    std::int32_t columnCount = kFrameColumns;
+    std::int32_t rowCount = kFrameRows;
 };
 
-// The console text of a frame: 60 lines of the 90 cells (blank where empty) and the edge,
-// a line feed after every line but the last.
+// The console text of a frame: a line of its cells (blank where empty) and the edge for every
+// row, a line feed after every line but the last.
 std::string frameText(const FrameBuffer& frame);
 
 }  // namespace brickstorm

@@ -12,9 +12,6 @@ namespace brickstorm {
 
 namespace {
 
-constexpr double kCentreColumn = kFrameColumns / 2.0;
-constexpr double kCentreRow = kFrameRows / 2.0;
-
 // The largest distance from the frame centre at which a corner too close to the camera plane
 // is placed: well inside the int range, so every later conversion of it is exact.
 constexpr double kFarthestReach = 2.0e9;
@@ -57,26 +54,28 @@ bool fitsFrameInt(double value) {
 double asFrameInt(double value) { return static_cast<double>(static_cast<std::int32_t>(value)); }
 
 // A corner so near the camera plane that its frame point leaves the int range, or is not even
-// finite. Its offset from the frame centre is (x / slope * 45, -y / slope * 30) divided by its
-// depth; keeping that direction and shortening it to a finite reach keeps the edges that run
-// towards it, and so what the quad covers inside the frame, as they were.
+// finite. Its offset from the frame centre is (x / slope, -y / slope) times half the columns and
+// half the rows, divided by its depth; keeping that direction and shortening it to a finite reach keeps the
+// edges that run towards it, and so what the quad covers inside the frame, as they were.
 ScreenPoint pulledBackPoint(const ViewSlopes& slopes, const Vec3& corner) {
-    const double columnOffset = corner.x / slopes.halfWidth * kCentreColumn;
-    const double rowOffset = -corner.y / slopes.halfHeight * kCentreRow;
+    const double centreColumn = slopes.columns / 2.0;
+    const double centreRow = slopes.rows / 2.0;
+    const double columnOffset = corner.x / slopes.halfWidth * centreColumn;
+    const double rowOffset = -corner.y / slopes.halfHeight * centreRow;
     const double reach = std::max(std::abs(columnOffset), std::abs(rowOffset));
     if (!(reach > 0.0) || !std::isfinite(reach)) {
-        return {kCentreColumn, kCentreRow};
+        return {centreColumn, centreRow};
     }
     const double scale = kFarthestReach / reach;
-    return {kCentreColumn + std::round(columnOffset * scale), kCentreRow + std::round(rowOffset * scale)};
+    return {centreColumn + std::round(columnOffset * scale), centreRow + std::round(rowOffset * scale)};
 }
 
 // The frame point of a view-space corner in front of the camera.
 ScreenPoint projectedPoint(const ViewSlopes& slopes, const Vec3& corner) {
     const double w = slopes.halfWidth * corner.z;
-    const double column = std::round((corner.x + w) / (w * 2.0) * kFrameColumns);
+    const double column = std::round((corner.x + w) / (w * 2.0) * slopes.columns);
     const double h = slopes.halfHeight * corner.z;
-    const double row = std::round((1.0 - (corner.y + h) / (h * 2.0)) * kFrameRows);
+    const double row = std::round((1.0 - (corner.y + h) / (h * 2.0)) * slopes.rows);
     if (fitsFrameInt(column) && fitsFrameInt(row)) {
         return {asFrameInt(column), asFrameInt(row)};
     }
@@ -99,6 +98,14 @@ void rotateFaces(FaceList& faces, double degrees) {
     }
     const double radians = radiansFromDegrees(degrees);
     mapEveryCorner(faces, [=](const Vec3& c) { return turnedCorner(c, radians); });
+}
+
+ViewSettings fittedView(const ViewSettings& full, std::int32_t columns, std::int32_t rows, double cellAspect) {
+    ViewSettings view = full;
+    view.columns = columns;
+    view.rows = rows;
+    view.fittedCellAspect = cellAspect;
+    return view;
 }
 
 ScreenQuad projectFace(const ViewSettings& view, const Face& face) {

@@ -1,5 +1,7 @@
 #include "screens/screen_texts.h"
 
+#include "screens/picture_layout.h"
+
 namespace brickstorm {
 
 ScreenLines titleScreenLines() {
@@ -61,6 +63,41 @@ ScreenLines deathScreenLines(const std::string& deathMessage) {
         "GAME OVER", "",         deathMessage, "", "", "", "\"Quote",
         "quote",     "quote.\"", "Author",     "", "", "", kPressAnyKey,
     };
+}
+
+ScreenLines closingScreenLines(std::int32_t levels) {
+    const std::string cleared =
+        levels == 1 ? "The level is cleared." : "All " + std::to_string(levels) + " levels are cleared.";
+    return {
+        "THE END",
+        "",
+        "You found the last exit.",
+        "",
+        "",
+        "",
+        cleared,
+        "",
+        "Now try them again,",
+        "or make a level of your own.",
+        "",
+        "",
+        "",
+        kPressAnyKey,
+    };
+}
+
+ScreenLines smallWindowLines(std::int32_t columns) {
+    // The size is kept on one line where it fits: "40 x" and "15" on two would not read as one.
+    const std::string size =
+        std::to_string(kSmallestWindowColumns) + " x " + std::to_string(kSmallestWindowLines);
+    ScreenLines lines = wrapWords("Please make the window at least", columns);
+    if (!lines.empty() && lines.back().size() + 1 + size.size() <= static_cast<std::size_t>(columns)) {
+        lines.back() += " " + size;
+    } else {
+        const ScreenLines sizeLines = wrapWords(size, columns);
+        lines.insert(lines.end(), sizeLines.begin(), sizeLines.end());
+    }
+    return lines;
 }
 
 }  // namespace brickstorm

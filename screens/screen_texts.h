@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -9,6 +10,9 @@ namespace brickstorm {
 
 inline constexpr const char* kPressAnyKey = "- Press any key to continue -";
 
+// The title's first lines, its banner: what a small window leaves out first.
+inline constexpr std::size_t kTitleBannerLines = 11;
+
 // The title screen: the banner, the credit line and the player's three steps.
 ScreenLines titleScreenLines();
 
@@ -17,5 +21,12 @@ ScreenLines levelScreenLines(std::int32_t level);
 
 // The game-over screen with the cause of death.
 ScreenLines deathScreenLines(const std::string& deathMessage);
+
+// The closing screen after the exit of the last of `levels` levels.
+ScreenLines closingScreenLines(std::int32_t levels);
+
+// What a window too small for any screen shows instead: the smallest size the game needs, on as
+// many lines as it takes in `columns` columns.
+ScreenLines smallWindowLines(std::int32_t columns);
 
 }  // namespace brickstorm

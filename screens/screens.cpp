@@ -15,6 +15,8 @@ namespace {
 // What one pass draws, copied out of the shared state so that it can be drawn without the lock.
 struct TextRequest {
     ScreenLines lines;
+    std::size_t bannerLines = 0;
+    bool firstDrawing = true;  // false when a screen already shown is drawn again at a new size
 };
 struct ViewRequest {
     std::shared_ptr<const FaceChunks> levelFaces;
@@ -26,21 +28,37 @@ struct ViewRequest {
 };
 using ScreenRequest = std::variant<std::monostate, TextRequest, ViewRequest>;
 
-ScreenRequest takeRequest(const RenderState& render) {
-    if (render.screenDrawn) {
-        return {};
-    }
+bool isTextScreen(const std::string& name) {
+    return name == kScreenIntro || name == kScreenLevelIntro || name == kScreenDeath || name == kScreenClosing;
+}
+
+TextRequest textRequest(const RenderState& render) {
     const std::string& name = render.drawScreen;
     if (name == kScreenIntro) {
-        return TextRequest{titleScreenLines()};
+        return TextRequest{titleScreenLines(), kTitleBannerLines};
     }
     if (name == kScreenLevelIntro) {
         return TextRequest{levelScreenLines(render.shownLevel)};
     }
-    if (name == kScreenDeath) {
-        return TextRequest{deathScreenLines(render.deathMessage)};
+    if (name == kScreenClosing) {
+        return TextRequest{closingScreenLines(render.shownLevel)};
     }
-    if (name == kScreenGame) {
+    return TextRequest{deathScreenLines(render.deathMessage)};
+}
+
+// A text screen is drawn once; a screen already drawn only again when the layout has changed
+// since, so that a resized window shows it whole at its new size.
+ScreenRequest takeRequest(const RenderState& render, bool layoutChanged) {
+    const bool text = isTextScreen(render.drawScreen);
+    if (render.screenDrawn && !(text && layoutChanged)) {
+        return {};
+    }
+    if (text) {
+        TextRequest request = textRequest(render);
+        request.firstDrawing = !render.screenDrawn;
+        return request;
+    }
+    if (render.drawScreen == kScreenGame) {
         // Faces and camera are taken together: a frame never mixes two ticks.
         return ViewRequest{render.levelFaces, render.enemyFaces, render.cameraPosition,
                            render.cameraYaw,  render.view,       render.frame};
@@ -48,12 +66,39 @@ ScreenRequest takeRequest(const RenderState& render) {
     return {};
 }
 
-void drawText(const TextRequest& request, Console& console) {
+// In a window below the smallest, a notice takes the place of every screen.
+void drawSmallWindowNotice(const PictureLayout& layout, Console& console) {
     console.clear();
-    console.write(composeTextScreen(request.lines));
+    console.write(composeTextScreen(smallWindowLines(layout.columns), layout.columns, layout.lines));
 }
 
-void drawView(ViewRequest& request, Console& console) {
+void drawText(const TextRequest& request, const PictureLayout& layout, Console& console) {
+    if (!layout.fitted) {
+        console.clear();
+        console.write(composeTextScreen(request.lines));
+        return;
+    }
+    if (belowSmallestWindow(layout)) {
+        drawSmallWindowNotice(layout, console);
+        return;
+    }
+    console.clear();
+    console.write(
+        composeTextScreen(fitScreenLines(request.lines, request.bannerLines, layout.columns, layout.lines),
+                          layout.columns, layout.lines));
+}
+
+void drawView(ViewRequest& request, const PictureLayout& layout, Console& console) {
+    if (layout.fitted) {
+        if (belowSmallestWindow(layout)) {
+            drawSmallWindowNotice(layout, console);
+            return;
+        }
+        request.view = fittedView(request.view, layout.columns, layout.lines, layout.cellAspect);
+        if (request.frame.columnCount != layout.columns || request.frame.rowCount != layout.lines) {
+            request.frame.resizeFrame(layout.columns, layout.lines);
+        }
+    }
     static const FaceChunks kNoLevel;
     const FaceChunks& level = request.levelFaces ? *request.levelFaces : kNoLevel;
     auto quads =
@@ -63,21 +108,35 @@ void drawView(ViewRequest& request, Console& console) {
 
 }  // namespace
 
-void drawScreens(GameState& state, std::mutex& stateLock, Console& console) {
+void drawScreens(GameState& state, std::mutex& stateLock, Console& console, const PictureLayout& layout,
+                 ShownPictures& shown) {
+    const bool layoutChanged = shown.layout && *shown.layout != layout;
     ScreenRequest request;
     {
         const std::lock_guard lock(stateLock);
-        request = takeRequest(state.render);
+        request = takeRequest(state.render, layoutChanged);
     }
     if (auto* text = std::get_if<TextRequest>(&request)) {
-        drawText(*text, console);
-        // Raised only now that the screen is out in full: until then no key may leave it.
-        // Nothing can replace the request meanwhile, since every switch waits for this flag.
-        const std::lock_guard lock(stateLock);
-        state.render.screenDrawn = true;
+        drawText(*text, layout, console);
+        shown.layout = layout;
+        if (text->firstDrawing) {
+            // Raised only now that the screen is out in full (or, in a window too small for it,
+            // the notice that asks for a larger one, so that keys still work there): until then
+            // no key may leave it. Nothing can replace the request meanwhile, since every switch
+            // waits for this flag. A screen drawn again leaves the flag alone: by then a key may
+            // already have moved on to the next screen.
+            const std::lock_guard lock(stateLock);
+            state.render.screenDrawn = true;
+        }
     } else if (auto* view = std::get_if<ViewRequest>(&request)) {
-        drawView(*view, console);
+        drawView(*view, layout, console);
+        shown.layout = layout;
     }
+}
+
+void drawScreens(GameState& state, std::mutex& stateLock, Console& console) {
+    ShownPictures none;
+    drawScreens(state, stateLock, console, PictureLayout{}, none);
 }
 
 }  // namespace brickstorm

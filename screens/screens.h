@@ -1,15 +1,27 @@
 #pragma once
 
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "core/game_state.h"
 #include "render/console.h"
+#include "screens/picture_layout.h"
 
 namespace brickstorm {
 
-// Draws the requested screen: a text screen once per request, the 3D view on every pass.
-// What is drawn is copied under `stateLock`; rendering and output happen outside it.
+// What the render thread remembers of its pictures from one pass to the next.
+struct ShownPictures {
+    std::optional<PictureLayout> layout;  // the layout of the last picture drawn
+};
+
+// Draws the requested screen in `layout`: a text screen once per request, and again whenever the
+// layout has changed since the last picture; the 3D view on every pass. What is drawn is copied
+// under `stateLock`; rendering and output happen outside it.
+void drawScreens(GameState& state, std::mutex& stateLock, Console& console, const PictureLayout& layout,
+                 ShownPictures& shown);
+
+// The same in the full picture's layout, remembering nothing.
 void drawScreens(GameState& state, std::mutex& stateLock, Console& console);
 
 }  // namespace brickstorm

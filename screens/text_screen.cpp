@@ -1,5 +1,6 @@
 #include "screens/text_screen.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "render/frame_buffer.h"
@@ -11,10 +12,48 @@ namespace {
 constexpr std::size_t kColumns = kFrameColumns;
 constexpr std::size_t kLines = kFrameRows;
 
+// A count of cells that cannot be negative.
+std::size_t cellCount(std::int32_t count) { return static_cast<std::size_t>(std::max(count, 0)); }
+
+std::size_t widestLine(const ScreenLines& lines, std::size_t count) {
+    std::size_t widest = 0;
+    for (std::size_t i = 0; i < count && i < lines.size(); ++i) {
+        widest = std::max(widest, lines[i].size());
+    }
+    return widest;
+}
+
+// Each run of blank lines made one blank line.
+ScreenLines withBlankRunsShrunk(const ScreenLines& lines) {
+    ScreenLines shrunk;
+    for (const std::string& line : lines) {
+        if (!line.empty() || shrunk.empty() || !shrunk.back().empty()) {
+            shrunk.push_back(line);
+        }
+    }
+    return shrunk;
+}
+
+// The lines without the first `bannerLines` and the blank lines that set them apart.
+ScreenLines withoutBanner(const ScreenLines& lines, std::size_t bannerLines) {
+    auto first = lines.begin() + static_cast<std::ptrdiff_t>(std::min(bannerLines, lines.size()));
+    first = std::find_if(first, lines.end(), [](const std::string& line) { return !line.empty(); });
+    return {first, lines.end()};
+}
+
+// The count of banner lines among what is left of the screen after shrinking: blank runs inside
+// a banner are shrunk with the rest.
+std::size_t bannerLinesAfterShrinking(const ScreenLines& lines, std::size_t bannerLines) {
+    return withBlankRunsShrunk(ScreenLines(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(std::min(
+                                                                              bannerLines, lines.size()))))
+        .size();
+}
+
 }  // namespace
 
-void printCentredLine(std::string& screen, std::string_view text) {
-    const std::size_t spare = text.size() < kColumns ? kColumns - text.size() : 0;
+void printCentredLine(std::string& screen, std::string_view text, std::size_t columns) {
+    text = text.substr(0, columns);
+    const std::size_t spare = columns - text.size();
     screen.append(spare / 2, ' ');
     screen.append(text);
     screen.append(spare - spare / 2, ' ');
@@ -22,32 +61,82 @@ void printCentredLine(std::string& screen, std::string_view text) {
     screen += '\n';
 }
 
+void printCentredLine(std::string& screen, std::string_view text) { printCentredLine(screen, text, kColumns); }
+
 void printBlankLine(std::string& screen) { printCentredLine(screen, {}); }
 
 std::string composeTextScreen(const ScreenLines& lines) {
-    const std::size_t content = lines.size() < kLines ? lines.size() : kLines;
-    const std::size_t above = (kLines - content) / 2;
-    const std::size_t below = kLines - content - above;  // the last of them unterminated
+    return composeTextScreen(lines, static_cast<std::int32_t>(kColumns), static_cast<std::int32_t>(kLines));
+}
+
+std::string composeTextScreen(const ScreenLines& lines, std::int32_t columns, std::int32_t rows) {
+    const std::size_t width = cellCount(columns);
+    const std::size_t height = cellCount(rows);
+    const std::size_t content = std::min(lines.size(), height);
+    const std::size_t above = (height - content) / 2;
+    const std::size_t below = height - content - above;  // the last of them unterminated
 
     std::string screen;
-    screen.reserve(kLines * (kColumns + 2));
+    screen.reserve(height * (width + 2));
     for (std::size_t i = 0; i < above; ++i) {
-        printBlankLine(screen);
+        printCentredLine(screen, {}, width);
     }
     for (std::size_t i = 0; i < content; ++i) {
-        if (lines[i].empty()) {
-            printBlankLine(screen);
-        } else {
-            printCentredLine(screen, lines[i]);
-        }
+        printCentredLine(screen, lines[i], width);
     }
     for (std::size_t i = 0; i < below; ++i) {
-        printBlankLine(screen);
+        printCentredLine(screen, {}, width);
     }
     // Every line break but the last: a text screen fills the window exactly, and a break after
     // its last line would scroll the top line away.
-    screen.pop_back();
+    if (!screen.empty()) {
+        screen.pop_back();
+    }
     return screen;
+}
+
+ScreenLines fitScreenLines(ScreenLines lines, std::size_t bannerLines, std::int32_t columns,
+                           std::int32_t rows) {
+    const std::size_t width = cellCount(columns);
+    const std::size_t height = cellCount(rows);
+    // A banner cut at the sides would no longer read as one: it goes whole or not at all.
+    if (bannerLines > 0 && widestLine(lines, bannerLines) > width) {
+        lines = withoutBanner(lines, bannerLines);
+        bannerLines = 0;
+    }
+    if (lines.size() > height) {
+        bannerLines = bannerLinesAfterShrinking(lines, bannerLines);
+        lines = withBlankRunsShrunk(lines);
+    }
+    if (lines.size() > height && bannerLines > 0) {
+        lines = withoutBanner(lines, bannerLines);
+    }
+    return lines;
+}
+
+ScreenLines wrapWords(std::string_view text, std::int32_t columns) {
+    const std::size_t width = std::max<std::size_t>(cellCount(columns), 1);
+    ScreenLines lines;
+    std::string line;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find(' ', start), text.size());
+        const std::string_view word = text.substr(start, std::min(end - start, width));
+        start = end + 1;
+        if (word.empty()) {
+            continue;
+        }
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            lines.push_back(line);
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ");
+        line += word;
+    }
+    if (!line.empty()) {
+        lines.push_back(line);
+    }
+    return lines;
 }
 
 }  // namespace brickstorm

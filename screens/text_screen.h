@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,11 +15,27 @@ using ScreenLines = std::vector<std::string>;
 // blank of an odd fit on the right, then the edge and a line break.
 void printCentredLine(std::string& screen, std::string_view text);
 
+// The same in `columns` columns; a text wider than them is cut to them.
+void printCentredLine(std::string& screen, std::string_view text, std::size_t columns);
+
 // Appends 90 blanks, the edge and a line break.
 void printBlankLine(std::string& screen);
 
 // The whole text of a 60-line screen with `lines` centred as a block, the odd line below it;
 // the last line has no line break.
 std::string composeTextScreen(const ScreenLines& lines);
+
+// The same in `rows` lines of `columns` cells, each followed by the edge.
+std::string composeTextScreen(const ScreenLines& lines, std::int32_t columns, std::int32_t rows);
+
+// The lines of a screen as they fit `columns` x `rows`: each run of blank lines shrunk to one
+// where the screen is too tall, and its first `bannerLines` lines (with the blank lines after
+// them) left out where they are wider than the columns or the screen is still too tall.
+ScreenLines fitScreenLines(ScreenLines lines, std::size_t bannerLines, std::int32_t columns,
+                           std::int32_t rows);
+
+// The words of `text` on as many lines as they take in `columns` columns; a word longer than a
+// line is cut at the line's end.
+ScreenLines wrapWords(std::string_view text, std::int32_t columns);
 
 }  // namespace brickstorm

@@ -20,8 +20,10 @@ inline constexpr char kCellEnemyStart = 'e';
 // The most cells a level loaded from a file may have: enough for large levels, small enough
 // that the game's memory stays bounded for any file it accepts. A level's faces cost two bytes
 // each while it runs, so at this size the worst level (every cell an exit, fourteen faces each)
-// peaks near 500 MiB, a level of blocks (at most three faces a cell) near 125 MiB.
-inline constexpr std::int64_t kMaxLevelCells = std::int64_t{256} * 256 * 256;
+// holds about 235 MiB of faces, a level of blocks (at most three faces a cell) about 50 MiB;
+// with a restart's old faces still in a frame and every level's text kept, the game stays
+// well under 1 GiB.
+inline constexpr std::int64_t kMaxLevelCells = std::int64_t{256} * 128 * 256;
 
 // One layer is a list of rows along z; one row holds sizeX letters along x.
 using LevelRow = std::string;

@@ -1,5 +1,7 @@
 #include "world/level_table.h"
 
+#include <utility>
+
 namespace brickstorm {
 
 namespace {
@@ -105,6 +107,25 @@ constexpr const char* kBuiltInLevel =
 const LevelTable& levelTable() {
     static const LevelTable table{kBuiltInLevel, "", "", "", "", "", "", "", "", ""};
     return table;
+}
+
+GameLevels::GameLevels(std::vector<std::string> levelTexts)
+    : fromFiles_(std::make_shared<const std::vector<std::string>>(std::move(levelTexts))) {}
+
+const std::string& GameLevels::levelText(std::int32_t number) const {
+    static const std::string kNoLevel;
+    if (number < 1) {
+        return kNoLevel;
+    }
+    const auto index = static_cast<std::size_t>(number) - 1;
+    if (fromFiles_) {
+        return index < fromFiles_->size() ? (*fromFiles_)[index] : kNoLevel;
+    }
+    return index < levelTable().size() ? levelTable()[index] : kNoLevel;
+}
+
+bool GameLevels::isLast(std::int32_t number) const {
+    return fromFiles_ && number >= 1 && static_cast<std::size_t>(number) == fromFiles_->size();
 }
 
 }  // namespace brickstorm

@@ -1,5 +1,6 @@
 #include "platform/posix/system_calls.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace brickstorm::platform {
@@ -9,6 +10,8 @@ ssize_t SystemCalls::read(int fd, void* buffer, std::size_t size) { return ::rea
 ssize_t SystemCalls::write(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
 
 int SystemCalls::poll(pollfd* fds, nfds_t count, int timeoutMs) { return ::poll(fds, count, timeoutMs); }
+
+int SystemCalls::getWindowSize(int fd, winsize* size) { return ::ioctl(fd, TIOCGWINSZ, size); }
 
 SystemCalls& systemCalls() {
     static SystemCalls real;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -18,6 +19,8 @@ public:
     virtual ssize_t read(int fd, void* buffer, std::size_t size);
     virtual ssize_t write(int fd, const void* data, std::size_t size);
     virtual int poll(pollfd* fds, nfds_t count, int timeoutMs);
+    // ioctl(fd, TIOCGWINSZ, size): the terminal's window size.
+    virtual int getWindowSize(int fd, winsize* size);
 };
 
 // The real system calls.

@@ -1,6 +1,7 @@
 // The Windows console as the game's console: pictures written whole, in the format that the
 // session found the console able to show.
 
+#include <optional>
 #include <string>
 
 #include "platform/terminal.h"
@@ -98,5 +99,22 @@ private:
 }  // namespace
 
 std::unique_ptr<Console> makeTerminalConsole() { return std::make_unique<WindowsConsole>(sessionOutput()); }
+
+// The visible part of the buffer, not the buffer: the buffer is often far taller than the window
+// (its scrollback), and the picture must fit what the player sees. The cells' shape comes from
+// the console's font, where the console tells it.
+std::optional<TerminalWindow> windowSize() {
+    const ConsoleOutput output = sessionOutput();
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (!output.isConsole || !GetConsoleScreenBufferInfo(output.handle, &info)) {
+        return std::nullopt;
+    }
+    CONSOLE_FONT_INFOEX font{};
+    font.cbSize = sizeof(font);
+    const bool fontKnown = GetCurrentConsoleFontEx(output.handle, FALSE, &font) != 0;
+    return windowFromCells(info.srWindow.Right - info.srWindow.Left + 1,
+                           info.srWindow.Bottom - info.srWindow.Top + 1, fontKnown ? font.dwFontSize.X : 0,
+                           fontKnown ? font.dwFontSize.Y : 0);
+}
 
 }  // namespace brickstorm::platform

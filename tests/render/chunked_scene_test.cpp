@@ -25,8 +25,8 @@ namespace {
 
 // The reference: the view as the plain pipeline makes it. Every face of the list is moved and
 // turned exactly, culled, put in a stable order by depth key, and projected.
-std::vector<ScreenQuad> plainView(FaceList faces, Vec3 camera, double yaw) {
-    const ViewSlopes slopes = viewSlopes(ViewSettings{});
+std::vector<ScreenQuad> plainView(FaceList faces, Vec3 camera, double yaw, const ViewSettings& view = {}) {
+    const ViewSlopes slopes = viewSlopes(view);
     translateFaces(faces, -camera.x, -camera.y, -camera.z);
     rotateFaces(faces, -yaw);
     FaceList kept;
@@ -39,7 +39,7 @@ std::vector<ScreenQuad> plainView(FaceList faces, Vec3 camera, double yaw) {
                      [](const Face& a, const Face& b) { return depthKey(a) < depthKey(b); });
     std::vector<ScreenQuad> quads;
     for (const Face& face : kept) {
-        quads.push_back(projectFace(ViewSettings{}, face));
+        quads.push_back(projectFace(view, face));
     }
     return quads;
 }
@@ -167,18 +167,24 @@ TEST(ChunkedSceneTest, UnusualCamerasAndViewsStillMatch) {
             }
         }
     }
-    // Views wider and narrower than the game's: the chunks follow the view's slopes.
-    for (const ViewSettings view : {ViewSettings{120, 90}, ViewSettings{20, 10}, ViewSettings{179, 3}}) {
-        const Vec3 camera{20.5, 2, 3.25};
-        const ViewSlopes slopes = viewSlopes(view);
-        FaceList moved = faces;
-        translateFaces(moved, -camera.x, -camera.y, -camera.z);
-        rotateFaces(moved, -30.0);
-        std::size_t kept = 0;
-        for (Face& face : moved) {
-            kept += keepInView(face, slopes) ? 1U : 0U;
+    // Views wider and narrower than the game's, and views fitted to windows of any shape: the
+    // chunks follow the view's slopes.
+    ViewSettings wide;
+    wide.horizontalFov = 120;
+    wide.verticalFov = 90;
+    ViewSettings narrow;
+    narrow.horizontalFov = 20;
+    narrow.verticalFov = 10;
+    const ViewSettings views[] = {wide, narrow, fittedView(ViewSettings{}, 250, 70, 2.0),
+                                  fittedView(ViewSettings{}, 40, 100, 2.0),
+                                  fittedView(ViewSettings{}, 91, 60, 1.0)};
+    for (const ViewSettings& view : views) {
+        for (const double yaw : {0.0, 30.0, 90.0, 301.5}) {
+            const Vec3 camera{20.5, 2, 3.25};
+            SCOPED_TRACE(::testing::Message() << view.columns << " x " << view.rows << ", yaw " << yaw);
+            EXPECT_TRUE(
+                sameQuads(renderScene(view, chunks, {}, camera, yaw), plainView(faces, camera, yaw, view)));
         }
-        EXPECT_EQ(renderScene(view, chunks, {}, camera, 30.0).size(), kept) << view.horizontalFov;
     }
 }
 

@@ -6,12 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/output_encoding.h"
 #include "platform/terminal_sequences.h"
 #include "support/pty_session.h"
 
@@ -64,17 +67,22 @@ std::vector<std::vector<std::string>> screenLines(std::string_view picture) {
     return lines;
 }
 
+// A picture of `lines` lines, each `columns` characters ending in the edge.
+bool fillsWindow(std::string_view picture, std::size_t columns, std::size_t lines) {
+    const auto split = screenLines(picture);
+    return split.size() == lines && std::all_of(split.begin(), split.end(), [&](const auto& line) {
+               return line.size() == columns && line.back() == "#";
+           });
+}
+
+// A 3D view (no text screen) filling a window of `columns` x `lines`.
+bool isViewFilling(std::string_view picture, std::size_t columns, std::size_t lines) {
+    return fillsWindow(picture, columns, lines) && picture.find("Press any key") == std::string_view::npos &&
+           picture.find("\u2588") != std::string_view::npos;
+}
+
 bool isGameFrame(std::string_view picture) {
-    const auto lines = screenLines(picture);
-    if (lines.size() != 60) {
-        return false;
-    }
-    for (const auto& line : lines) {
-        if (line.size() != 91 || line.back() != "#") {
-            return false;
-        }
-    }
-    return picture.find("Press any key") == std::string_view::npos;
+    return fillsWindow(picture, 91, 60) && picture.find("Press any key") == std::string_view::npos;
 }
 
 // A frame with nothing drawn in it: 60 lines of 90 blanks and the edge.
@@ -168,6 +176,107 @@ TEST(EndToEnd, FromTheTitleOverTheEdgeAndBackToTheLevelScreen) {
         << testing::settingsDifference(session.settings(), session.initialSettings());
     EXPECT_TRUE(session.output().ends_with(kGiveBackScreen));
 }
+
+// The stored start view of the built-in level, as a UTF-8 terminal shows it.
+std::string storedStartView() {
+    std::ifstream file(BRICKSTORM_TEST_DATA "/builtin_level_start_yaw0.frame", std::ios::binary);
+    const std::string stored{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    std::string shown;
+    appendEncoded(shown, stored, OutputStyle{Charset::Utf8, LineEnd::Lf});
+    return shown;
+}
+
+// The centred line of a picture that holds `text`, or nothing.
+std::optional<std::string> lineWith(std::string_view picture, std::string_view text) {
+    for (const auto& line : screenLines(picture)) {
+        std::string joined;
+        for (const auto& character : line) {
+            joined += character;
+        }
+        if (joined.find(text) != std::string::npos) {
+            return joined;
+        }
+    }
+    return std::nullopt;
+}
+
+TEST(EndToEnd, FitsAnEightyByTwentyFourWindowAndFollowsItsResizes) {
+    PtySession::Options options;
+    options.program = BRICKSTORM_BINARY;
+    options.columns = 80;
+    options.rows = 24;
+    PtySession session(options);
+    ASSERT_TRUE(session.started());
+
+    const auto title = waitForPicture(session, showing("- Press any key to continue -"));
+    ASSERT_TRUE(title) << "no title";
+    EXPECT_TRUE(fillsWindow(*title, 80, 24)) << *title;
+    for (const char* line : {"[][][][]    [][][][]", "A Quarry Lantern game", "1.Adjust your console",
+                             "2.Set the font size to 8x8", "3.Don't shit your pants"}) {
+        EXPECT_NE(title->find(line), std::string::npos) << line;
+    }
+
+    session.send("x");
+    const auto level = waitForPicture(session, showing("LEVEL 1"));
+    ASSERT_TRUE(level) << "no level screen";
+    EXPECT_TRUE(fillsWindow(*level, 80, 24));
+    EXPECT_EQ(lineWith(*level, "LEVEL 1"), std::string(36, ' ') + "LEVEL 1" + std::string(36, ' ') + "#");
+
+    session.send("x");
+    ASSERT_TRUE(waitForPicture(session, [](const std::string& p) { return isViewFilling(p, 80, 24); }))
+        << "no 3D view filling the window";
+
+    session.resize(120, 40);
+    ASSERT_TRUE(waitForPicture(session, [](const std::string& p) { return isViewFilling(p, 120, 40); }))
+        << "no 3D view at the new size";
+
+    session.resize(100, 62);
+    const std::string fullPicture = storedStartView();
+    ASSERT_TRUE(waitForPicture(session, [&](const std::string& p) { return p == fullPicture; }))
+        << "not the full picture once the window holds it";
+
+    session.sendSignal(SIGTERM);
+    const auto status = session.waitForExit();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_TRUE(testing::sameSettings(session.settings(), session.initialSettings()));
+}
+
+struct CommandLineCase {
+    std::vector<std::string> arguments;
+    int status;
+    std::string shows;
+    PtySession::Output output;  // closed: what still shows went to standard error
+};
+
+void PrintTo(const CommandLineCase& c, std::ostream* os) {
+    *os << (c.arguments.empty() ? std::string("none") : c.arguments.front());
+}
+
+class EndToEndCommandLine : public ::testing::TestWithParam<CommandLineCase> {};
+
+TEST_P(EndToEndCommandLine, AnswersAndEndsWithoutTouchingTheTerminal) {
+    const CommandLineCase& c = GetParam();
+    PtySession::Options options;
+    options.program = BRICKSTORM_BINARY;
+    options.arguments = c.arguments;
+    options.output = c.output;
+    PtySession session(options);
+    ASSERT_TRUE(session.started());
+    const auto status = session.waitForExit();
+    ASSERT_TRUE(status.has_value()) << "still running";
+    ASSERT_TRUE(WIFEXITED(*status));
+    EXPECT_EQ(WEXITSTATUS(*status), c.status);
+    EXPECT_TRUE(session.waitForOutputContaining(c.shows)) << session.output();
+    EXPECT_EQ(session.output().find('\x1b'), std::string::npos) << "a control sequence reached the terminal";
+    EXPECT_TRUE(testing::sameSettings(session.settings(), session.initialSettings()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, EndToEndCommandLine,
+    ::testing::Values(CommandLineCase{{"--help"}, 0, "--fit", PtySession::Output::Terminal},
+                      CommandLineCase{{"--version"}, 0, "brickstorm", PtySession::Output::Terminal},
+                      CommandLineCase{{"--no-such-option"}, 2, "--help", PtySession::Output::Closed},
+                      CommandLineCase{{"--cell-aspect", "x"}, 2, "--help", PtySession::Output::Closed}));
 
 }  // namespace
 }  // namespace brickstorm::platform

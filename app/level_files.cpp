@@ -1,0 +1,85 @@
+#include "app/level_files.h"
+
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <variant>
+
+#include "world/display_text.h"
+
+namespace brickstorm::app {
+
+namespace {
+
+// The problem a file has before its text is even looked at, if any.
+std::optional<LevelFileProblem> readingProblem(const platform::FileReadResult& result) {
+    switch (result.status) {
+    case platform::FileReadStatus::Missing: return LevelFileProblem{std::nullopt, "no such file"};
+    case platform::FileReadStatus::Directory:
+        return LevelFileProblem{std::nullopt, "a directory, not a level file"};
+    case platform::FileReadStatus::Unreadable:
+        return LevelFileProblem{std::nullopt, "cannot be read: " + escapedForDisplay(result.reason)};
+    case platform::FileReadStatus::Read:
+    case platform::FileReadStatus::Stopped: break;
+    }
+    return std::nullopt;
+}
+
+LevelFileResult readLevelFile(const std::string& file, const FileReader& read) {
+    LevelFileParser parser;
+    const platform::FileReadResult result =
+        read(file, [&parser](std::string_view piece) { return parser.take(piece); });
+    if (auto problem = readingProblem(result)) {
+        return *problem;
+    }
+    return parser.finish();
+}
+
+std::string enemiesText(std::int64_t count) {
+    return std::to_string(count) + (count == 1 ? " enemy" : " enemies");
+}
+
+}  // namespace
+
+LevelFilesReport readLevelFiles(const std::vector<std::string>& files, bool keepLevels, const FileReader& read,
+                                std::int64_t cellsInAll) {
+    LevelFilesReport report;
+    std::int64_t cellsSoFar = 0;
+    for (const std::string& file : files) {
+        LevelFileResult result = readLevelFile(file, read);
+        if (auto* level = std::get_if<LevelFileLevel>(&result)) {
+            cellsSoFar += std::int64_t{level->sizeX} * level->sizeY * level->sizeZ;
+            if (cellsSoFar > cellsInAll) {
+                result = LevelFileProblem{std::nullopt, "with this file the levels hold more than " +
+                                                            std::to_string(cellsInAll) +
+                                                            " cells together, the most the game keeps"};
+            }
+        }
+        if (const auto* problem = std::get_if<LevelFileProblem>(&result)) {
+            report.lines.push_back({true, problemLine(file, *problem)});
+            report.allGood = false;
+            continue;
+        }
+        auto& level = std::get<LevelFileLevel>(result);
+        report.lines.push_back({false, summaryLine(file, level)});
+        if (keepLevels) {
+            report.levelTexts.push_back(std::move(level.text));
+        }
+    }
+    return report;
+}
+
+std::string problemLine(const std::string& file, const LevelFileProblem& problem) {
+    std::string line = "brickstorm: " + escapedForDisplay(file) + ":";
+    if (problem.place) {
+        line += std::to_string(problem.place->line) + ":" + std::to_string(problem.place->column) + ":";
+    }
+    return line + " " + problem.what + "\n";
+}
+
+std::string summaryLine(const std::string& file, const LevelFileLevel& level) {
+    return escapedForDisplay(file) + ": " + std::to_string(level.sizeX) + " x " + std::to_string(level.sizeY) +
+           " x " + std::to_string(level.sizeZ) + " cells, " + enemiesText(level.enemies) + "\n";
+}
+
+}  // namespace brickstorm::app

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/file_reading.h"
+#include "world/level_file.h"
+#include "world/level_table.h"
+
+// The level files named on the command line, read and checked before anything else happens.
+namespace brickstorm::app {
+
+// How files are read: the platform's reader, or a stand-in in tests.
+using FileReader =
+    std::function<platform::FileReadResult(const std::string&, const platform::FilePieceReader&)>;
+
+// One line about one file: a summary of a good one, or what is wrong with a broken one.
+struct ReportLine {
+    bool problem = false;
+    std::string text;  // ends in a line break
+};
+
+// What reading all the level files found.
+struct LevelFilesReport {
+    std::vector<std::string> levelTexts;  // the good files' level strings, in order, when kept
+    std::vector<ReportLine> lines;        // one for each file, in the files' order
+    bool allGood = true;
+};
+
+// Reads and checks every file in order: each broken file gets one message, and the good ones a
+// summary. With `keepLevels` the level strings are kept for the game. The files together may
+// hold at most `cellsInAll` cells.
+LevelFilesReport readLevelFiles(const std::vector<std::string>& files, bool keepLevels,
+                                const FileReader& read = platform::readFilePieces,
+                                std::int64_t cellsInAll = kMaxCellsInAllLevels);
+
+// "brickstorm: FILE:LINE:COLUMN: what" (or without the place) and a line break; the name escaped.
+std::string problemLine(const std::string& file, const LevelFileProblem& problem);
+
+// "FILE: X x Y x Z cells, N enemies" and a line break; the name escaped.
+std::string summaryLine(const std::string& file, const LevelFileLevel& level);
+
+}  // namespace brickstorm::app

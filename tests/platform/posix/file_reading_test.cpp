@@ -1,0 +1,92 @@
+#include "platform/file_reading.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brickstorm::platform {
+namespace {
+
+// A scratch folder of the test's own, removed with what it holds.
+class FileReadingTest : public ::testing::Test {
+public:
+    FileReadingTest(const FileReadingTest&) = delete;
+    FileReadingTest& operator=(const FileReadingTest&) = delete;
+
+protected:
+    FileReadingTest() {
+        char pattern[] = "/tmp/brickstorm-files-XXXXXX";
+        folder_ = ::mkdtemp(pattern);
+    }
+    ~FileReadingTest() override {
+        for (const std::string& name : made_) {
+            std::remove(name.c_str());
+        }
+        ::rmdir(folder_.c_str());
+    }
+
+    std::string path(const std::string& name) {
+        made_.push_back(folder_ + "/" + name);
+        return made_.back();
+    }
+
+    // Reads `name` whole, or stops after `limit` bytes.
+    FileReadResult readAll(const std::string& name, std::string& text, std::size_t limit = 1U << 30) {
+        return readFilePieces(name, [&](std::string_view piece) {
+            text += piece;
+            return text.size() < limit;
+        });
+    }
+
+    std::string folder_;
+    std::vector<std::string> made_;
+};
+
+TEST_F(FileReadingTest, AFileIsReadWhole) {
+    const std::string name = path("a.lvl");
+    const std::string content(200000, 'b');
+    std::ofstream(name, std::ios::binary) << content;
+    std::string text;
+    EXPECT_EQ(readAll(name, text).status, FileReadStatus::Read);
+    EXPECT_EQ(text, content);
+}
+
+TEST_F(FileReadingTest, MissingDirectoryAndUnreadableAreTold) {
+    std::string text;
+    EXPECT_EQ(readAll(folder_ + "/none.lvl", text).status, FileReadStatus::Missing);
+    EXPECT_EQ(readAll(folder_ + "/none/a.lvl", text).status, FileReadStatus::Missing);
+    EXPECT_EQ(readAll(folder_, text).status, FileReadStatus::Directory);
+    if (::geteuid() != 0) {  // the superuser reads anything
+        const std::string name = path("locked.lvl");
+        std::ofstream(name) << "x";
+        ::chmod(name.c_str(), 0);
+        const FileReadResult result = readAll(name, text);
+        EXPECT_EQ(result.status, FileReadStatus::Unreadable);
+        EXPECT_EQ(result.reason, "Permission denied");
+    }
+    EXPECT_TRUE(text.empty());
+}
+
+TEST_F(FileReadingTest, AnEndlessDeviceStopsWhenTheReaderDoes) {
+    std::string text;
+    EXPECT_EQ(readAll("/dev/zero", text, 100).status, FileReadStatus::Stopped);
+    EXPECT_LE(text.size(), std::size_t{1} << 16);
+}
+
+TEST_F(FileReadingTest, ANamedPipeWithoutAWriterReadsAsEmpty) {
+    const std::string name = path("pipe");
+    ASSERT_EQ(::mkfifo(name.c_str(), 0600), 0);
+    std::string text;
+    EXPECT_EQ(readAll(name, text).status, FileReadStatus::Read);
+    EXPECT_TRUE(text.empty());
+}
+
+}  // namespace
+}  // namespace brickstorm::platform

@@ -1,0 +1,219 @@
+// The built game with level files on its command line: the files are checked before the
+// terminal is touched, --check reports on each, and good files are played in order through the
+// closing screen and back to the title.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/terminal_sequences.h"
+#include "support/pty_session.h"
+
+namespace brickstorm::platform {
+namespace {
+
+using testing::PtySession;
+
+// What a run of the program without a terminal gave.
+struct ProgramRun {
+    int status = -1;  // the exit status, or -1 if it did not exit normally
+    std::string out;
+    std::string err;
+};
+
+std::string readAll(int fd) {
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n = 0; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
+        if (n < 0) {
+            break;
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    return text;
+}
+
+// Runs the program with `arguments`, standard input at its end and both outputs captured.
+ProgramRun runProgram(const std::vector<std::string>& arguments) {
+    int out[2];
+    int err[2];
+    if (::pipe(out) != 0 || ::pipe(err) != 0) {
+        ADD_FAILURE() << "no pipes";
+        return {};
+    }
+    // Made before the fork: the child only rewires its descriptors and starts the program.
+    std::vector<std::string> words{BRICKSTORM_BINARY};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(out[1], 1);
+        ::dup2(err[1], 2);
+        const int none = ::open("/dev/null", O_RDONLY);
+        ::dup2(none, 0);
+        ::execv(BRICKSTORM_BINARY, argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    ::close(err[1]);
+    ProgramRun run;
+    run.out = readAll(out[0]);  // the outputs here are far smaller than a pipe holds
+    run.err = readAll(err[0]);
+    ::close(out[0]);
+    ::close(err[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+// Level files in a scratch folder of the test's own, removed with it.
+class LevelFilesProgramTest : public ::testing::Test {
+public:
+    LevelFilesProgramTest(const LevelFilesProgramTest&) = delete;
+    LevelFilesProgramTest& operator=(const LevelFilesProgramTest&) = delete;
+
+protected:
+    LevelFilesProgramTest() {
+        char pattern[] = "/tmp/brickstorm-levels-XXXXXX";
+        folder_ = ::mkdtemp(pattern);
+    }
+    ~LevelFilesProgramTest() override {
+        for (const std::string& file : files_) {
+            std::remove(file.c_str());
+        }
+        ::rmdir(folder_.c_str());
+    }
+    std::string file(const std::string& name, const std::string& text) {
+        files_.push_back(folder_ + "/" + name);
+        std::ofstream(files_.back(), std::ios::binary) << text;
+        return files_.back();
+    }
+
+    std::string folder_;
+    std::vector<std::string> files_;
+};
+
+// A floor of two cells, the start near and the exit one step ahead.
+constexpr const char* kOneStep = "# One step\n001 002 002\nbb\nE\np\n";
+
+TEST_F(LevelFilesProgramTest, CheckSummarisesGoodFilesAndFailsOnBadOnes) {
+    const std::string good = file("good.lvl", kOneStep);
+    const std::string pack = std::string(BRICKSTORM_LEVELS) + "/05-the-keep.lvl";
+    const ProgramRun allGood = runProgram({"--check", good, pack});
+    EXPECT_EQ(allGood.status, 0);
+    EXPECT_EQ(allGood.out,
+              good + ": 1 x 2 x 2 cells, 0 enemies\n" + pack + ": 11 x 6 x 14 cells, 3 enemies\n");
+    EXPECT_EQ(allGood.err, "");
+
+    const std::string bad = file("bad.lvl", "001002002\nbb\nX\np\n");
+    const ProgramRun mixed = runProgram({"--check", bad, good, folder_ + "/none.lvl"});
+    EXPECT_EQ(mixed.status, 1);
+    EXPECT_EQ(mixed.out, good + ": 1 x 2 x 2 cells, 0 enemies\n");
+    EXPECT_EQ(mixed.err, "brickstorm: " + bad +
+                             ":3:1: letter 'X' is not allowed: a cell is one of b, 0, E, p and e\n"
+                             "brickstorm: " +
+                             folder_ + "/none.lvl: no such file\n");
+}
+
+TEST_F(LevelFilesProgramTest, BadFilesStopTheGameBeforeTheTerminalIsTouched) {
+    PtySession::Options options;
+    options.program = BRICKSTORM_BINARY;
+    options.arguments = {file("good.lvl", kOneStep), file("empty.lvl", ""), folder_, "/dev/zero"};
+    PtySession session(options);
+    ASSERT_TRUE(session.started());
+    const auto status = session.waitForExit();
+    ASSERT_TRUE(status.has_value()) << "still running";
+    ASSERT_TRUE(WIFEXITED(*status));
+    EXPECT_EQ(WEXITSTATUS(*status), 1);
+    EXPECT_TRUE(testing::sameSettings(session.settings(), session.initialSettings()))
+        << testing::settingsDifference(session.settings(), session.initialSettings());
+    // Standard error is the terminal here: the messages, and nothing else.
+    const std::string expected =
+        "brickstorm: " + folder_ + "/empty.lvl: the file is empty\n" + "brickstorm: " + folder_ +
+        ": a directory, not a level file\n"
+        "brickstorm: /dev/zero:1:1: the header is nine digits, three for each size x, y "
+        "and z: '\\x00' is not a digit\n";
+    const auto withoutReturns = [](std::string_view output) {
+        std::string text;
+        for (char c : output) {
+            if (c != '\r') {
+                text += c;
+            }
+        }
+        return text;
+    };
+    EXPECT_TRUE(session.waitForOutput([&](std::string_view output) {
+        return withoutReturns(output) == expected;
+    })) << withoutReturns(session.output());
+}
+
+TEST_F(LevelFilesProgramTest, TwoFilesArePlayedInOrderThenTheClosingScreenLeadsToTheTitle) {
+    PtySession::Options options;
+    options.program = BRICKSTORM_BINARY;
+    // The second level differs from the first by an enemy beside the way.
+    options.arguments = {file("one.lvl", kOneStep), file("two.lvl", "002 002 002 bbbb E0 pe")};
+    PtySession session(options);
+    ASSERT_TRUE(session.started());
+    // True once `text` has been shown `times` times, the last time in a picture sent in full.
+    const auto shows = [&](std::string_view text, std::size_t times, std::chrono::milliseconds timeout) {
+        return session.waitForOutput(
+            [&](std::string_view output) {
+                std::size_t found = 0;
+                std::size_t last = 0;
+                for (auto at = output.find(text); at != std::string_view::npos;
+                     at = output.find(text, at + 1)) {
+                    ++found;
+                    last = at;
+                }
+                return found >= times && output.find(kEndUpdate, last) != std::string_view::npos;
+            },
+            timeout);
+    };
+    // Types `key` until `text` has been shown `times` times. A text screen drops a key that comes
+    // before the game has marked it drawn, a moment after the picture is out; on a busy machine
+    // a key typed at once can fall into that moment, and is then typed again.
+    const auto pressUntil = [&](const char* key, std::string_view text, std::size_t times) {
+        constexpr std::chrono::milliseconds kRetry{3000};
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            session.send(key);
+            if (shows(text, times, kRetry)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    ASSERT_TRUE(shows("- Press any key to continue -", 1, PtySession::kPatience)) << "no title";
+    ASSERT_TRUE(pressUntil("x", "LEVEL 1", 1)) << "no first level screen";
+    session.send("x");  // into the level; should it be dropped, the first step starts the level
+    ASSERT_TRUE(pressUntil("w", "LEVEL 2", 1)) << "the first exit did not lead to level 2";
+    session.send("x");
+    ASSERT_TRUE(pressUntil("w", "THE END", 1)) << "no closing screen after the last exit";
+    EXPECT_TRUE(shows("All 2 levels are cleared.", 1, PtySession::kPatience));
+    // The title a second time: a line of its own, drawn with the title only.
+    ASSERT_TRUE(pressUntil("x", "A Quarry Lantern game", 2)) << "the closing screen did not lead to the title";
+    ASSERT_TRUE(pressUntil("x", "LEVEL 1", 2)) << "the game did not start again from level 1";
+
+    session.sendSignal(SIGTERM);
+    const auto status = session.waitForExit();
+    ASSERT_TRUE(status.has_value());
+    EXPECT_TRUE(testing::sameSettings(session.settings(), session.initialSettings()));
+    EXPECT_TRUE(
+        session.waitForOutput([](std::string_view output) { return output.ends_with(kGiveBackScreen); }));
+}
+
+}  // namespace
+}  // namespace brickstorm::platform
