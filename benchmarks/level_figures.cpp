@@ -4,6 +4,8 @@
 // resident memory of the whole run.
 //
 // Usage: brickstorm_level_figures city|tower|largest|largest-exits [seconds, default 10]
+//        brickstorm_level_figures city|tower|largest|largest-exits --write FILE
+// The second form only writes the level to FILE, as a level file the game can play.
 #include <sys/resource.h>
 
 #include <chrono>
@@ -97,11 +99,17 @@ double peakResidentMiB() {
 
 int main(int argc, char** argv) {
     const std::string_view name = argc > 1 ? argv[1] : "city";
-    const double seconds = argc > 2 ? std::atof(argv[2]) : 10.0;
+    const double seconds = argc == 3 ? std::atof(argv[2]) : 10.0;
     std::string text = levelText(name);
     if (text.empty()) {
         std::fprintf(stderr, "usage: brickstorm_level_figures city|tower|largest|largest-exits [seconds]\n");
         return 2;
+    }
+
+    if (argc > 3 && std::string_view(argv[2]) == "--write") {
+        std::ofstream file(argv[3], std::ios::binary);
+        file << text;
+        return file ? 0 : 1;
     }
 
     GameState state;
