@@ -97,6 +97,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Console> makeTerminalConsole() { return std::make_unique<WindowsConsole>(sessionOutput()); }
+std::unique_ptr<Console> makeTerminalConsole(ConsoleOptions) { return std::make_unique<WindowsConsole>(sessionOutput()); }
 
 }  // namespace brickstorm::platform

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -14,37 +14,38 @@
 
 #include "platform/terminal_sequences.h"
 #include "support/pty_session.h"
+#include "support/vterm_screen.h"
 
 namespace brickstorm::platform {
 namespace {
 
 using testing::PtySession;
 
-// The pictures the game has sent so far: the text inside each synchronized update, the clear
-// and the carriage returns taken off (the terminal adds its own to every line feed).
-std::vector<std::string> pictures(std::string_view output) {
-    std::vector<std::string> found;
-    for (auto begin = output.find(kBeginUpdate); begin != std::string_view::npos;
-         begin = output.find(kBeginUpdate, begin + 1)) {
-        const auto start = begin + kBeginUpdate.size();
-        const auto end = output.find(kEndUpdate, start);
-        if (end == std::string_view::npos) {
-            break;  // still arriving
+constexpr int kWindowColumns = 91;
+constexpr int kWindowRows = 61;
+constexpr int kPictureLines = 60;
+
+// The pictures the game has shown so far: the window's first 60 lines after each synchronized
+// update, as a terminal emulator shows them (the game may send only what changed). Reads the
+// output as it grows.
+class ShownPictures {
+public:
+    const std::vector<std::string>& read(std::string_view output) {
+        for (auto end = output.find(kEndUpdate, fed_); end != std::string_view::npos;
+             end = output.find(kEndUpdate, fed_)) {
+            const auto next = end + kEndUpdate.size();
+            window_.feed(output.substr(fed_, next - fed_));
+            fed_ = next;
+            all_.push_back(window_.text(kPictureLines, kWindowColumns));
         }
-        std::string_view picture = output.substr(start, end - start);
-        if (picture.starts_with(kClearScreen)) {
-            picture.remove_prefix(kClearScreen.size());
-        }
-        std::string text;
-        for (char c : picture) {
-            if (c != '\r') {
-                text += c;
-            }
-        }
-        found.push_back(text);
+        return all_;
     }
-    return found;
-}
+
+private:
+    testing::VtermScreen window_{kWindowRows, kWindowColumns};
+    std::size_t fed_ = 0;
+    std::vector<std::string> all_;
+};
 
 // The lines of a picture, each as a list of characters (a shade character is one, whatever its
 // length in UTF-8).
@@ -88,11 +89,11 @@ bool isEmptyFrame(std::string_view picture) {
 
 // Waits until the last whole picture on the terminal satisfies `condition`; returns it, or
 // nothing at the deadline.
-std::optional<std::string> waitForPicture(const PtySession& session,
+std::optional<std::string> waitForPicture(const PtySession& session, ShownPictures& shown,
                                           const std::function<bool(const std::string&)>& condition) {
     std::optional<std::string> seen;
     session.waitForOutput([&](std::string_view output) {
-        const auto all = pictures(output);
+        const auto& all = shown.read(output);
         if (!all.empty() && condition(all.back())) {
             seen = all.back();
         }
@@ -105,19 +106,25 @@ auto showing(std::string_view text) {
     return [text](const std::string& picture) { return picture.find(text) != std::string::npos; };
 }
 
-// Waits until the last eight pictures are the same game frame and satisfy `condition`: the turn
-// under way has ended. Eight frames are 0.8 s of a still view, while the end of a quarter turn,
-// which may already look empty, lasts at most 0.4 s.
-bool waitForSettledView(const PtySession& session, const std::function<bool(const std::string&)>& condition) {
-    constexpr std::size_t kStillFrames = 8;
-    return session.waitForOutput([&](std::string_view output) {
-        const auto all = pictures(output);
-        if (all.size() < kStillFrames || !isGameFrame(all.back()) || !condition(all.back())) {
-            return false;
+// Waits until the window shows a game frame that satisfies `condition` and stays unchanged for
+// 0.8 s: the turn under way has ended. (A still view sends nothing at all, while the end of a
+// quarter turn, which may already look empty, lasts at most 0.4 s.)
+bool waitForSettledView(const PtySession& session, ShownPictures& shown,
+                        const std::function<bool(const std::string&)>& condition) {
+    constexpr std::chrono::milliseconds kStillTime{800};
+    const auto deadline = std::chrono::steady_clock::now() + PtySession::kPatience;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const auto& all = shown.read(session.output());
+        const std::size_t count = all.size();
+        const bool wanted = !all.empty() && isGameFrame(all.back()) && condition(all.back());
+        const bool changed =
+            session.waitForOutput([&](std::string_view output) { return shown.read(output).size() > count; },
+                                  wanted ? kStillTime : PtySession::kPatience);
+        if (wanted && !changed) {
+            return true;
         }
-        return std::all_of(all.end() - kStillFrames, all.end(),
-                           [&](const std::string& p) { return p == all.back(); });
-    });
+    }
+    return false;
 }
 
 TEST(EndToEnd, FromTheTitleOverTheEdgeAndBackToTheLevelScreen) {
@@ -125,8 +132,9 @@ TEST(EndToEnd, FromTheTitleOverTheEdgeAndBackToTheLevelScreen) {
     options.program = BRICKSTORM_BINARY;
     PtySession session(options);
     ASSERT_TRUE(session.started());
+    ShownPictures shown;
 
-    const auto title = waitForPicture(session, showing("- Press any key to continue -"));
+    const auto title = waitForPicture(session, shown, showing("- Press any key to continue -"));
     ASSERT_TRUE(title) << "no title";
     for (const char* line : {"A Quarry Lantern game", "1.Adjust your console", "2.Set the font size to 8x8",
                              "3.Don't shit your pants"}) {
@@ -135,30 +143,33 @@ TEST(EndToEnd, FromTheTitleOverTheEdgeAndBackToTheLevelScreen) {
     EXPECT_EQ(screenLines(*title).size(), 60U);
 
     session.send("x");
-    const auto level = waitForPicture(session, showing("LEVEL 1"));
+    const auto level = waitForPicture(session, shown, showing("LEVEL 1"));
     ASSERT_TRUE(level) << "no level screen";
     EXPECT_NE(level->find("Kill enemies. Find the exit."), std::string::npos);
 
     session.send("x");
-    const auto start = waitForPicture(
-        session, [](const std::string& picture) { return isGameFrame(picture) && !isEmptyFrame(picture); });
+    const auto start = waitForPicture(session, shown, [](const std::string& picture) {
+        return isGameFrame(picture) && !isEmptyFrame(picture);
+    });
     ASSERT_TRUE(start) << "no 3D frame";
     EXPECT_NE(start->find("\u2588"), std::string::npos) << "no full-block wall in view";
 
     // A quarter turn takes a second; the second turn is typed once the first has ended.
     session.send("a");
-    ASSERT_TRUE(waitForSettledView(session, [&](const std::string& view) { return view != *start; }))
+    ASSERT_TRUE(waitForSettledView(session, shown, [&](const std::string& view) { return view != *start; }))
         << "the first turn never ended";
     session.send("a");
-    ASSERT_TRUE(waitForSettledView(session, isEmptyFrame)) << "looking out of the level should show nothing";
+    ASSERT_TRUE(waitForSettledView(session, shown, isEmptyFrame))
+        << "looking out of the level should show nothing";
 
     session.send("w");
-    const auto gameOver = waitForPicture(session, showing("GAME OVER"));
+    const auto gameOver = waitForPicture(session, shown, showing("GAME OVER"));
     ASSERT_TRUE(gameOver) << "no game-over screen";
     EXPECT_NE(gameOver->find("You fell to your death."), std::string::npos);
 
     session.send("x");
-    ASSERT_TRUE(waitForPicture(session, showing("LEVEL 1"))) << "no level screen after the game-over screen";
+    ASSERT_TRUE(waitForPicture(session, shown, showing("LEVEL 1")))
+        << "no level screen after the game-over screen";
 
     session.sendSignal(SIGTERM);
     const auto status = session.waitForExit();
