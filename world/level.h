@@ -15,6 +15,10 @@ inline constexpr char kCellExit = 'E';
 inline constexpr char kCellPlayerStart = 'p';
 inline constexpr char kCellEnemyStart = 'e';
 
+// The most cells a level loaded from a file may have: enough for large levels, small enough
+// that the game's memory stays bounded for any file it accepts.
+inline constexpr std::int64_t kMaxLevelCells = std::int64_t{256} * 64 * 256;
+
 // One layer is a list of rows along z; one row holds sizeX letters along x.
 using LevelRow = std::string;
 using LevelLayer = std::vector<LevelRow>;

@@ -1,0 +1,150 @@
+#include "app/command_line.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+
+#include "world/display_text.h"
+
+#ifndef BRICKSTORM_VERSION
+#define BRICKSTORM_VERSION "unknown"
+#endif
+
+namespace brickstorm::app {
+
+namespace {
+
+constexpr std::string_view kProgramName = "brickstorm";
+// The level numbers shown on the level screen have room for three digits.
+constexpr std::size_t kMostLevelFiles = 999;
+// Cell shapes outside this range are no font anyone plays with: most likely a typing mistake.
+constexpr double kLeastCellAspect = 0.25;
+constexpr double kGreatestCellAspect = 8.0;
+
+// A cell aspect as written on the command line: a plain decimal number within the range.
+std::optional<double> readCellAspect(std::string_view text) {
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    if (text.empty() || error != std::errc{} || stop != end || !std::isfinite(value) ||
+        value < kLeastCellAspect || value > kGreatestCellAspect) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+CommandLine usageError(std::string message) {
+    CommandLine line;
+    line.action = Action::UsageError;
+    line.error = std::move(message);
+    return line;
+}
+
+std::string quoted(std::string_view argument) { return "'" + escapedForDisplay(argument) + "'"; }
+
+// Splits "--name=value" into its name and value; anything else is a name alone.
+struct OptionWord {
+    std::string_view name;
+    std::optional<std::string_view> value;
+};
+
+OptionWord splitOption(std::string_view argument) {
+    const auto equals = argument.find('=');
+    if (!argument.starts_with("--") || equals == std::string_view::npos) {
+        return {argument, std::nullopt};
+    }
+    return {argument.substr(0, equals), argument.substr(equals + 1)};
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
+    CommandLine line;
+    bool checkOnly = false;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        if (optionsEnded || argument.empty() || argument == "-" || !argument.starts_with('-')) {
+            line.options.levelFiles.emplace_back(argument);
+            continue;
+        }
+        const auto [name, attached] = splitOption(argument);
+        const bool takesValue = name == "--cell-aspect";
+        if (attached && !takesValue) {
+            return usageError("option " + quoted(name) + " takes no value");
+        }
+        if (name == "--") {
+            optionsEnded = true;
+        } else if (name == "-h" || name == "--help") {
+            line.action = Action::ShowHelp;
+            return line;
+        } else if (name == "--version") {
+            line.action = Action::ShowVersion;
+            return line;
+        } else if (name == "--fit") {
+            line.options.fit = true;
+        } else if (name == "--full-redraw") {
+            line.options.fullRedraw = true;
+        } else if (name == "--check") {
+            checkOnly = true;
+        } else if (takesValue) {
+            if (!attached && i + 1 == arguments.size()) {
+                return usageError("option " + quoted(name) + " needs a value");
+            }
+            const std::string_view value = attached ? *attached : arguments[++i];
+            line.options.cellAspect = readCellAspect(value);
+            if (!line.options.cellAspect) {
+                return usageError("bad value " + quoted(value) + " for " + std::string(name) +
+                                  ": a number from 0.25 to 8, a cell's height over its width");
+            }
+        } else {
+            return usageError("unknown option " + quoted(argument));
+        }
+    }
+    if (line.options.levelFiles.size() > kMostLevelFiles) {
+        return usageError("too many level files: at most 999");
+    }
+    if (checkOnly) {
+        if (line.options.levelFiles.empty()) {
+            return usageError("--check needs at least one level file");
+        }
+        line.action = Action::Check;
+    }
+    return line;
+}
+
+std::string usageText() {
+    return R"(Usage: brickstorm [OPTION]... [LEVEL_FILE]...
+       brickstorm --check LEVEL_FILE...
+A first-person block-world shooter in the text terminal.
+
+Without level files the game plays its built-in levels. With them, the files are the
+game's levels in the order given (at most 999).
+
+Options:
+  --fit              fit the picture to the window even when the window could hold
+                     the full 90 x 60 picture
+  --cell-aspect R    a terminal cell's height over its width (for example 2 for an
+                     ordinary font, 1 for a square one); by default the terminal's
+                     own report, or 2
+  --full-redraw      send every frame whole instead of only the cells that changed
+  --check            check the level files and print a line about each; do not play
+  -h, --help         show this help and exit
+  --version          show the version and exit
+
+Keys: w/s step forward/back, a/d turn left/right, left/right arrows step sideways,
+Space climb, r shoot; any key leaves a text screen. Ctrl+C ends the game.
+
+Exit status: 0 after --help, --version or a --check of good files; 1 when a level
+file cannot be used or the terminal fails; 2 for a mistake on the command line.
+The manual page brickstorm(6) says more.
+)";
+}
+
+std::string versionText() { return std::string(kProgramName) + " " + BRICKSTORM_VERSION + "\n"; }
+
+std::string usageErrorLine(std::string_view error) {
+    return std::string(kProgramName) + ": " + std::string(error) + " (see 'brickstorm --help')\n";
+}
+
+}  // namespace brickstorm::app

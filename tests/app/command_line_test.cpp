@@ -1,0 +1,112 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brickstorm::app {
+namespace {
+
+CommandLine parse(std::vector<std::string_view> arguments) { return parseCommandLine(arguments); }
+
+TEST(CommandLine, NoArgumentsPlaysTheGameAsDesigned) {
+    const CommandLine line = parse({});
+    EXPECT_EQ(line.action, Action::Play);
+    EXPECT_FALSE(line.options.fit);
+    EXPECT_FALSE(line.options.cellAspect.has_value());
+    EXPECT_FALSE(line.options.fullRedraw);
+    EXPECT_TRUE(line.options.levelFiles.empty());
+}
+
+TEST(CommandLine, OptionsAndLevelFilesInAnyOrder) {
+    const CommandLine line = parse({"a.lvl", "--fit", "--cell-aspect", "1.5", "b.lvl", "--full-redraw"});
+    EXPECT_EQ(line.action, Action::Play);
+    EXPECT_TRUE(line.options.fit);
+    EXPECT_EQ(line.options.cellAspect, 1.5);
+    EXPECT_TRUE(line.options.fullRedraw);
+    EXPECT_EQ(line.options.levelFiles, (std::vector<std::string>{"a.lvl", "b.lvl"}));
+}
+
+TEST(CommandLine, ValueMayBeAttachedWithEquals) {
+    EXPECT_EQ(parse({"--cell-aspect=1"}).options.cellAspect, 1.0);
+}
+
+TEST(CommandLine, DoubleDashEndsTheOptions) {
+    const CommandLine line = parse({"--", "--fit", "-"});
+    EXPECT_EQ(line.action, Action::Play);
+    EXPECT_FALSE(line.options.fit);
+    EXPECT_EQ(line.options.levelFiles, (std::vector<std::string>{"--fit", "-"}));
+}
+
+TEST(CommandLine, HelpAndVersionWinOverEverythingAfterThem) {
+    EXPECT_EQ(parse({"--help"}).action, Action::ShowHelp);
+    EXPECT_EQ(parse({"-h", "--bogus"}).action, Action::ShowHelp);
+    EXPECT_EQ(parse({"--fit", "--version"}).action, Action::ShowVersion);
+}
+
+TEST(CommandLine, CheckNeedsLevelFiles) {
+    const CommandLine line = parse({"--check", "a.lvl"});
+    EXPECT_EQ(line.action, Action::Check);
+    EXPECT_EQ(line.options.levelFiles, std::vector<std::string>{"a.lvl"});
+    EXPECT_EQ(parse({"--check"}).action, Action::UsageError);
+}
+
+TEST(CommandLine, AtMost999LevelFiles) {
+    std::vector<std::string_view> files(999, "a.lvl");
+    EXPECT_EQ(parse(files).action, Action::Play);
+    files.push_back("b.lvl");
+    EXPECT_EQ(parse(files).error, "too many level files: at most 999");
+}
+
+struct UsageErrorCase {
+    std::vector<std::string_view> arguments;
+    std::string error;
+};
+
+class CommandLineUsageError : public testing::TestWithParam<UsageErrorCase> {};
+
+TEST_P(CommandLineUsageError, GivesOneSafeLine) {
+    const CommandLine line = parse(GetParam().arguments);
+    EXPECT_EQ(line.action, Action::UsageError);
+    EXPECT_EQ(line.error, GetParam().error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CommandLineUsageError,
+    testing::Values(
+        UsageErrorCase{{"--bogus"}, "unknown option '--bogus'"}, UsageErrorCase{{"-x"}, "unknown option '-x'"},
+        UsageErrorCase{{"--fit=yes"}, "option '--fit' takes no value"},
+        UsageErrorCase{{"--cell-aspect"}, "option '--cell-aspect' needs a value"},
+        UsageErrorCase{
+            {"--cell-aspect", "wide"},
+            "bad value 'wide' for --cell-aspect: a number from 0.25 to 8, a cell's height over its width"},
+        UsageErrorCase{
+            {"--cell-aspect=0"},
+            "bad value '0' for --cell-aspect: a number from 0.25 to 8, a cell's height over its width"},
+        UsageErrorCase{
+            {"--cell-aspect", "nan"},
+            "bad value 'nan' for --cell-aspect: a number from 0.25 to 8, a cell's height over its width"},
+        UsageErrorCase{
+            {"--cell-aspect", "2x"},
+            "bad value '2x' for --cell-aspect: a number from 0.25 to 8, a cell's height over its width"},
+        // A control byte typed into an argument is shown, never sent to the terminal.
+        UsageErrorCase{{"--\x1b[2J"}, "unknown option '--\\x1b[2J'"}));
+
+TEST(CommandLine, UsageErrorLinePointsToHelp) {
+    EXPECT_EQ(usageErrorLine("unknown option '-x'"),
+              "brickstorm: unknown option '-x' (see 'brickstorm --help')\n");
+}
+
+TEST(CommandLine, HelpNamesEveryOption) {
+    const std::string help = usageText();
+    for (const char* option : {"--fit", "--cell-aspect", "--full-redraw", "--check", "--help", "--version"}) {
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    }
+}
+
+TEST(CommandLine, VersionIsNameAndNumber) { EXPECT_TRUE(versionText().starts_with("brickstorm ")); }
+
+}  // namespace
+}  // namespace brickstorm::app
