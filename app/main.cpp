@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     }
 
     platform::beginTerminalSession();
-    const auto console = platform::makeTerminalConsole();
+    const auto console = platform::makeTerminalConsole({.fullRedraw = commandLine.options.fullRedraw});
 
     // The program's one game state, shared by the three threads under one lock.
     GameState game;
