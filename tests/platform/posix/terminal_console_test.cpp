@@ -176,6 +176,48 @@ TEST_F(TerminalConsoleTest, RefreshBeforeAnyPictureWritesNothing) {
     EXPECT_TRUE(output.calls.empty());
 }
 
+TEST_F(TerminalConsoleTest, AFrameSendsOnlyTheCellsThatChanged) {
+    console.showFrame("ab#\ncd#");
+    console.showFrame("ab#\ncd#");
+    console.showFrame("ab#\ncX#");
+    ASSERT_EQ(output.calls.size(), 2U) << "the identical frame sends nothing";
+    EXPECT_EQ(output.calls[0], frame("ab#\x1b[2Hcd#", true));
+    EXPECT_EQ(output.calls[1], frame("\x1b[2;2HX", false));
+    EXPECT_EQ(host.begun, 2);
+    EXPECT_EQ(host.ended, 2);
+}
+
+// Whenever what the window shows is unknown or replaced, the next picture goes whole.
+TEST_F(TerminalConsoleTest, AWholeRedrawAfterATextScreenARepaintOrAFrameNotDrawn) {
+    console.clear();
+    console.write("ab#\ncd#");  // a text screen is always whole...
+    console.showFrame("ab#\ncX#");
+    EXPECT_EQ(output.calls.back(), frame("\x1b[2;2HX", false));  // ...and known afterwards
+    host.repaint = true;
+    console.refresh();
+    EXPECT_EQ(output.calls.back(), frame("ab#\x1b[2HcX#", true));
+    host.drawing = false;
+    console.showFrame("ab#\nYX#");  // not drawn: the terminal is given back
+    host.drawing = true;
+    console.showFrame("ab#\nYX#");
+    EXPECT_EQ(output.calls.back(), frame("ab#\x1b[2HYX#", true));
+    console.showFrame("ab#\nYX#\nzz#");  // another layout
+    EXPECT_EQ(output.calls.back(), frame("ab#\x1b[2HYX#\x1b[3Hzz#", true));
+}
+
+TEST(TerminalConsole, WithFullRedrawEveryFrameGoesWhole) {
+    RecordingOutput output;
+    FakeHost host;
+    TerminalConsole console{{1, kTerminalStyle, true, true}, output, host};
+    for (int i = 0; i < 3; ++i) {
+        console.showFrame("ab#\ncd#");
+    }
+    ASSERT_EQ(output.calls.size(), 3U);
+    for (const auto& call : output.calls) {
+        EXPECT_EQ(call, frame("ab#\x1b[2Hcd#", true));
+    }
+}
+
 TEST(TerminalConsole, APipeGetsPlainTextWithEachScreenOnItsOwnLine) {
     RecordingOutput output;
     FakeHost host;
