@@ -11,6 +11,7 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstddef>
 #include <cstdlib>
 #include <string_view>
 
@@ -142,13 +143,14 @@ void resumeSession() {
     }
 }
 
-void setHandler(int signal, void (*handler)(int)) {
+// `flags` on top of SA_RESTART.
+void setHandler(int signal, void (*handler)(int), int flags = 0) {
     struct sigaction action {};
     action.sa_handler = handler;
     // No other handler runs in the middle of one of these, so the session changes hands in
     // one step at a time.
     sigfillset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    action.sa_flags = SA_RESTART | flags;
     sigaction(signal, &action, nullptr);
 }
 
@@ -160,6 +162,19 @@ void onEndingSignal(int signal) {
     endSession();
     setHandler(signal, SIG_DFL);
     raise(signal);
+}
+
+// The crash handlers run on a stack of their own: after a stack overflow the thread's own stack
+// has no room left for them, and the program would die without giving the terminal back. It is
+// the main thread's; the kernel keeps one per thread.
+constexpr std::size_t kCrashStackSize = 64 * 1024;
+alignas(16) std::array<char, kCrashStackSize> crashStack;
+
+void useCrashStack() {
+    stack_t stack{};
+    stack.ss_sp = crashStack.data();
+    stack.ss_size = crashStack.size();
+    sigaltstack(&stack, nullptr);
 }
 
 // Ctrl+Z: give the terminal back, stop as the key always does, and on resuming take it again.
@@ -215,8 +230,9 @@ void installHandlers() {
             setHandler(signal, onEndingSignal);
         }
     }
+    useCrashStack();
     for (const int signal : kCrashSignals) {
-        setHandler(signal, onEndingSignal);
+        setHandler(signal, onEndingSignal, SA_ONSTACK);
     }
     if (!ignoredAtStart(SIGTSTP)) {
         setHandler(SIGTSTP, onStop);
