@@ -167,7 +167,7 @@ void onEndingSignal(int signal) {
 // The crash handlers run on a stack of their own: after a stack overflow the thread's own stack
 // has no room left for them, and the program would die without giving the terminal back. It is
 // the main thread's; the kernel keeps one per thread.
-constexpr std::size_t kCrashStackSize = 64 * 1024;
+constexpr std::size_t kCrashStackSize = std::size_t{64} * 1024;
 alignas(16) std::array<char, kCrashStackSize> crashStack;
 
 void useCrashStack() {

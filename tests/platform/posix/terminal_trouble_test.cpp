@@ -62,7 +62,7 @@ TEST(TerminalTrouble, AStackOverflowGivesTheTerminalBack) {
 // land on the player's shell.
 TEST(TerminalTrouble, AnEndingSignalDuringALargeWriteLeavesNothingAfterTheGiveBack) {
     constexpr int kRounds = 25;
-    constexpr std::size_t kSomePictures = 64 * 1024;
+    constexpr std::size_t kSomePictures = std::size_t{64} * 1024;
     for (int round = 0; round < kRounds; ++round) {
         SCOPED_TRACE(round);
         PtySession session(trouble("draw"));
