@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/loops.h"
 #include "core/game_state.h"
 #include "core/key_handler.h"
-#include "core/loops.h"
 #include "platform/terminal.h"
 
 namespace {
@@ -46,8 +46,8 @@ int main(int argc, char** argv) {
 
     // The tick starts first so that its first tick normally requests the title before the
     // render thread looks.
-    std::thread ticker([&] { tickLoop(game, stateLock); });
-    std::thread renderer([&] { renderLoop(game, stateLock, *console); });
+    std::thread ticker([&] { app::tickLoop(game, stateLock); });
+    std::thread renderer([&] { app::renderLoop(game, stateLock, *console); });
 
     platform::KeyReader keys;
     while (const auto code = keys.next()) {

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/console.h"
+#include "render/console.h"
 #include "render/face.h"
 #include "render/frame_buffer.h"
 #include "render/level_geometry.h"

@@ -13,9 +13,9 @@
 #include <thread>
 #include <vector>
 
+#include "app/loops.h"
 #include "core/game_tick.h"
 #include "core/key_handler.h"
-#include "core/loops.h"
 #include "screens/screens.h"
 
 namespace {
@@ -64,14 +64,14 @@ int main(int argc, char** argv) {
                 const std::lock_guard lock(stateLock);
                 gameTick(state);
             };
-            runPaced(kTickPeriod, tick, stop);
+            app::runPaced(app::kTickPeriod, tick, stop);
         });
         std::jthread renderer([&](const std::stop_token& stop) {
             const auto draw = [&] {
                 frameStarts.push_back(Clock::now());
                 drawScreens(state, stateLock, console);
             };
-            runPaced(kFramePeriod, draw, stop);
+            app::runPaced(app::kFramePeriod, draw, stop);
         });
         std::jthread typist([&](const std::stop_token& stop) {
             std::mt19937 random(1);
@@ -85,7 +85,7 @@ int main(int argc, char** argv) {
         });
         std::this_thread::sleep_for(seconds);
     }
-    printDeviations("tick", tickStarts, kTickPeriod);
-    printDeviations("frame", frameStarts, kFramePeriod);
+    printDeviations("tick", tickStarts, app::kTickPeriod);
+    printDeviations("frame", frameStarts, app::kFramePeriod);
     return 0;
 }

@@ -16,9 +16,7 @@ void runEnemies(GameState& state) {
     const Vec3 playerPosition = state.player.position;
     for (EnemyEntity& enemy : state.enemies) {
         enemy.think(playerPosition);
-        enemy.updateMove();
-        enemy.updateTurn();
-        enemy.applyGravity();
+        updateEntity(enemy);
     }
 }
 
@@ -34,12 +32,6 @@ void testContact(GameState& state) {
             state.player.deathMessage = kKilledByEnemy;
         }
     }
-}
-
-void runPlayer(PlayerEntity& player) {
-    player.updateMove();
-    player.updateTurn();
-    player.applyGravity();
 }
 
 // The exit counts from the tick in which the player's rounded drawn position first lies on it.
@@ -73,7 +65,7 @@ void runGameTick(GameState& state) {
     removeDeadEnemies(state);
     testContact(state);
     state.player.resolveShot(state.enemies);
-    runPlayer(state.player);
+    updateEntity(state.player);
     if (playerOnExit(state)) {
         showNextLevelScreen(state);
     }

@@ -1,6 +1,6 @@
 #include "core/key_handler.h"
 
-#include "world/level_loading.h"
+#include "core/level_loading.h"
 
 namespace brickstorm {
 

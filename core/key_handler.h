@@ -1,14 +1,15 @@
 #pragma once
 
 #include "core/game_state.h"
+#include "core/key_codes.h"
 
 namespace brickstorm {
 
-// Key codes the game knows (an extended key's own code follows its prefix 0 or 224).
+// Key codes the game knows (an extended key's own code follows its prefix).
 inline constexpr int kKeyForward = 'w';
 inline constexpr int kKeyBack = 's';
-inline constexpr int kKeyStrafeLeft = 75;   // left arrow, or "K"
-inline constexpr int kKeyStrafeRight = 77;  // right arrow, or "M"
+inline constexpr int kKeyStrafeLeft = kLeftArrowCode;    // left arrow, or "K"
+inline constexpr int kKeyStrafeRight = kRightArrowCode;  // right arrow, or "M"
 inline constexpr int kKeyTurnLeft = 'a';
 inline constexpr int kKeyTurnRight = 'd';
 inline constexpr int kKeyClimb = ' ';

@@ -39,8 +39,8 @@ struct ExtendedKey {
 
 constexpr ExtendedKey kUp{kNavigationKeyPrefix, 72, 72, 141};
 constexpr ExtendedKey kDown{kNavigationKeyPrefix, 80, 80, 145};
-constexpr ExtendedKey kRight{kNavigationKeyPrefix, 77, 77, 116};
-constexpr ExtendedKey kLeft{kNavigationKeyPrefix, 75, 75, 115};
+constexpr ExtendedKey kRight{kNavigationKeyPrefix, kRightArrowCode, kRightArrowCode, 116};
+constexpr ExtendedKey kLeft{kNavigationKeyPrefix, kLeftArrowCode, kLeftArrowCode, 115};
 constexpr ExtendedKey kHome{kNavigationKeyPrefix, 71, 71, 119};
 constexpr ExtendedKey kEnd{kNavigationKeyPrefix, 79, 79, 117};
 constexpr ExtendedKey kPageUp{kNavigationKeyPrefix, 73, 73, 132};

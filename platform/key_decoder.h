@@ -3,15 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "core/key_codes.h"
+
 // Turns the bytes a terminal sends for key presses into the game's key codes. Pure: no I/O and
 // no clock. The caller feeds bytes as they arrive and calls flush() when no byte followed a
 // pending escape within a short wait, which is the only way to tell the Escape key on its own
 // from the first byte of a longer sequence.
 namespace brickstorm::platform {
 
-// The codes that start a two-code extended key.
-inline constexpr int kFunctionKeyPrefix = 0;
-inline constexpr int kNavigationKeyPrefix = 224;
 // The Escape key pressed on its own.
 inline constexpr int kEscapeKey = 27;
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <optional>
 
-#include "core/console.h"
+#include "render/console.h"
 
 // The seam between the game and the operating system's terminal or console.
 // One implementation per platform (platform/posix, platform/windows); nothing else in the
@@ -19,9 +19,9 @@ void beginTerminalSession();
 // Gives the terminal back as it was found. Safe to call more than once.
 void endTerminalSession();
 
-// Reads keys one at a time, as the game's key codes (0 to 255; an extended key arrives as a
-// prefix 0 or 224 followed by its own code). Standard input that is not a terminal (a pipe, a
-// file) is read the same way, byte by byte. Used by one thread only.
+// Reads keys one at a time, as the game's key codes (0 to 255; an extended key arrives as
+// kFunctionKeyPrefix or kNavigationKeyPrefix followed by its own code). Standard input that is
+// not a terminal (a pipe, a file) is read the same way, byte by byte. Used by one thread only.
 class KeyReader {
 public:
     KeyReader();

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/console.h"
+#include "render/console.h"
 
 namespace brickstorm {
 

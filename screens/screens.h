@@ -3,8 +3,8 @@
 #include <mutex>
 #include <string>
 
-#include "core/console.h"
 #include "core/game_state.h"
+#include "render/console.h"
 
 namespace brickstorm {
 

@@ -11,4 +11,10 @@ EnemyEntity::EnemyEntity(Level level) {
     speed = kEnemySpeed;
 }
 
+void updateEntity(Entity& entity) {
+    entity.updateMove();
+    entity.updateTurn();
+    entity.applyGravity();
+}
+
 }  // namespace brickstorm

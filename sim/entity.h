@@ -157,6 +157,10 @@ public:
     FaceList buildModel() const;
 };
 
+// One tick of an entity's own motion: the step under way, then the turn, then gravity, so that
+// an entity lands or falls from the cell its step has just reached.
+void updateEntity(Entity& entity);
+
 // True when the enemy's rounded drawn position is the player's cell.
 bool touchesPlayer(const EnemyEntity& enemy, const PlayerEntity& player);
 

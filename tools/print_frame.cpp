@@ -14,7 +14,7 @@
 #include <optional>
 #include <string_view>
 
-#include "core/console.h"
+#include "render/console.h"
 #include "render/frame_buffer.h"
 #include "render/level_geometry.h"
 #include "render/scene.h"

@@ -4,10 +4,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/console.h"
 #include "platform/output_encoding.h"
 #include "platform/posix/system_calls.h"
 #include "platform/shown_picture.h"
+#include "render/console.h"
 
 namespace brickstorm::platform {
 

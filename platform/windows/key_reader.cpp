@@ -30,8 +30,9 @@ bool isConsole(HANDLE handle) {
 }
 
 // One key press from the console. _getch switches the console to raw mode for the read (no
-// echo, no line editing, Ctrl+C as a key) and gives an extended key as its prefix (0 or 224) and
-// then its own code on the next call: the game's key codes as they are.
+// echo, no line editing, Ctrl+C as a key) and gives an extended key as its prefix
+// (kFunctionKeyPrefix or kNavigationKeyPrefix) and then its own code on the next call: the
+// game's key codes as they are.
 std::optional<int> readConsoleKey() {
     const int code = _getch();
     if (code < 0 || code > 255) {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "core/level_loading.h"
 #include "render/level_geometry.h"
 #include "render/scene.h"
-#include "world/level_loading.h"
 
 namespace brickstorm {
 namespace {

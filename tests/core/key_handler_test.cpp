@@ -43,14 +43,14 @@ TEST_F(KeyHandlerTest, TextScreensMoveOnOnlyOnceDrawn) {
 TEST_F(KeyHandlerTest, ArrowOnTheLevelScreenStartsTheLevelThenStrafes) {
     game.tick();
     game.render();
-    game.press(224);
-    game.press(75);  // the arrow's second code meets an undrawn level screen and is dropped
+    game.press(kNavigationKeyPrefix);
+    game.press(kLeftArrowCode);  // the arrow's second code meets an undrawn level screen and is dropped
     EXPECT_EQ(state.screen, "levelintro");
 
     game.render();
-    game.press(224);
+    game.press(kNavigationKeyPrefix);
     EXPECT_EQ(state.screen, "game");
-    game.press(75);
+    game.press(kLeftArrowCode);
     EXPECT_EQ(state.player.moveTicks, 20);
     EXPECT_EQ(state.player.moveDirection, Direction::MinusX);
 }

@@ -49,12 +49,8 @@ EntityType placedAt(Level level, Vec3 cell, Facing facing = Facing::PlusZ) {
     return entity;
 }
 
-// One game tick of a single entity, in the order the game runs it: step, turn, gravity.
-inline void tick(Entity& entity) {
-    entity.updateMove();
-    entity.updateTurn();
-    entity.applyGravity();
-}
+// One game tick of a single entity, as the game runs it.
+inline void tick(Entity& entity) { updateEntity(entity); }
 
 inline void tick(Entity& entity, int count) {
     for (int i = 0; i < count; ++i) {

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/console.h"
+#include "render/console.h"
 
 namespace brickstorm::testing {
 

@@ -5,10 +5,10 @@
 #include <mutex>
 #include <stop_token>
 
-#include "core/console.h"
 #include "core/game_state.h"
+#include "render/console.h"
 
-namespace brickstorm {
+namespace brickstorm::app {
 
 inline constexpr std::chrono::milliseconds kTickPeriod{50};
 inline constexpr std::chrono::milliseconds kFramePeriod{100};
@@ -48,4 +48,4 @@ void tickLoop(GameState& state, std::mutex& stateLock, const std::stop_token& st
 // Draws the requested screen every 100 ms.
 void renderLoop(GameState& state, std::mutex& stateLock, Console& console, const std::stop_token& stop = {});
 
-}  // namespace brickstorm
+}  // namespace brickstorm::app

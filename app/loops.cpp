@@ -1,4 +1,4 @@
-#include "core/loops.h"
+#include "app/loops.h"
 
 #include <thread>
 #include <utility>
@@ -6,7 +6,7 @@
 #include "core/game_tick.h"
 #include "screens/screens.h"
 
-namespace brickstorm {
+namespace brickstorm::app {
 
 namespace {
 
@@ -46,4 +46,4 @@ void renderLoop(GameState& state, std::mutex& stateLock, Console& console, const
     runPaced(kFramePeriod, draw, stop);
 }
 
-}  // namespace brickstorm
+}  // namespace brickstorm::app

@@ -1,4 +1,4 @@
-#include "world/level_loading.h"
+#include "core/level_loading.h"
 
 #include <gtest/gtest.h>
 

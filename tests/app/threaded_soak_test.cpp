@@ -9,10 +9,10 @@
 #include <string>
 #include <thread>
 
+#include "app/loops.h"
 #include "core/key_handler.h"
-#include "core/loops.h"
 
-namespace brickstorm {
+namespace brickstorm::app {
 namespace {
 
 // Counts what kind of picture each write shows, and nothing else.
@@ -80,4 +80,4 @@ TEST(ThreadedSoakTest, LoopsAndKeysShareTheStateSafely) {
 }
 
 }  // namespace
-}  // namespace brickstorm
+}  // namespace brickstorm::app
