@@ -84,6 +84,12 @@ public:
         check();
     }
 
+    // As after a stop and a resume: the window is emptied, and a repaint is requested.
+    void loseThePicture() {
+        window_.feed("\x1b[H\x1b[2J");
+        host_.repaint = true;
+    }
+
     void resize(int columns, int lines) {
         columns_ = columns;
         lines_ = lines;
@@ -165,7 +171,7 @@ private:
 
 // Level 1 played through, rendering after every tick as the render thread would: the title and
 // level screens, turns and steps, a fall to the death screen and back, an enemy walking up and
-// shot, and two resizes.
+// shot, two stops and resumes, and two resizes.
 class PlayThrough {
 public:
     explicit PlayThrough(CheckedWindow& window) : window_(window), game_(window) {}
@@ -188,9 +194,12 @@ public:
         pass();
         game_.press('x');  // back to the level screen, and into the game again
         pass();
+        window_.loseThePicture();  // a text screen is drawn once: the repaint must bring it back
+        pass();
         game_.press('x');
         shootTheEnemyComingUp();
         act('w');
+        window_.loseThePicture();
         act('w');
         window_.resize(61, 40);
         act('d');
