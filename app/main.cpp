@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     }
 
     platform::beginTerminalSession();
-    const auto console = platform::makeTerminalConsole();
+    const auto console = platform::makeTerminalConsole({.fullRedraw = commandLine.options.fullRedraw});
     std::mutex stateLock;
 
     // The tick starts first so that its first tick normally requests the title before the

@@ -38,11 +38,18 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// How the game's console sends its pictures.
+struct ConsoleOptions {
+    // Every frame sent whole, instead of only what changed since the last one: for a terminal
+    // that does not keep what it was sent, and for comparing the two.
+    bool fullRedraw = false;
+};
+
 // Standard output as the game's console: on a terminal, the picture replaced in one step per
-// frame; anything else gets the plain text. Call after beginTerminalSession and before other
-// threads start (it reads the locale); the console itself is for one thread only. If writing
-// fails for good, the program ends with the terminal given back and a failure status.
-std::unique_ptr<Console> makeTerminalConsole();
+// frame, by sending only the cells that changed; anything else gets the plain text. Call after
+// beginTerminalSession and before other threads start (it reads the locale); the console itself is for one
+// thread only. If writing fails for good, the program ends with the terminal given back and a failure status.
+std::unique_ptr<Console> makeTerminalConsole(ConsoleOptions options = {});
 
 // The window that standard output shows in, asked anew on every call (it may have been resized
 // since); nothing when standard output is not a terminal or console. Safe from any one thread.

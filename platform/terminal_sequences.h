@@ -25,6 +25,13 @@ inline constexpr std::string_view kClearScreen = "\x1b[H\x1b[2J";
 inline constexpr std::string_view kBeginUpdate = "\x1b[?2026h";
 inline constexpr std::string_view kEndUpdate = "\x1b[?2026l";
 
+// The cursor to a cell of the window, counted from 1 at the top left: "\x1b[<line>;<column>H",
+// the column left out when it is the first.
+void appendCursorTo(std::string& out, int line, int column);
+
+// The cursor `count` (at least 1) columns to the right: "\x1b[<count>C".
+void appendCursorForward(std::string& out, int count);
+
 // The bytes of one frame on a terminal: the clear (when one is due) and the text, inside one
 // synchronized update.
 std::string terminalFrame(std::string_view encodedText, bool clearFirst);

@@ -18,6 +18,14 @@ public:
     // Shows text at the cursor.
     virtual void write(std::string_view text) = 0;
 
+    // Replaces the picture with a frame of the 3D view: lines of the game's text separated by
+    // '\n', as write() takes them. Frames follow one another many times a second, so a console
+    // may send only what differs from the last one.
+    virtual void showFrame(std::string_view frame) {
+        clear();
+        write(frame);
+    }
+
     // Shows the last picture again if the display lost it (after the program was stopped and
     // resumed, or the window resized). Called on every render pass; most consoles never lose it.
     virtual void refresh() {}

@@ -127,8 +127,7 @@ void FrameBuffer::fillQuad(const ScreenQuad& quad) {
 }
 
 void FrameBuffer::presentFrame(Console& console) {
-    console.clear();
-    console.write(frameText(*this));
+    console.showFrame(frameText(*this));
     clearFrame();
 }
 

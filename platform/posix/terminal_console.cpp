@@ -13,37 +13,81 @@
 
 namespace brickstorm::platform {
 
+namespace {
+
+std::string_view utf8Cell(unsigned char character) { return encodeByte(character, Charset::Utf8); }
+std::string_view asciiCell(unsigned char character) { return encodeByte(character, Charset::Ascii); }
+
+}  // namespace
+
+TerminalConsole::TerminalConsole(ConsoleTarget target, SystemCalls& sys, ConsoleHost& host)
+    : target_(target),
+      sys_(sys),
+      host_(host),
+      shown_(target.style.charset == Charset::Utf8 ? utf8Cell : asciiCell, target.fullRedraw) {}
+
 void TerminalConsole::write(std::string_view text) {
+    if (!target_.terminal) {
+        writeText(text);
+        return;
+    }
+    // A write after the clear adds to the same picture: the picture so far is shown again, whole.
+    if (clearPending_) {
+        text_.clear();
+    }
+    text_ += text;
+    clearPending_ = false;
+    send(shown_.redraw(pictureFromText(text_)));
+}
+
+void TerminalConsole::showFrame(std::string_view frame) {
+    if (!target_.terminal) {
+        clear();
+        writeText(frame);
+        return;
+    }
+    text_ = frame;
+    clearPending_ = false;
+    send(shown_.update(pictureFromText(frame)));
+}
+
+// A file or a pipe: the plain text, each screen on a line of its own.
+void TerminalConsole::writeText(std::string_view text) {
     std::string encoded;
     appendEncoded(encoded, text, target_.style);
-    if (clearPending_) {
-        picture_.clear();
+    if (clearPending_ && wroteBefore_) {
+        encoded.insert(0, "\n");
     }
-    picture_ += encoded;
-    // The whole frame goes out in a single write: the terminal gets the clear and the new
-    // picture together, so it never shows a blank or half-drawn screen in between (flicker).
-    if (target_.terminal) {
-        send(terminalFrame(encoded, clearPending_));
-    } else if (clearPending_ && wroteBefore_) {
-        send("\n" + encoded);
-    } else {
-        send(encoded);
-    }
+    send(encoded);
     clearPending_ = false;
     wroteBefore_ = true;
 }
 
 void TerminalConsole::refresh() {
-    if (target_.terminal && host_.takeRepaintRequest() && wroteBefore_) {
-        send(terminalFrame(picture_, true));
+    if (target_.terminal && host_.takeRepaintRequest()) {
+        // Whatever the window shows now (it was resized, or given back and taken again), it is
+        // not the last picture: that is sent whole, and the next frame is compared with it.
+        shown_.forget();
+        send(shown_.redrawLast());
     }
 }
 
 void TerminalConsole::send(std::string_view bytes) {
-    if (lost_ || (target_.terminal && !host_.mayDraw())) {
+    if (bytes.empty()) {
         return;
     }
-    if (!writeAll(sys_, target_.fd, bytes)) {
+    if (lost_) {
+        return;
+    }
+    if (target_.terminal && !host_.beginDrawing()) {
+        shown_.forget();  // the window does not get this picture: the next one goes whole
+        return;
+    }
+    const bool written = writeAll(sys_, target_.fd, bytes);
+    if (target_.terminal) {
+        host_.endDrawing();
+    }
+    if (!written) {
         lost_ = true;  // never again: a dead output must not be retried in a loop
         host_.outputLost();
     }
@@ -54,7 +98,8 @@ namespace {
 // The program's host: the terminal session.
 class SessionHost final : public ConsoleHost {
 public:
-    bool mayDraw() override { return mayDrawOnTerminal(); }
+    bool beginDrawing() override { return beginDrawingOnTerminal(); }
+    void endDrawing() override { endDrawingOnTerminal(); }
     bool takeRepaintRequest() override { return platform::takeRepaintRequest(); }
     void outputLost() override { endAfterLostOutput(); }
 };
@@ -83,11 +128,10 @@ Charset localeCharset() {
 
 }  // namespace
 
-std::unique_ptr<Console> makeTerminalConsole() {
+std::unique_ptr<Console> makeTerminalConsole(ConsoleOptions options) {
     static SessionHost host;
     const bool terminal = isatty(STDOUT_FILENO) != 0;
-    const ConsoleTarget target{
-        STDOUT_FILENO, {localeCharset(), terminal ? LineEnd::CrLf : LineEnd::Lf}, terminal};
+    const ConsoleTarget target{STDOUT_FILENO, {localeCharset(), LineEnd::Lf}, terminal, options.fullRedraw};
     return std::make_unique<TerminalConsole>(target, systemCalls(), host);
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/output_encoding.h"
 #include "platform/posix/system_calls.h"
+#include "platform/shown_picture.h"
 #include "render/console.h"
 
 namespace brickstorm::platform {
@@ -15,8 +16,11 @@ namespace brickstorm::platform {
 class ConsoleHost {
 public:
     virtual ~ConsoleHost() = default;
-    // False while a frame must not be written to the terminal (it has been given back).
-    virtual bool mayDraw() = 0;
+    // Called before each write to the terminal: false while nothing may be written (the terminal
+    // has been given back). After true, endDrawing() follows once the write is over; the
+    // terminal is not given back in between.
+    virtual bool beginDrawing() = 0;
+    virtual void endDrawing() = 0;
     // True once after the display lost the picture.
     virtual bool takeRepaintRequest() = 0;
     // Writing has failed for good. The program's host ends the program here.
@@ -29,21 +33,26 @@ struct ConsoleTarget {
     // A terminal gets the clear and the update markers as control sequences; anything else (a
     // file, a pipe) gets the plain text, each screen on a line of its own.
     bool terminal = false;
+    // Every frame is sent whole on a terminal, instead of only the cells that changed.
+    bool fullRedraw = false;
 };
 
 // The game's console on a file descriptor. Used by one thread (the render thread) only.
 class TerminalConsole final : public Console {
 public:
-    TerminalConsole(ConsoleTarget target, SystemCalls& sys, ConsoleHost& host)
-        : target_(target), sys_(sys), host_(host) {}
+    TerminalConsole(ConsoleTarget target, SystemCalls& sys, ConsoleHost& host);
 
     // Held back and sent together with the next write, so that the old picture is replaced by
     // the new one in one step instead of flashing an empty screen in between.
     void clear() override { clearPending_ = true; }
+    // A text screen: sent whole (it is drawn once, so its size does not matter).
     void write(std::string_view text) override;
+    // Sends only the cells that differ from the picture the terminal shows, when it is known.
+    void showFrame(std::string_view frame) override;
     void refresh() override;
 
 private:
+    void writeText(std::string_view text);
     void send(std::string_view bytes);
 
     ConsoleTarget target_;
@@ -52,7 +61,8 @@ private:
     bool clearPending_ = false;
     bool wroteBefore_ = false;
     bool lost_ = false;
-    std::string picture_;  // everything written since the last clear, encoded for display
+    std::string text_;    // a terminal's: everything written since the last clear
+    ShownPicture shown_;  // a terminal's
 };
 
 }  // namespace brickstorm::platform

@@ -2,12 +2,16 @@
 // signals, a crash, and a stop (Ctrl+Z) followed by a resume.
 #include "platform/posix/terminal_session.h"
 
+#include <pthread.h>
 #include <signal.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstddef>
 #include <cstdlib>
 #include <string_view>
 
@@ -39,6 +43,7 @@ struct HandlerState {
     std::atomic<int> hold{kNotBegun};
     std::atomic<bool> repaint{false};
     std::atomic<bool> stopping{false};  // the stop handler is under way (see onStop)
+    std::atomic<bool> drawing{false};   // a frame is being written (see beginDrawingOnTerminal)
 };
 static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
               "signal handlers may only touch lock-free atomics");
@@ -47,7 +52,21 @@ HandlerState handlerState;
 
 // Everything from here to installHandlers() runs inside signal handlers, so it uses only
 // async-signal-safe calls: write, tcsetattr, tcflush, tcgetpgrp, getpgrp, sigaction,
-// sigprocmask, raise, and lock-free atomics.
+// sigprocmask, raise, nanosleep, and lock-free atomics.
+
+// The ending and stop signals: held back from the drawing thread while it writes a frame.
+constexpr std::array kEndingSignals{SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+constexpr std::array kCrashSignals{SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+
+// Waits until no frame is being written. Called once the session has left kHeld, so that no new
+// frame starts: the one in flight lands before the give-back, never after it. It cannot be on
+// this thread: the drawing thread holds these signals back while it draws.
+void waitForFrameInFlight() {
+    const timespec pause{0, 1'000'000};
+    while (handlerState.drawing.load()) {
+        nanosleep(&pause, nullptr);
+    }
+}
 
 void writeFully(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -99,6 +118,7 @@ void endSession() {
     while (current == kHeld || current == kGivenBack) {
         if (handlerState.hold.compare_exchange_weak(current, kEnded)) {
             if (current == kHeld) {
+                waitForFrameInFlight();
                 giveBack();
             }
             return;
@@ -123,13 +143,14 @@ void resumeSession() {
     }
 }
 
-void setHandler(int signal, void (*handler)(int)) {
+// `flags` on top of SA_RESTART.
+void setHandler(int signal, void (*handler)(int), int flags = 0) {
     struct sigaction action {};
     action.sa_handler = handler;
     // No other handler runs in the middle of one of these, so the session changes hands in
     // one step at a time.
     sigfillset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    action.sa_flags = SA_RESTART | flags;
     sigaction(signal, &action, nullptr);
 }
 
@@ -143,6 +164,19 @@ void onEndingSignal(int signal) {
     raise(signal);
 }
 
+// The crash handlers run on a stack of their own: after a stack overflow the thread's own stack
+// has no room left for them, and the program would die without giving the terminal back. It is
+// the main thread's; the kernel keeps one per thread.
+constexpr std::size_t kCrashStackSize = std::size_t{64} * 1024;
+alignas(16) std::array<char, kCrashStackSize> crashStack;
+
+void useCrashStack() {
+    stack_t stack{};
+    stack.ss_sp = crashStack.data();
+    stack.ss_size = crashStack.size();
+    sigaltstack(&stack, nullptr);
+}
+
 // Ctrl+Z: give the terminal back, stop as the key always does, and on resuming take it again.
 // While this runs, the resume handler leaves the terminal alone: it is taken back here, only
 // after this handler is in place again, so a second Ctrl+Z right after the resume cannot meet
@@ -152,6 +186,7 @@ void onStop(int signal) {
     handlerState.stopping.store(true);
     int expected = kHeld;
     if (handlerState.hold.compare_exchange_strong(expected, kGivenBack)) {
+        waitForFrameInFlight();
         giveBack();
     }
     setHandler(signal, SIG_DFL);
@@ -190,13 +225,14 @@ bool ignoredAtStart(int signal) {
 void installHandlers() {
     // A signal that the program was started with ignored (as a shell does for background jobs)
     // stays ignored: whoever started it decided it should not end or stop by that signal.
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    for (const int signal : kEndingSignals) {
         if (!ignoredAtStart(signal)) {
             setHandler(signal, onEndingSignal);
         }
     }
-    for (const int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) {
-        setHandler(signal, onEndingSignal);
+    useCrashStack();
+    for (const int signal : kCrashSignals) {
+        setHandler(signal, onEndingSignal, SA_ONSTACK);
     }
     if (!ignoredAtStart(SIGTSTP)) {
         setHandler(SIGTSTP, onStop);
@@ -230,9 +266,41 @@ void beginTerminalSession() {
 
 void endTerminalSession() { endSession(); }
 
-bool mayDrawOnTerminal() {
+namespace {
+
+// The signals whose handlers wait for a frame in flight.
+sigset_t drawingBlockedSignals() {
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (const int signal : kEndingSignals) {
+        sigaddset(&signals, signal);
+    }
+    sigaddset(&signals, SIGTSTP);
+    return signals;
+}
+
+// The drawing thread's own signal mask from before the frame.
+thread_local sigset_t maskBeforeDrawing;
+
+}  // namespace
+
+bool beginDrawingOnTerminal() {
+    const sigset_t blocked = drawingBlockedSignals();
+    pthread_sigmask(SIG_BLOCK, &blocked, &maskBeforeDrawing);
+    // Announced before the session is looked at, and the handlers change the session before they
+    // look at this: one of the two always sees the other.
+    handlerState.drawing.store(true);
     const int current = handlerState.hold.load();
-    return current == kNotBegun || current == kHeld;
+    if (current == kNotBegun || current == kHeld) {
+        return true;
+    }
+    endDrawingOnTerminal();
+    return false;
+}
+
+void endDrawingOnTerminal() {
+    handlerState.drawing.store(false);
+    pthread_sigmask(SIG_SETMASK, &maskBeforeDrawing, nullptr);
 }
 
 bool takeRepaintRequest() { return handlerState.repaint.exchange(false); }

@@ -4,9 +4,13 @@
 // (beginTerminalSession / endTerminalSession in platform/terminal.h).
 namespace brickstorm::platform {
 
-// False while the terminal is given back (the program is stopped, or the session is over):
-// a frame written then would land on the player's shell.
-bool mayDrawOnTerminal();
+// Before a frame is written: false while the terminal is given back (the program is stopped,
+// or the session is over), as a frame written then would land on the player's shell. After
+// true, the terminal is not given back until endDrawingOnTerminal(): a way out that comes
+// meanwhile waits for the frame, so that nothing lands after the give-back. The ending and stop
+// signals are held back from the calling thread in between (their handlers wait for it).
+bool beginDrawingOnTerminal();
+void endDrawingOnTerminal();
 
 // True once after each event that lost the picture on the display (a resume after a stop, a
 // resize); the caller then shows its last picture again.

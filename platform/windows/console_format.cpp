@@ -1,5 +1,8 @@
 #include "platform/windows/console_format.h"
 
+#include <array>
+#include <cstddef>
+
 #include "platform/output_encoding.h"
 #include "platform/terminal_sequences.h"
 
@@ -29,7 +32,31 @@ void appendText(std::string& out, std::string_view text, ConsoleEncoding encodin
     }
 }
 
+// The byte itself: on code page 437 it has its shape already.
+std::string_view codePage437Cell(unsigned char character) {
+    static const std::array<char, 256> bytes = [] {
+        std::array<char, 256> table{};
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            table[i] = static_cast<char>(i);
+        }
+        return table;
+    }();
+    return {&bytes[character], 1};
+}
+
+std::string_view utf8Cell(unsigned char character) { return encodeByte(character, Charset::Utf8); }
+std::string_view asciiCell(unsigned char character) { return encodeByte(character, Charset::Ascii); }
+
 }  // namespace
+
+CellEncoder cellEncoder(ConsoleEncoding encoding) {
+    switch (encoding) {
+    case ConsoleEncoding::CodePage437: return codePage437Cell;
+    case ConsoleEncoding::Ascii: return asciiCell;
+    case ConsoleEncoding::Utf8: break;
+    }
+    return utf8Cell;
+}
 
 std::string pictureBytes(ConsoleFormat format, std::string_view text, bool clearFirst) {
     std::string encoded;

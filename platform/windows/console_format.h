@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/picture_update.h"
+
 // The bytes that the Windows console is sent, for what it is found able to show. Pure: the
 // session decides the format once, when it takes the console, and everything written after
 // follows it.
@@ -31,6 +33,10 @@ inline constexpr unsigned kGameCodePage = 437;
 // inside one synchronized update; without, the text alone. Line feeds become "\r\n" so that
 // every line starts at the left edge whatever the console does with a bare line feed.
 std::string pictureBytes(ConsoleFormat format, std::string_view text, bool clearFirst);
+
+// How one cell's character is sent, for the cell-by-cell updates of a console with control
+// sequences.
+CellEncoder cellEncoder(ConsoleEncoding encoding);
 
 // Taking the display (alternate screen, cursor hidden, line wrap off) and giving it back, as
 // control sequences; nothing for a console without them, whose cursor is hidden through its API.

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/picture.h"
+#include "platform/shown_picture.h"
 #include "platform/terminal.h"
 #include "platform/windows/console_session.h"
 
@@ -43,7 +45,10 @@ void clearThroughApi(HANDLE handle) {
 
 class WindowsConsole final : public Console {
 public:
-    explicit WindowsConsole(ConsoleOutput output) : output_(output) {}
+    WindowsConsole(ConsoleOutput output, bool fullRedraw)
+        : output_(output),
+          fullRedraw_(fullRedraw || !output.format.controlSequences),
+          shown_(cellEncoder(output.format.encoding), fullRedraw_) {}
 
     // Held back and sent with the next write: a clear on its own would show the empty window
     // between two pictures, a flicker at every frame.
@@ -60,6 +65,27 @@ public:
         picture_.append(text);
         show(text, clearPending_);
         clearPending_ = false;
+    }
+
+    // With control sequences, only the cells that changed since the last frame are sent; without
+    // them (the legacy console), every frame is cleared and written whole.
+    void showFrame(std::string_view frame) override {
+        if (fullRedraw_) {
+            clear();
+            write(frame);
+            return;
+        }
+        const OutputTurn turn;
+        if (!turn.open()) {
+            return;
+        }
+        picture_ = frame;
+        clearPending_ = false;
+        const std::string bytes = shown_.update(pictureFromText(frame));
+        if (!bytes.empty()) {
+            writeAll(output_.handle, bytes);
+        }
+        noteWindowSize();
     }
 
     // A text screen is drawn only once, so a resize that scrambled it (the console reflows its
@@ -85,12 +111,20 @@ private:
         // The clear and the whole picture in one write, so that the console replaces the old
         // picture in one step instead of showing it emptied or half drawn (flicker).
         writeAll(output_.handle, pictureBytes(output_.format, text, clearFirst));
+        // Drawn as text, not cell by cell: the next frame is sent whole.
+        shown_.forget();
+        noteWindowSize();
+    }
+
+    void noteWindowSize() {
         if (output_.isConsole) {
             shownFor_ = windowSize(output_.handle);
         }
     }
 
     ConsoleOutput output_;
+    bool fullRedraw_;
+    ShownPicture shown_;
     bool clearPending_ = false;
     std::string picture_;  // everything written since the last clear
     WindowSize shownFor_;
@@ -98,7 +132,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Console> makeTerminalConsole() { return std::make_unique<WindowsConsole>(sessionOutput()); }
+std::unique_ptr<Console> makeTerminalConsole(ConsoleOptions options) {
+    return std::make_unique<WindowsConsole>(sessionOutput(), options.fullRedraw);
+}
 
 // The visible part of the buffer, not the buffer: the buffer is often far taller than the window
 // (its scrollback), and the picture must fit what the player sees. The cells' shape comes from

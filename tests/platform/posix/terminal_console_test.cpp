@@ -55,13 +55,19 @@ public:
 
 class FakeHost final : public ConsoleHost {
 public:
-    bool mayDraw() override { return drawing; }
+    bool beginDrawing() override {
+        ++begun;
+        return drawing;
+    }
+    void endDrawing() override { ++ended; }
     bool takeRepaintRequest() override { return std::exchange(repaint, false); }
     void outputLost() override { ++lost; }
 
     bool drawing = true;
     bool repaint = false;
     int lost = 0;
+    int begun = 0;
+    int ended = 0;
 };
 
 constexpr OutputStyle kTerminalStyle{Charset::Utf8, LineEnd::CrLf};
@@ -80,15 +86,15 @@ TEST_F(TerminalConsoleTest, SendsTheClearWithTheNextWriteInOneCall) {
     EXPECT_TRUE(output.calls.empty());  // held back
     console.write("ab#\n\xB0\xDB#");
     ASSERT_EQ(output.calls.size(), 1U);
-    EXPECT_EQ(output.calls[0], frame("ab#\r\n\xE2\x96\x91\xE2\x96\x88#", true));
+    EXPECT_EQ(output.calls[0], frame("ab#\x1b[2H\xE2\x96\x91\xE2\x96\x88#", true));
 }
 
-TEST_F(TerminalConsoleTest, AWriteWithoutAClearGoesOnAtTheCursor) {
+TEST_F(TerminalConsoleTest, AWriteWithoutAClearAddsToThePicture) {
     console.clear();
     console.write("a");
-    console.write("b");
+    console.write("b\nc");
     ASSERT_EQ(output.calls.size(), 2U);
-    EXPECT_EQ(output.calls[1], frame("b", false));
+    EXPECT_EQ(output.calls[1], frame("ab\x1b[2Hc", true));
 }
 
 TEST_F(TerminalConsoleTest, ShortWritesAndInterruptionsStillDeliverEveryByteInOrder) {
@@ -97,7 +103,15 @@ TEST_F(TerminalConsoleTest, ShortWritesAndInterruptionsStillDeliverEveryByteInOr
         screen += std::string(90, static_cast<char>(row % 2 == 0 ? 0xB1 : ' ')) + "#" + (row < 59 ? "\n" : "");
     }
     std::string expected;
-    appendEncoded(expected, screen, kTerminalStyle);
+    for (int row = 0; row < 60; ++row) {
+        if (row > 0) {
+            expected += "\x1b[" + std::to_string(row + 1) + "H";
+        }
+        for (int column = 0; column < 90; ++column) {
+            expected += row % 2 == 0 ? "\u2592" : " ";
+        }
+        expected += "#";
+    }
     output.mostPerCall = 97;
     output.errors = {EINTR, EAGAIN, EINTR};
     console.clear();
@@ -138,7 +152,7 @@ TEST_F(TerminalConsoleTest, RefreshShowsTheLastPictureAgainOnlyWhenItWasLost) {
     host.repaint = true;
     console.refresh();
     ASSERT_EQ(output.calls.size(), 1U);
-    EXPECT_EQ(output.calls[0], frame("two\r\nthree", true));
+    EXPECT_EQ(output.calls[0], frame("two\x1b[2Hthree", true));
     console.refresh();
     EXPECT_EQ(output.calls.size(), 1U);
 }
@@ -162,6 +176,48 @@ TEST_F(TerminalConsoleTest, RefreshBeforeAnyPictureWritesNothing) {
     EXPECT_TRUE(output.calls.empty());
 }
 
+TEST_F(TerminalConsoleTest, AFrameSendsOnlyTheCellsThatChanged) {
+    console.showFrame("ab#\ncd#");
+    console.showFrame("ab#\ncd#");
+    console.showFrame("ab#\ncX#");
+    ASSERT_EQ(output.calls.size(), 2U) << "the identical frame sends nothing";
+    EXPECT_EQ(output.calls[0], frame("ab#\x1b[2Hcd#", true));
+    EXPECT_EQ(output.calls[1], frame("\x1b[2;2HX", false));
+    EXPECT_EQ(host.begun, 2);
+    EXPECT_EQ(host.ended, 2);
+}
+
+// Whenever what the window shows is unknown or replaced, the next picture goes whole.
+TEST_F(TerminalConsoleTest, AWholeRedrawAfterATextScreenARepaintOrAFrameNotDrawn) {
+    console.clear();
+    console.write("ab#\ncd#");  // a text screen is always whole...
+    console.showFrame("ab#\ncX#");
+    EXPECT_EQ(output.calls.back(), frame("\x1b[2;2HX", false));  // ...and known afterwards
+    host.repaint = true;
+    console.refresh();
+    EXPECT_EQ(output.calls.back(), frame("ab#\x1b[2HcX#", true));
+    host.drawing = false;
+    console.showFrame("ab#\nYX#");  // not drawn: the terminal is given back
+    host.drawing = true;
+    console.showFrame("ab#\nYX#");
+    EXPECT_EQ(output.calls.back(), frame("ab#\x1b[2HYX#", true));
+    console.showFrame("ab#\nYX#\nzz#");  // another layout
+    EXPECT_EQ(output.calls.back(), frame("ab#\x1b[2HYX#\x1b[3Hzz#", true));
+}
+
+TEST(TerminalConsole, WithFullRedrawEveryFrameGoesWhole) {
+    RecordingOutput output;
+    FakeHost host;
+    TerminalConsole console{{1, kTerminalStyle, true, true}, output, host};
+    for (int i = 0; i < 3; ++i) {
+        console.showFrame("ab#\ncd#");
+    }
+    ASSERT_EQ(output.calls.size(), 3U);
+    for (const auto& call : output.calls) {
+        EXPECT_EQ(call, frame("ab#\x1b[2Hcd#", true));
+    }
+}
+
 TEST(TerminalConsole, APipeGetsPlainTextWithEachScreenOnItsOwnLine) {
     RecordingOutput output;
     FakeHost host;
@@ -176,9 +232,10 @@ TEST(TerminalConsole, APipeGetsPlainTextWithEachScreenOnItsOwnLine) {
     EXPECT_EQ(output.all(), "a%#\nb#\nc#");
 }
 
-// The line ends reach the screen right whether or not the terminal turns '\n' into "\r\n"
-// itself: the byte stream the terminal shows has a carriage return before every line feed.
-TEST(TerminalConsole, LinesStartAtTheLeftEdgeWithOrWithoutOutputProcessing) {
+// Every line is placed by the cursor: no line feed is sent, so whether or not the terminal's
+// output processing turns '\n' into "\r\n", the bytes it shows are the bytes sent (no carriage
+// return twice at every line end).
+TEST(TerminalConsole, LinesArePlacedByTheCursorWithOrWithoutOutputProcessing) {
     for (const bool processing : {true, false}) {
         int master = -1;
         int slave = -1;
@@ -193,19 +250,17 @@ TEST(TerminalConsole, LinesStartAtTheLeftEdgeWithOrWithoutOutputProcessing) {
         TerminalConsole console{{slave, kTerminalStyle, true}, systemCalls(), host};
         console.clear();
         console.write("first#\nsecond#\nthird#");
+        console.showFrame("first#\nsecond#\nthirD#");
+        const std::string sent = frame("first#\x1b[2Hsecond#\x1b[3Hthird#", true) + frame("\x1b[3;5HD", false);
         std::string shown;
         pollfd entry{master, POLLIN, 0};
-        while (shown.find("third#") == std::string::npos && ::poll(&entry, 1, 5000) > 0) {
+        while (shown.size() < sent.size() && ::poll(&entry, 1, 5000) > 0) {
             char buffer[256];
             const ssize_t count = ::read(master, buffer, sizeof buffer);
             ASSERT_GT(count, 0);
             shown.append(buffer, static_cast<std::size_t>(count));
         }
-        EXPECT_NE(shown.find("first#\r"), std::string::npos) << processing;
-        EXPECT_NE(shown.find("\nsecond#\r"), std::string::npos) << processing;
-        for (std::size_t at = shown.find('\n'); at != std::string::npos; at = shown.find('\n', at + 1)) {
-            EXPECT_EQ(shown[at - 1], '\r') << processing;
-        }
+        EXPECT_EQ(shown, sent) << processing;
         ::close(slave);
         ::close(master);
     }

@@ -88,6 +88,37 @@ TEST(WindowsConsole, AWriteAfterAWriteDoesNotClearAgain) {
               (Writes{pictureBytes(kPipeFormat, "top#\n", true), pictureBytes(kPipeFormat, "rest#", false)}));
 }
 
+TEST(WindowsConsole, AFrameSendsOnlyTheCellsThatChanged) {
+    WriteRecorder recorder;
+    ASSERT_TRUE(recorder.valid());
+    {
+        const StdHandleSwap output(STD_OUTPUT_HANDLE, recorder.writeEnd());
+        const auto console = makeTerminalConsole();
+        console->showFrame("ab#\ncd#");
+        console->showFrame("ab#\ncd#");  // nothing changed: nothing sent
+        console->showFrame("ab#\ncX#");
+        console->clear();
+        console->write("text#");  // a text screen goes whole, and so does the frame after it
+        console->showFrame("ab#\ncX#");
+    }
+    EXPECT_EQ(recorder.finish(),
+              (Writes{terminalFrame("ab#\x1b[2Hcd#", true), terminalFrame("\x1b[2;2HX", false),
+                      pictureBytes(kPipeFormat, "text#", true), terminalFrame("ab#\x1b[2HcX#", true)}));
+}
+
+TEST(WindowsConsole, WithFullRedrawEveryFrameGoesWhole) {
+    WriteRecorder recorder;
+    ASSERT_TRUE(recorder.valid());
+    {
+        const StdHandleSwap output(STD_OUTPUT_HANDLE, recorder.writeEnd());
+        const auto console = makeTerminalConsole({.fullRedraw = true});
+        console->showFrame("ab#");
+        console->showFrame("ab#");
+    }
+    EXPECT_EQ(recorder.finish(),
+              (Writes{pictureBytes(kPipeFormat, "ab#", true), pictureBytes(kPipeFormat, "ab#", true)}));
+}
+
 TEST(WindowsSession, TakesTheScreenAndGivesItBackOnceWithNoPictureAfter) {
     Pipe noKeys;
     WriteRecorder recorder;

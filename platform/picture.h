@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+// A picture as the display holds it: lines of cells. The unit in which the consoles remember
+// what the window shows, to send only what changed.
+namespace brickstorm::platform {
+
+// What one character cell of the window shows. Two cells look the same exactly when they are
+// equal, so anything added that changes a cell's look (a colour) belongs here.
+struct Cell {
+    unsigned char character = ' ';
+
+    friend bool operator==(const Cell&, const Cell&) = default;
+};
+
+using CellLine = std::vector<Cell>;
+
+struct Picture {
+    std::vector<CellLine> lines;  // top to bottom
+
+    friend bool operator==(const Picture&, const Picture&) = default;
+};
+
+// The picture of a screen's text in the game's character set: one line per '\n'-separated part,
+// one cell per byte.
+Picture pictureFromText(std::string_view text);
+
+// Whether two pictures have the same lines of the same lengths, so that one can be turned into
+// the other cell by cell.
+bool sameLayout(const Picture& a, const Picture& b);
+
+}  // namespace brickstorm::platform

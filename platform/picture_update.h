@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/picture.h"
+
+// The control sequences and text that put a picture on a terminal's display, whole or as the
+// cells that changed since the last one. Pure: the console decides which, and sends the bytes.
+namespace brickstorm::platform {
+
+// The bytes that show one cell's character in the display's character set.
+using CellEncoder = std::string_view (*)(unsigned char character);
+
+// A clear, then every line of `picture` in full, each placed by the cursor: no line feeds, so the
+// terminal's own output processing (which may turn '\n' into "\r\n") plays no part.
+std::string wholePictureBytes(const Picture& picture, CellEncoder encode);
+
+// What turns a display that shows `shown` into one that shows `next` (both of the same layout):
+// per line, either the changed runs, each after a cursor move, or the whole line, whichever is
+// shorter. Nothing at all when the pictures are equal.
+std::string changedCellsBytes(const Picture& shown, const Picture& next, CellEncoder encode);
+
+}  // namespace brickstorm::platform
