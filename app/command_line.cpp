@@ -39,8 +39,6 @@ CommandLine usageError(std::string message) {
     return line;
 }
 
-std::string quoted(std::string_view argument) { return "'" + escapedForDisplay(argument) + "'"; }
-
 // Splits "--name=value" into its name and value; anything else is a name alone.
 struct OptionWord {
     std::string_view name;
@@ -70,7 +68,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
         const auto [name, attached] = splitOption(argument);
         const bool takesValue = name == "--cell-aspect";
         if (attached && !takesValue) {
-            return usageError("option " + quoted(name) + " takes no value");
+            return usageError("option " + quotedForDisplay(name) + " takes no value");
         }
         if (name == "--") {
             optionsEnded = true;
@@ -88,16 +86,16 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             checkOnly = true;
         } else if (takesValue) {
             if (!attached && i + 1 == arguments.size()) {
-                return usageError("option " + quoted(name) + " needs a value");
+                return usageError("option " + quotedForDisplay(name) + " needs a value");
             }
             const std::string_view value = attached ? *attached : arguments[++i];
             line.options.cellAspect = readCellAspect(value);
             if (!line.options.cellAspect) {
-                return usageError("bad value " + quoted(value) + " for " + std::string(name) +
+                return usageError("bad value " + quotedForDisplay(value) + " for " + std::string(name) +
                                   ": a number from 0.25 to 8, a cell's height over its width");
             }
         } else {
-            return usageError("unknown option " + quoted(argument));
+            return usageError("unknown option " + quotedForDisplay(argument));
         }
     }
     if (line.options.levelFiles.size() > kMostLevelFiles) {
