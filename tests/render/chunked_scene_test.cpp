@@ -17,32 +17,14 @@
 #include "render/view_slopes.h"
 #include "sim/entity.h"
 #include "support/generated_levels.h"
+#include "support/plain_view.h"
 #include "world/level.h"
 #include "world/level_table.h"
 
 namespace brickstorm {
 namespace {
 
-// The reference: the view as the plain pipeline makes it. Every face of the list is moved and
-// turned exactly, culled, put in a stable order by depth key, and projected.
-std::vector<ScreenQuad> plainView(FaceList faces, Vec3 camera, double yaw, const ViewSettings& view = {}) {
-    const ViewSlopes slopes = viewSlopes(view);
-    translateFaces(faces, -camera.x, -camera.y, -camera.z);
-    rotateFaces(faces, -yaw);
-    FaceList kept;
-    for (Face& face : faces) {
-        if (keepInView(face, slopes)) {
-            kept.push_back(face);
-        }
-    }
-    std::stable_sort(kept.begin(), kept.end(),
-                     [](const Face& a, const Face& b) { return depthKey(a) < depthKey(b); });
-    std::vector<ScreenQuad> quads;
-    for (const Face& face : kept) {
-        quads.push_back(projectFace(view, face));
-    }
-    return quads;
-}
+using testing::plainView;
 
 // The same quads in the same order; on a difference, where the lists first part.
 ::testing::AssertionResult sameQuads(const std::vector<ScreenQuad>& actual,

@@ -31,6 +31,15 @@ public:
     void press(int code) { handleKey(state, code); }
     void render() { drawScreens(state, stateLock_, console_); }
 
+    // Presses `code` and ticks until the player is at rest again (or the game screen is left).
+    void act(int code) {
+        press(code);
+        do {
+            tick();
+        } while (state.screen == kScreenGame &&
+                 (state.player.moveTicks > 0 || state.player.turnTicks > 0 || state.player.climbPhase > 0));
+    }
+
     // From a fresh game to the first tick of level 1: the title and the level screen are each
     // drawn before the key that leaves them.
     void enterFirstLevel() {
