@@ -22,6 +22,7 @@
 #include "render/projection.h"
 #include "render/scene.h"
 #include "support/generated_levels.h"
+#include "support/null_console.h"
 #include "world/level.h"
 #include "world/level_table.h"
 
@@ -101,7 +102,7 @@ void measureSceneFrames(benchmark::State& state, const Level& level, const std::
     const FaceChunks chunks(level);
     const ViewSettings view;
     FrameBuffer frame;
-    DiscardingConsole console;
+    testing::NullConsole console;
     std::size_t next = 0;
     std::size_t kept = 0;
     for (auto _ : state) {
@@ -120,7 +121,7 @@ void measurePlainFrames(benchmark::State& state, const Level& level, const std::
     const FaceList faces = buildLevelFaces(level);
     const ViewSettings view;
     FrameBuffer frame;
-    DiscardingConsole console;
+    testing::NullConsole console;
     std::size_t next = 0;
     for (auto _ : state) {
         const Camera& camera = cameras[next++ % cameras.size()];

@@ -22,18 +22,13 @@
 #include "core/level_loading.h"
 #include "screens/screens.h"
 #include "support/generated_levels.h"
+#include "support/null_console.h"
 #include "world/level.h"
 
 namespace {
 
 using namespace brickstorm;
 using Clock = std::chrono::steady_clock;
-
-class DiscardingConsole : public Console {
-public:
-    void clear() override {}
-    void write(std::string_view) override {}
-};
 
 // The sizes of the largest level accepted, filled two ways: 256 cells wide and deep, and as high
 // as the limit then allows.
@@ -114,7 +109,7 @@ int main(int argc, char** argv) {
 
     GameState state;
     std::mutex stateLock;
-    DiscardingConsole console;
+    testing::NullConsole console;
     const auto startBegan = Clock::now();
     {
         state.render.drawScreen = kScreenGame;

@@ -1,21 +1,14 @@
 #pragma once
 
 #include <mutex>
-#include <string_view>
 
 #include "core/game_state.h"
 #include "core/game_tick.h"
 #include "core/key_handler.h"
 #include "screens/screens.h"
+#include "support/null_console.h"
 
 namespace brickstorm::testing {
-
-// A console that shows nothing, for runs that only care about the game state.
-class NullConsole : public Console {
-public:
-    void clear() override {}
-    void write(std::string_view) override {}
-};
 
 // Drives a test-owned game the way the three threads do, one step at a time: keys, ticks and
 // render passes in the order a test chooses, with no threads and no sleeps.
