@@ -114,7 +114,7 @@ FaceList largeSceneFaces() {
     }
     cells[static_cast<std::size_t>(kLargeCamera.y)][static_cast<std::size_t>(kLargeCamera.z)]
          [static_cast<std::size_t>(kLargeCamera.x)] = kCellEmpty;
-    return buildLevelFaces(Level(kLargeSize, kLargeHeight, kLargeSize, std::move(cells), kLargeCamera, {}));
+    return buildLevelFaces(Level(kLargeSize, kLargeHeight, kLargeSize, cells, kLargeCamera, {}));
 }
 
 void LargeSceneFrame(benchmark::State& state) {

@@ -56,7 +56,7 @@ TEST(CommandLine, CheckNeedsLevelFiles) {
 TEST(CommandLine, AtMost999LevelFiles) {
     std::vector<std::string_view> files(999, "a.lvl");
     EXPECT_EQ(parse(files).action, Action::Play);
-    files.push_back("b.lvl");
+    files.emplace_back("b.lvl");
     EXPECT_EQ(parse(files).error, "too many level files: at most 999");
 }
 
