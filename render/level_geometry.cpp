@@ -30,6 +30,7 @@ struct BlockSide {
     CellStep neighbour;
     CornerOffsets corners;
     unsigned char fill = 0;
+    FaceKind kind = FaceKind::BlockSideX;
 };
 
 // Short names keep the tables below readable as rows of corners.
@@ -37,12 +38,12 @@ constexpr double h = kHalf;
 
 // The appending order of a block's sides: top, bottom, low x, high x, low z, high z.
 constexpr std::array<BlockSide, 6> kBlockSides{{
-    {{0, 1, 0}, {{{-h, h, h}, {h, h, h}, {h, h, -h}, {-h, h, -h}}}, kFillMediumShade},
-    {{0, -1, 0}, {{{-h, -h, h}, {h, -h, h}, {h, -h, -h}, {-h, -h, -h}}}, kFillMediumShade},
-    {{-1, 0, 0}, {{{-h, h, h}, {-h, h, -h}, {-h, -h, -h}, {-h, -h, h}}}, kFillFullBlock},
-    {{1, 0, 0}, {{{h, h, h}, {h, h, -h}, {h, -h, -h}, {h, -h, h}}}, kFillFullBlock},
-    {{0, 0, -1}, {{{-h, h, -h}, {h, h, -h}, {h, -h, -h}, {-h, -h, -h}}}, kFillDarkShade},
-    {{0, 0, 1}, {{{-h, h, h}, {h, h, h}, {h, -h, h}, {-h, -h, h}}}, kFillDarkShade},
+    {{0, 1, 0}, {{{-h, h, h}, {h, h, h}, {h, h, -h}, {-h, h, -h}}}, kFillMediumShade, FaceKind::BlockTopBottom},
+    {{0, -1, 0}, {{{-h, -h, h}, {h, -h, h}, {h, -h, -h}, {-h, -h, -h}}}, kFillMediumShade, FaceKind::BlockTopBottom},
+    {{-1, 0, 0}, {{{-h, h, h}, {-h, h, -h}, {-h, -h, -h}, {-h, -h, h}}}, kFillFullBlock, FaceKind::BlockSideX},
+    {{1, 0, 0}, {{{h, h, h}, {h, h, -h}, {h, -h, -h}, {h, -h, h}}}, kFillFullBlock, FaceKind::BlockSideX},
+    {{0, 0, -1}, {{{-h, h, -h}, {h, h, -h}, {h, -h, -h}, {-h, -h, -h}}}, kFillDarkShade, FaceKind::BlockSideZ},
+    {{0, 0, 1}, {{{-h, h, h}, {h, h, h}, {h, -h, h}, {-h, -h, h}}}, kFillDarkShade, FaceKind::BlockSideZ},
 }};
 
 // A horizontal side of the exit: the neighbour whose block hides it, then its door and window.
@@ -82,13 +83,14 @@ bool hiddenBy(const Level& level, std::int32_t x, std::int32_t y, std::int32_t z
 
 // The face with the given corners placed around the centre of cell (x, y, z).
 Face placedFace(std::int32_t x, std::int32_t y, std::int32_t z, const CornerOffsets& offsets,
-                unsigned char fill) {
+                unsigned char fill, FaceKind kind) {
     const Vec3 centre{static_cast<double>(x), static_cast<double>(y), static_cast<double>(z)};
     Face face;
     for (std::size_t i = 0; i < offsets.size(); ++i) {
         face.corners[i] = {centre.x + offsets[i].x, centre.y + offsets[i].y, centre.z + offsets[i].z};
     }
     face.fill = fill;
+    face.kind = kind;
     return face;
 }
 
@@ -114,7 +116,7 @@ FaceList buildLevelFaces(const Level& level) {
 void addBlockFaces(FaceList& faces, const Level& level, std::int32_t x, std::int32_t y, std::int32_t z) {
     for (const BlockSide& side : kBlockSides) {
         if (!hiddenBy(level, x, y, z, side.neighbour)) {
-            faces.push_back(placedFace(x, y, z, side.corners, side.fill));
+            faces.push_back(placedFace(x, y, z, side.corners, side.fill, side.kind));
         }
     }
 }
@@ -123,8 +125,8 @@ void addExitFaces(FaceList& faces, const Level& level, std::int32_t x, std::int3
     addBlockFaces(faces, level, x, y, z);
     for (const ExitSide& side : kExitSides) {
         if (!hiddenBy(level, x, y, z, side.neighbour)) {
-            faces.push_back(placedFace(x, y, z, side.door, kFillLightShade));
-            faces.push_back(placedFace(x, y, z, side.window, kFillLightShade));
+            faces.push_back(placedFace(x, y, z, side.door, kFillLightShade, FaceKind::ExitDoor));
+            faces.push_back(placedFace(x, y, z, side.window, kFillLightShade, FaceKind::ExitWindow));
         }
     }
 }

@@ -46,12 +46,12 @@ TEST(GeometryBlockTest, LoneBlockHasSixFacesInOrder) {
     // Distinct coordinates on every axis, so that a swapped axis shows.
     const FaceList faces = buildLevelFaces(levelOf(3, 4, 5, {{1, 2, 3, kCellBlock}}));
     const FaceList expected{
-        {{{{0.5, 2.5, 3.5}, {1.5, 2.5, 3.5}, {1.5, 2.5, 2.5}, {0.5, 2.5, 2.5}}}, kTop},    // top
-        {{{{0.5, 1.5, 3.5}, {1.5, 1.5, 3.5}, {1.5, 1.5, 2.5}, {0.5, 1.5, 2.5}}}, kTop},    // bottom
-        {{{{0.5, 2.5, 3.5}, {0.5, 2.5, 2.5}, {0.5, 1.5, 2.5}, {0.5, 1.5, 3.5}}}, kXSide},  // low x
-        {{{{1.5, 2.5, 3.5}, {1.5, 2.5, 2.5}, {1.5, 1.5, 2.5}, {1.5, 1.5, 3.5}}}, kXSide},  // high x
-        {{{{0.5, 2.5, 2.5}, {1.5, 2.5, 2.5}, {1.5, 1.5, 2.5}, {0.5, 1.5, 2.5}}}, kZSide},  // low z
-        {{{{0.5, 2.5, 3.5}, {1.5, 2.5, 3.5}, {1.5, 1.5, 3.5}, {0.5, 1.5, 3.5}}}, kZSide},  // high z
+        {{{{0.5, 2.5, 3.5}, {1.5, 2.5, 3.5}, {1.5, 2.5, 2.5}, {0.5, 2.5, 2.5}}}, kTop, FaceKind::BlockTopBottom},    // top
+        {{{{0.5, 1.5, 3.5}, {1.5, 1.5, 3.5}, {1.5, 1.5, 2.5}, {0.5, 1.5, 2.5}}}, kTop, FaceKind::BlockTopBottom},    // bottom
+        {{{{0.5, 2.5, 3.5}, {0.5, 2.5, 2.5}, {0.5, 1.5, 2.5}, {0.5, 1.5, 3.5}}}, kXSide, FaceKind::BlockSideX},  // low x
+        {{{{1.5, 2.5, 3.5}, {1.5, 2.5, 2.5}, {1.5, 1.5, 2.5}, {1.5, 1.5, 3.5}}}, kXSide, FaceKind::BlockSideX},  // high x
+        {{{{0.5, 2.5, 2.5}, {1.5, 2.5, 2.5}, {1.5, 1.5, 2.5}, {0.5, 1.5, 2.5}}}, kZSide, FaceKind::BlockSideZ},  // low z
+        {{{{0.5, 2.5, 3.5}, {1.5, 2.5, 3.5}, {1.5, 1.5, 3.5}, {0.5, 1.5, 3.5}}}, kZSide, FaceKind::BlockSideZ},  // high z
     };
     EXPECT_EQ(faces, expected);
 }
@@ -92,22 +92,23 @@ TEST(GeometryExitTest, OpenExitHasItsBlockThenDoorsAndWindows) {
     const FaceList marks(faces.begin() + 6, faces.end());
     const FaceList expected{
         // low z: door, then window
-        {{{{0.7, 2.25, 2.499}, {1.3, 2.25, 2.499}, {1.3, 1.5, 2.499}, {0.7, 1.5, 2.499}}}, kMark},
-        {{{{0.8, 2.2, 2.499}, {1.2, 2.2, 2.499}, {1.2, 2.35, 2.499}, {0.8, 2.35, 2.499}}}, kMark},
+        {{{{0.7, 2.25, 2.499}, {1.3, 2.25, 2.499}, {1.3, 1.5, 2.499}, {0.7, 1.5, 2.499}}}, kMark, FaceKind::ExitDoor},
+        {{{{0.8, 2.2, 2.499}, {1.2, 2.2, 2.499}, {1.2, 2.35, 2.499}, {0.8, 2.35, 2.499}}}, kMark, FaceKind::ExitWindow},
         // high z: door, then window
-        {{{{0.7, 2.25, 3.501}, {1.3, 2.25, 3.501}, {1.3, 1.5, 3.501}, {0.7, 1.5, 3.501}}}, kMark},
-        {{{{0.8, 2.2, 3.501}, {1.2, 2.2, 3.501}, {1.2, 2.35, 3.501}, {0.8, 2.35, 3.501}}}, kMark},
+        {{{{0.7, 2.25, 3.501}, {1.3, 2.25, 3.501}, {1.3, 1.5, 3.501}, {0.7, 1.5, 3.501}}}, kMark, FaceKind::ExitDoor},
+        {{{{0.8, 2.2, 3.501}, {1.2, 2.2, 3.501}, {1.2, 2.35, 3.501}, {0.8, 2.35, 3.501}}}, kMark, FaceKind::ExitWindow},
         // low x: door, then window
-        {{{{0.499, 2.25, 3.3}, {0.499, 2.25, 2.7}, {0.499, 1.5, 2.7}, {0.499, 1.5, 3.3}}}, kMark},
-        {{{{0.499, 2.35, 3.2}, {0.499, 2.35, 2.8}, {0.499, 2.2, 2.8}, {0.499, 2.2, 3.2}}}, kMark},
+        {{{{0.499, 2.25, 3.3}, {0.499, 2.25, 2.7}, {0.499, 1.5, 2.7}, {0.499, 1.5, 3.3}}}, kMark, FaceKind::ExitDoor},
+        {{{{0.499, 2.35, 3.2}, {0.499, 2.35, 2.8}, {0.499, 2.2, 2.8}, {0.499, 2.2, 3.2}}}, kMark, FaceKind::ExitWindow},
         // high x: door, then window
-        {{{{1.501, 2.25, 3.3}, {1.501, 2.25, 2.7}, {1.501, 1.5, 2.7}, {1.501, 1.5, 3.3}}}, kMark},
-        {{{{1.501, 2.35, 3.2}, {1.501, 2.35, 2.8}, {1.501, 2.2, 2.8}, {1.501, 2.2, 3.2}}}, kMark},
+        {{{{1.501, 2.25, 3.3}, {1.501, 2.25, 2.7}, {1.501, 1.5, 2.7}, {1.501, 1.5, 3.3}}}, kMark, FaceKind::ExitDoor},
+        {{{{1.501, 2.35, 3.2}, {1.501, 2.35, 2.8}, {1.501, 2.2, 2.8}, {1.501, 2.2, 3.2}}}, kMark, FaceKind::ExitWindow},
     };
     ASSERT_EQ(marks.size(), expected.size());
     for (std::size_t i = 0; i < marks.size(); ++i) {
         SCOPED_TRACE(::testing::Message() << "mark " << i);
         EXPECT_EQ(marks[i].fill, expected[i].fill);
+        EXPECT_EQ(marks[i].kind, expected[i].kind);
         for (std::size_t k = 0; k < 4; ++k) {
             EXPECT_DOUBLE_EQ(marks[i].corners[k].x, expected[i].corners[k].x);
             EXPECT_DOUBLE_EQ(marks[i].corners[k].y, expected[i].corners[k].y);
