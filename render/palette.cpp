@@ -40,8 +40,9 @@ constexpr std::array<BasicPair, kFaceKindCount> kKindBasic{{
     {13, 5},  // magenta
 }};
 
-// The fog's last step keeps this share of the full colour: dim, but still seen on black.
-constexpr double kDimmest = 0.4;
+// The fog's last step keeps this share of the full colour: dim, but still seen on black, and
+// still apart from the blocks in the 256-colour palette, whose darker levels lie far apart.
+constexpr double kDimmest = 0.5;
 
 // The 256-colour cube's levels per channel, and where the cube starts in the palette.
 constexpr std::array<int, 6> kCubeLevels{0, 95, 135, 175, 215, 255};
