@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cctype>
 #include <optional>
 #include <cstdint>
 #include <string>
@@ -16,6 +15,7 @@
 #include "platform/posix/terminal_console.h"
 #include "platform/terminal_sequences.h"
 #include "support/game_driver.h"
+#include "support/sgr_search.h"
 #include "support/vterm_screen.h"
 
 namespace brickstorm::platform {
@@ -321,19 +321,7 @@ INSTANTIATE_TEST_SUITE_P(ChangedOrWhole, ChangedCellsTest, ::testing::Values(fal
                              return info.param ? "FullRedraw" : "ChangedCells";
                          });
 
-// A Select Graphic Rendition sequence (a colour, or the reset): "\x1b[" then digits and ';', then 'm'.
-bool sendsAnySgr(const std::string& bytes) {
-    for (std::size_t at = bytes.find("\x1b["); at != std::string::npos; at = bytes.find("\x1b[", at + 1)) {
-        std::size_t end = at + 2;
-        while (end < bytes.size() && (std::isdigit(static_cast<unsigned char>(bytes[end])) != 0 || bytes[end] == ';')) {
-            ++end;
-        }
-        if (end < bytes.size() && bytes[end] == 'm') {
-            return true;
-        }
-    }
-    return false;
-}
+using testing::sendsAnySgr;
 
 TEST(ChangedCells, AMonochromePlayThroughSendsNoColourAtAll) {
     for (const bool fullRedraw : {false, true}) {
