@@ -67,8 +67,6 @@ CommandLine usageError(std::string message) {
     return line;
 }
 
-std::string quoted(std::string_view argument) { return "'" + escapedForDisplay(argument) + "'"; }
-
 // Splits "--name=value" into its name and value; anything else is a name alone.
 struct OptionWord {
     std::string_view name;
@@ -99,7 +97,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
         const bool takesValue = name == "--cell-aspect" || name == "--color-depth";
         const bool mayTakeValue = takesValue || name == "--color";
         if (attached && !mayTakeValue) {
-            return usageError("option " + quoted(name) + " takes no value");
+            return usageError("option " + quotedForDisplay(name) + " takes no value");
         }
         if (name == "--") {
             optionsEnded = true;
@@ -120,28 +118,28 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             // the option followed by a level file named "never".
             const auto when = attached ? readColourWhen(*attached) : platform::ColourWhen::Always;
             if (!when) {
-                return usageError("bad value " + quoted(*attached) + " for --color: always, auto or never");
+                return usageError("bad value " + quotedForDisplay(*attached) + " for --color: always, auto or never");
             }
             line.options.colour = *when;
         } else if (takesValue) {
             if (!attached && i + 1 == arguments.size()) {
-                return usageError("option " + quoted(name) + " needs a value");
+                return usageError("option " + quotedForDisplay(name) + " needs a value");
             }
             const std::string_view value = attached ? *attached : arguments[++i];
             if (name == "--color-depth") {
                 line.options.colourDepth = readColourDepth(value);
                 if (!line.options.colourDepth) {
-                    return usageError("bad value " + quoted(value) + " for --color-depth: 16, 256 or 24");
+                    return usageError("bad value " + quotedForDisplay(value) + " for --color-depth: 16, 256 or 24");
                 }
                 continue;
             }
             line.options.cellAspect = readCellAspect(value);
             if (!line.options.cellAspect) {
-                return usageError("bad value " + quoted(value) + " for " + std::string(name) +
+                return usageError("bad value " + quotedForDisplay(value) + " for " + std::string(name) +
                                   ": a number from 0.25 to 8, a cell's height over its width");
             }
         } else {
-            return usageError("unknown option " + quoted(argument));
+            return usageError("unknown option " + quotedForDisplay(argument));
         }
     }
     if (line.options.levelFiles.size() > kMostLevelFiles) {

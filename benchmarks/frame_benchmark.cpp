@@ -16,6 +16,7 @@
 #include "render/level_geometry.h"
 #include "render/projection.h"
 #include "render/scene.h"
+#include "support/null_console.h"
 #include "world/level.h"
 #include "world/level_table.h"
 
@@ -44,7 +45,7 @@ void measureFrames(benchmark::State& state, const ViewSettings& view, double yaw
                    Vec3 camera) {
     const std::vector<ScreenQuad> quads = renderView(view, scene, camera, yaw);
     FrameBuffer frame(view.columns, view.rows);
-    DiscardingConsole console;
+    testing::NullConsole console;
     for (auto _ : state) {
         FaceList copy = scene;  // the render thread works on its own copy of the scene
         frame.drawQuads(renderView(view, std::move(copy), camera, yaw), console);

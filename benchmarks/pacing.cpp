@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <mutex>
 #include <random>
-#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -17,17 +16,12 @@
 #include "core/game_tick.h"
 #include "core/key_handler.h"
 #include "screens/screens.h"
+#include "support/null_console.h"
 
 namespace {
 
 using namespace brickstorm;
 using Clock = std::chrono::steady_clock;
-
-class DiscardingConsole : public Console {
-public:
-    void clear() override {}
-    void write(std::string_view) override {}
-};
 
 // Median and 99th percentile of how far each period strayed from `period`, in milliseconds.
 void printDeviations(const char* name, const std::vector<Clock::time_point>& starts, Clock::duration period) {
@@ -54,7 +48,7 @@ int main(int argc, char** argv) {
     const auto seconds = std::chrono::seconds(argc > 1 ? std::atoi(argv[1]) : 20);
     GameState state;
     std::mutex stateLock;
-    DiscardingConsole console;
+    testing::NullConsole console;
     std::vector<Clock::time_point> tickStarts;
     std::vector<Clock::time_point> frameStarts;
     {

@@ -4,7 +4,7 @@
 Figures, not assertions: the time from start to the title screen, the processor time used over
 a stretch of play, the peak resident memory, and the frame periods seen on the terminal.
 
-Usage: benchmarks/resource_figures.py [path/to/brickstorm] [seconds of play, default 20]
+Usage: benchmarks/resource_figures.py [path/to/brickstorm] [seconds of play, default 20] [level file]...
 """
 import fcntl
 import os
@@ -23,11 +23,11 @@ TITLE_PROMPT = b"- Press any key to continue -"
 TICKS_PER_SECOND = os.sysconf("SC_CLK_TCK")
 
 
-def spawn(binary):
+def spawn(binary, levels):
     """Starts the game on a new pseudo-terminal of the game's size; returns (pid, master fd)."""
     pid, master = pty.fork()
     if pid == 0:
-        os.execv(binary, [binary])
+        os.execv(binary, [binary, *levels])
     fcntl.ioctl(master, termios.TIOCSWINSZ, struct.pack("HHHH", LINES, COLUMNS, 0, 0))
     return pid, master
 
@@ -79,8 +79,9 @@ def deviation_figures(times, period):
 def main():
     binary = sys.argv[1] if len(sys.argv) > 1 else "build/release/brickstorm"
     seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 20.0
+    levels = sys.argv[3:]
     started = time.monotonic()
-    pid, master = spawn(binary)
+    pid, master = spawn(binary, levels)
     log = []
     try:
         if not read_until(master, TITLE_PROMPT, started + 10, log):

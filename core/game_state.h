@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "render/face.h"
+#include "render/face_chunks.h"
 #include "render/frame_buffer.h"
 #include "render/projection.h"
 #include "sim/entity.h"
@@ -23,7 +25,10 @@ inline constexpr const char* kScreenClosing = "closing";  // after the last exit
 
 // Everything the render thread reads, and nothing else.
 struct RenderState {
-    FaceList sceneFaces;       // level faces, then each enemy's faces, in world space
+    // The scene, in world space: the level's faces, then each enemy's faces. The level's are
+    // shared, not copied: they never change while a level runs.
+    std::shared_ptr<const FaceChunks> levelFaces;
+    FaceList enemyFaces;
     Vec3 cameraPosition;       // the player's drawn position after the last game tick
     double cameraYaw = 0.0;    // the player's drawn heading after the last game tick
     std::string drawScreen;    // the screen to draw; empty draws nothing
@@ -41,8 +46,8 @@ struct GameState {
     std::int32_t levelNumber = 1;
     GameLevels levels;
     Level level;
-    FaceList levelFaces;
-    std::vector<EnemyEntity> enemies;  // alive, in the order of the level's enemy starts
+    std::shared_ptr<const FaceChunks> levelFaces;  // built once per level start
+    std::vector<EnemyEntity> enemies;              // alive, in the order of the level's enemy starts
     PlayerEntity player;
 };
 

@@ -50,8 +50,8 @@ void showNextLevelScreen(GameState& state) {
     showLevelScreen(state);
 }
 
-// Hands the render thread the level's faces, the enemies' faces and the camera. The flag keeps a
-// render pass from drawing a half-replaced scene.
+// Hands the render thread the level's faces (shared), the enemies' faces and the camera. The flag
+// keeps a render pass from drawing a half-replaced scene.
 void publishScene(GameState& state) {
     FaceList enemyFaces;
     for (const EnemyEntity& enemy : state.enemies) {
@@ -59,7 +59,8 @@ void publishScene(GameState& state) {
     }
     RenderState& render = state.render;
     render.screenDrawn = true;
-    render.sceneFaces = appendFaces(state.levelFaces, std::move(enemyFaces));
+    render.levelFaces = state.levelFaces;
+    render.enemyFaces = std::move(enemyFaces);
     render.cameraPosition = state.player.displayPosition;
     render.cameraYaw = state.player.yaw;
     render.screenDrawn = false;

@@ -1,6 +1,9 @@
 #include "core/level_loading.h"
 
-#include "render/level_geometry.h"
+#include <memory>
+#include <utility>
+
+#include "render/face_chunks.h"
 
 namespace brickstorm {
 
@@ -8,16 +11,27 @@ void startLevel(GameState& state) {
     if (!canLeaveScreen(state)) {
         return;
     }
-    state.level = Level(state.levels.levelText(state.levelNumber));
-    state.levelFaces = buildLevelFaces(state.level);
+    startLevel(state, Level(state.levels.levelText(state.levelNumber)));
+}
 
-    // Every entity gets its own copy of the level: the world is rebuilt whole on every start,
-    // so nothing of an earlier attempt survives.
+void startLevel(GameState& state, Level level) {
+    if (!canLeaveScreen(state)) {
+        return;
+    }
+    state.level = std::move(level);
+    // The old faces go before the new ones are built, so that a restart of the largest level
+    // does not hold two sets of them at once.
+    state.levelFaces.reset();
+    state.render.levelFaces.reset();
+    state.levelFaces = std::make_shared<const FaceChunks>(state.level);
+
+    // Every entity gets its own copy of the level (sharing its cells): the world is rebuilt whole on every
+    // start, so nothing of an earlier attempt survives.
     state.enemies.clear();
     state.player = PlayerEntity(state.level);
     state.player.position = state.level.playerStart;
     state.player.displayPosition = state.level.playerStart;
-    for (const Vec3& start : state.level.enemyStarts) {
+    for (const Vec3& start : state.level.enemyStarts()) {
         EnemyEntity enemy(state.level);
         enemy.position = start;
         enemy.displayPosition = start;

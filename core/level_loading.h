@@ -8,4 +8,8 @@ namespace brickstorm {
 // if the guard lets the level screen be left.
 void startLevel(GameState& state);
 
+// Builds the world of `level` and switches to the game, if the guard lets the level screen be
+// left.
+void startLevel(GameState& state, Level level);
+
 }  // namespace brickstorm

@@ -15,8 +15,8 @@ using brickstorm::Level;
 [[noreturn]] void fail() { std::abort(); }
 
 bool isInvalid(const Level& level) {
-    return level.sizeX == -1 && level.sizeY == -1 && level.sizeZ == -1 && level.cells.empty() &&
-           level.enemyStarts.empty() && level.playerStart == brickstorm::Vec3{};
+    return level.sizeX == -1 && level.sizeY == -1 && level.sizeZ == -1 && level.cellCount() == 0 &&
+           level.enemyStarts().empty() && level.playerStart == brickstorm::Vec3{};
 }
 
 // The string that the level's own cells spell, in string order, behind the input's header.
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             expected[i] = brickstorm::kCellEmpty;
         }
     }
-    if (spellOut(level, input.substr(0, 9)) != expected || level.enemyStarts.size() != enemies) {
+    if (spellOut(level, input.substr(0, 9)) != expected || level.enemyStarts().size() != enemies) {
         fail();
     }
     // Beyond the grid every lookup is empty.

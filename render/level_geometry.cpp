@@ -94,18 +94,67 @@ Face placedFace(std::int32_t x, std::int32_t y, std::int32_t z, const CornerOffs
     return face;
 }
 
+// The corners of face `kind`: a block's sides first, then the exit's doors and windows in pairs.
+const CornerOffsets& cornersOf(std::uint8_t kind) {
+    if (kind < kBlockSides.size()) {
+        return kBlockSides[kind].corners;
+    }
+    const ExitSide& side = kExitSides[(kind - kBlockSides.size()) / 2];
+    return (kind - kBlockSides.size()) % 2 == 0 ? side.door : side.window;
+}
+
+unsigned char fillOf(std::uint8_t kind) {
+    return kind < kBlockSides.size() ? kBlockSides[kind].fill : kFillLightShade;
+}
+
+// What face `kind` is part of, for its colour.
+FaceKind partOf(std::uint8_t kind) {
+    if (kind < kBlockSides.size()) {
+        return kBlockSides[kind].kind;
+    }
+    return (kind - kBlockSides.size()) % 2 == 0 ? FaceKind::ExitDoor : FaceKind::ExitWindow;
+}
+
 }  // namespace
+
+LevelFaceKinds cellFaceKinds(const Level& level, std::int32_t x, std::int32_t y, std::int32_t z) {
+    const char cell = level.cellAt(x, y, z);
+    if (cell != kCellBlock && cell != kCellExit) {
+        return 0;
+    }
+    LevelFaceKinds kinds = 0;
+    std::uint8_t kind = 0;
+    for (const BlockSide& side : kBlockSides) {
+        if (!hiddenBy(level, x, y, z, side.neighbour)) {
+            kinds |= LevelFaceKinds{1} << kind;
+        }
+        ++kind;
+    }
+    if (cell == kCellExit) {
+        for (const ExitSide& side : kExitSides) {
+            if (!hiddenBy(level, x, y, z, side.neighbour)) {
+                kinds |= LevelFaceKinds{3} << kind;  // the door and the window
+            }
+            kind += 2;
+        }
+    }
+    return kinds;
+}
+
+Face levelFace(std::int32_t x, std::int32_t y, std::int32_t z, std::uint8_t kind) {
+    return placedFace(x, y, z, cornersOf(kind), fillOf(kind), partOf(kind));
+}
 
 FaceList buildLevelFaces(const Level& level) {
     FaceList faces;
     for (std::int32_t x = 0; x < level.sizeX; ++x) {
         for (std::int32_t y = 0; y < level.sizeY; ++y) {
             for (std::int32_t z = 0; z < level.sizeZ; ++z) {
-                const char cell = level.cellAt(x, y, z);
-                if (cell == kCellBlock) {
-                    addBlockFaces(faces, level, x, y, z);
-                } else if (cell == kCellExit) {
-                    addExitFaces(faces, level, x, y, z);
+                const LevelFaceKinds kinds = cellFaceKinds(level, x, y, z);
+                for (std::uint8_t kind = 0; kind < kLevelFaceKindCount; ++kind) {
+                    if ((kinds >> kind & 1U) != 0) {
+                        faces.push_back(levelFace(x, y, z, kind));
+                    }
                 }
             }
         }

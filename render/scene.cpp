@@ -3,11 +3,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <optional>
 #include <utility>
 
+#include "render/exact_turns.h"
 #include "render/face_bounds.h"
 #include "render/view_culling.h"
 #include "render/view_slopes.h"
+#include "world/grid_math.h"
 
 namespace brickstorm {
 
@@ -48,6 +53,137 @@ std::vector<DrawOrder> nearestFirst(const FaceList& faces) {
     return order;
 }
 
+// Faces moved by the camera, each with its place in the scene's list.
+struct MovedFaces {
+    FaceList faces;
+    std::vector<std::uint64_t> places;
+};
+
+// The places of faces that come after every level face, in their own order.
+constexpr std::uint64_t kAfterTheLevel = std::uint64_t{1} << 63U;
+
+// An inclusive range of chunk coordinates along one axis.
+struct ChunkSpan {
+    std::int32_t first = 0;
+    std::int32_t last = -1;
+};
+
+// The chunks of `count` along an axis that may hold cells within `reach` of `camera`; all of
+// them when the camera or the reach is not a usable number.
+ChunkSpan chunksNear(double camera, double reach, std::int32_t count) {
+    // One cell more each way than the reach: cells (and the exit's marks) stand out half a cell
+    // from their centres, and the chunk of a coordinate is found by truncation.
+    const double low = camera - reach - 1.0;
+    const double high = camera + reach + 1.0;
+    if (!std::isfinite(low) || !std::isfinite(high)) {
+        return {0, count - 1};
+    }
+    const auto chunkOf = [](double cell) { return saturatingInt(std::floor(cell / kChunkCells)); };
+    return {std::max(chunkOf(low), 0), std::min(chunkOf(high), count - 1)};
+}
+
+// The matrix of the camera's turn for whole chunks: also for the quarter turns, which the
+// matrix gives within the slack; none where no matrix is close to the exact turn.
+std::optional<ViewTurn> chunkTurn(double degrees) {
+    if (isExactTurn(degrees)) {
+        const double radians = radiansFromDegrees(degrees);
+        return ViewTurn{std::cos(radians), std::sin(radians)};
+    }
+    return viewTurn(degrees);
+}
+
+// Gathers a frame's faces, moved by the camera, leaving out whole chunks and then single faces
+// that certainly lie outside the view once turned: cheap tests first, so that a frame turns
+// exactly only what may show.
+class SceneGatherer {
+public:
+    SceneGatherer(const ViewSlopes& slopes, Vec3 cameraPosition, double cameraYaw)
+        : slopes_(slopes),
+          dx_(-cameraPosition.x),
+          dy_(-cameraPosition.y),
+          dz_(-cameraPosition.z),
+          faceTurn_(viewTurn(-cameraYaw)),
+          chunkTurn_(chunkTurn(-cameraYaw)) {}
+
+    // Takes every face of the level's chunks that may show, whole chunks passed over first.
+    void takeLevel(const FaceChunks& level, Vec3 cameraPosition) {
+        // Without a usable turn (a heading beyond any number) nothing is known of where the
+        // faces go: every chunk is taken.
+        const double reach = chunkTurn_ ? drawnReach(slopes_) : std::numeric_limits<double>::infinity();
+        const ChunkSpan xs = chunksNear(cameraPosition.x, reach, level.countX());
+        const ChunkSpan ys = chunksNear(cameraPosition.y, reach, level.countY());
+        const ChunkSpan zs = chunksNear(cameraPosition.z, reach, level.countZ());
+        std::vector<const FaceChunk*> shown;
+        std::size_t faceCount = 0;
+        for (std::int32_t cy = ys.first; cy <= ys.last; ++cy) {
+            for (std::int32_t cz = zs.first; cz <= zs.last; ++cz) {
+                for (std::int32_t cx = xs.first; cx <= xs.last; ++cx) {
+                    const FaceChunk& chunk = level.chunkAt(cx, cy, cz);
+                    if (mayShow(chunk)) {
+                        shown.push_back(&chunk);
+                        faceCount += chunk.end - chunk.first;
+                    }
+                }
+            }
+        }
+        // Room for every face of the chunks taken at once: the list never grows face by face.
+        moved_.faces.reserve(faceCount);
+        moved_.places.reserve(faceCount);
+        for (const FaceChunk* chunk : shown) {
+            for (std::uint32_t i = chunk->first; i < chunk->end; ++i) {
+                Face& face = moved_.faces.emplace_back();
+                const std::uint64_t place = level.writeFace(*chunk, i, face);
+                keepIfMayShow(face, place);
+            }
+        }
+    }
+
+    void takeOthers(const FaceList& others) {
+        std::uint64_t place = kAfterTheLevel;
+        for (const Face& face : others) {
+            take(face, place++);
+        }
+    }
+
+    MovedFaces& moved() { return moved_; }
+
+private:
+    // False when the chunk has no faces, or none that could pass keepInView.
+    bool mayShow(const FaceChunk& chunk) const {
+        if (chunk.first == chunk.end) {
+            return false;
+        }
+        const FaceBounds movedBounds{moveCorner(chunk.bounds.least), moveCorner(chunk.bounds.greatest)};
+        return !chunkTurn_ || !boxCertainlyOutOfView(movedBounds, *chunkTurn_, slopes_);
+    }
+
+    // The same sum as translateFaces: the moved corners are bit for bit the designed ones.
+    Vec3 moveCorner(const Vec3& c) const { return {c.x + dx_, c.y + dy_, c.z + dz_}; }
+
+    void take(const Face& face, std::uint64_t place) { keepIfMayShow(moved_.faces.emplace_back(face), place); }
+
+    // Moves `face`, the last of the moved faces, by the camera, and keeps it with its place
+    // unless it certainly cannot show.
+    void keepIfMayShow(Face& face, std::uint64_t place) {
+        for (Vec3& corner : face.corners) {
+            corner = moveCorner(corner);
+        }
+        if (faceTurn_ && certainlyOutOfView(face, *faceTurn_, slopes_)) {
+            moved_.faces.pop_back();
+            return;
+        }
+        moved_.places.push_back(place);
+    }
+
+    const ViewSlopes& slopes_;
+    double dx_;
+    double dy_;
+    double dz_;
+    std::optional<ViewTurn> faceTurn_;
+    std::optional<ViewTurn> chunkTurn_;
+    MovedFaces moved_;
+};
+
 }  // namespace
 
 FaceList appendFaces(FaceList first, FaceList second) {
@@ -77,6 +213,39 @@ std::vector<ScreenQuad> renderView(const ViewSettings& view, FaceList faces, Vec
     quads.reserve(faces.size());
     for (const DrawOrder& entry : nearestFirst(faces)) {
         quads.push_back(projectFace(slopes, faces[entry.index]));
+    }
+    return quads;
+}
+
+std::vector<ScreenQuad> renderScene(const ViewSettings& view, const FaceChunks& level, const FaceList& others,
+                                    Vec3 cameraPosition, double cameraYaw) {
+    const ViewSlopes slopes = viewSlopes(view);
+    SceneGatherer gatherer(slopes, cameraPosition, cameraYaw);
+    gatherer.takeLevel(level, cameraPosition);
+    gatherer.takeOthers(others);
+    MovedFaces& moved = gatherer.moved();
+    rotateFaces(moved.faces, -cameraYaw);
+
+    // Kept faces in the drawing order of renderView: nearest first, ties in list order.
+    struct Kept {
+        double key = 0.0;
+        std::uint64_t place = 0;
+        std::size_t index = 0;
+    };
+    std::vector<Kept> kept;
+    kept.reserve(moved.faces.size());
+    for (std::size_t i = 0; i < moved.faces.size(); ++i) {
+        if (keepInView(moved.faces[i], slopes)) {
+            kept.push_back({depthKey(moved.faces[i]), moved.places[i], i});
+        }
+    }
+    std::sort(kept.begin(), kept.end(), [](const Kept& a, const Kept& b) {
+        return a.key < b.key || (a.key == b.key && a.place < b.place);
+    });
+    std::vector<ScreenQuad> quads;
+    quads.reserve(kept.size());
+    for (const Kept& entry : kept) {
+        quads.push_back(projectFace(slopes, moved.faces[entry.index]));
     }
     return quads;
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "render/face.h"
+#include "render/face_chunks.h"
 #include "render/frame_buffer.h"
 #include "render/projection.h"
 #include "world/vec3.h"
@@ -21,8 +22,14 @@ FaceList appendFaces(FaceList first, FaceList second);
 // coordinate, summed. Smaller is drawn first.
 double depthKey(const Face& face);
 
-// The scene as seen from the camera: culled, nearest first, projected.
+// The scene as seen from the camera: culled, nearest first, projected. The faces are moved,
+// turned and culled one by one in list order, so their cost is the whole list's.
 std::vector<ScreenQuad> renderView(const ViewSettings& view, FaceList faces, Vec3 cameraPosition,
                                    double cameraYaw);
+
+// renderView of the level's faces followed by `others`, the same quads in the same order, but
+// only the chunks of the level that may show are visited at all.
+std::vector<ScreenQuad> renderScene(const ViewSettings& view, const FaceChunks& level, const FaceList& others,
+                                    Vec3 cameraPosition, double cameraYaw);
 
 }  // namespace brickstorm

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "render/face.h"
+#include "render/face_bounds.h"
 #include "render/view_slopes.h"
 
 namespace brickstorm {
@@ -30,5 +31,18 @@ std::optional<ViewTurn> viewTurn(double degrees);
 // turned: its box turned by the matrix lies outside the view by more than any rounding
 // difference between the two turns. Lets a frame turn exactly only the faces that may show.
 bool certainlyOutOfView(const Face& moved, const ViewTurn& turn, const ViewSlopes& slopes);
+
+// The widest a level's face or an enemy's face reaches across, along any axis of the view.
+inline constexpr double kFaceReach = 1.5;
+
+// How far from the camera a face that keepInView keeps may lie: every such face no wider than
+// kFaceReach has a corner within this distance.
+double drawnReach(const ViewSlopes& slopes);
+
+// True when no face within `moved` (a box around faces no wider than kFaceReach, moved by the
+// camera but not yet turned) would pass keepInView once turned: the box turned by the matrix
+// lies outside the view by more than any face's reach and any rounding difference between the
+// two turns. Lets a frame pass over a whole chunk of faces.
+bool boxCertainlyOutOfView(const FaceBounds& moved, const ViewTurn& turn, const ViewSlopes& slopes);
 
 }  // namespace brickstorm

@@ -1,5 +1,6 @@
 #include "screens/screens.h"
 
+#include <memory>
 #include <optional>
 #include <utility>
 #include <variant>
@@ -18,7 +19,8 @@ struct TextRequest {
     bool firstDrawing = true;  // false when a screen already shown is drawn again at a new size
 };
 struct ViewRequest {
-    FaceList faces;
+    std::shared_ptr<const FaceChunks> levelFaces;
+    FaceList enemyFaces;
     Vec3 cameraPosition;
     double cameraYaw = 0.0;
     ViewSettings view;
@@ -58,8 +60,8 @@ ScreenRequest takeRequest(const RenderState& render, bool layoutChanged) {
     }
     if (render.drawScreen == kScreenGame) {
         // Faces and camera are taken together: a frame never mixes two ticks.
-        return ViewRequest{render.sceneFaces, render.cameraPosition, render.cameraYaw, render.view,
-                           render.frame};
+        return ViewRequest{render.levelFaces, render.enemyFaces, render.cameraPosition,
+                           render.cameraYaw,  render.view,       render.frame};
     }
     return {};
 }
@@ -97,7 +99,10 @@ void drawView(ViewRequest& request, const PictureLayout& layout, Console& consol
             request.frame.resizeFrame(layout.columns, layout.lines);
         }
     }
-    auto quads = renderView(request.view, std::move(request.faces), request.cameraPosition, request.cameraYaw);
+    static const FaceChunks kNoLevel;
+    const FaceChunks& level = request.levelFaces ? *request.levelFaces : kNoLevel;
+    auto quads =
+        renderScene(request.view, level, request.enemyFaces, request.cameraPosition, request.cameraYaw);
     request.frame.drawQuads(quads, console);
 }
 

@@ -76,4 +76,12 @@ std::string escapedForDisplay(std::string_view text) {
     return shown;
 }
 
+std::string quotedForDisplay(std::string_view text) {
+    // Appended piece by piece: "'" + std::string makes GCC 12 warn falsely (-Wrestrict).
+    std::string shown(1, '\'');
+    shown += escapedForDisplay(text);
+    shown += '\'';
+    return shown;
+}
+
 }  // namespace brickstorm

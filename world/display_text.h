@@ -11,4 +11,7 @@ namespace brickstorm {
 // to the terminal.
 std::string escapedForDisplay(std::string_view text);
 
+// The same in single quotes, as messages show a name or a letter.
+std::string quotedForDisplay(std::string_view text);
+
 }  // namespace brickstorm

@@ -45,26 +45,22 @@ Level::Level(std::string text) {
 
     Vec3 start;
     std::vector<Vec3> enemies;
-    LevelCells grid;
+    std::string grid(cellCount, kCellEmpty);
     // The string holds the layers bottom up, each layer's rows from the far z edge to z = 0,
     // each row along x: walking it that way reads it strictly front to back.
     std::size_t next = kHeaderLength;
     for (std::int32_t cy = 0; cy < *y; ++cy) {
-        LevelLayer& layer = grid.emplace_back(static_cast<std::size_t>(*z));
         for (std::int32_t cz = *z - 1; cz >= 0; --cz) {
-            LevelRow& row = layer[static_cast<std::size_t>(cz)];
-            row.reserve(static_cast<std::size_t>(*x));
             for (std::int32_t cx = 0; cx < *x; ++cx) {
                 const char letter = text[next++];
                 const Vec3 here{static_cast<double>(cx), static_cast<double>(cy), static_cast<double>(cz)};
+                char& cell = grid[flatIndex(*x, *z, cx, cy, cz)];
                 if (letter == kCellPlayerStart) {
                     start = here;
-                    row.push_back(kCellEmpty);
                 } else if (letter == kCellEnemyStart) {
                     enemies.push_back(here);
-                    row.push_back(kCellEmpty);
                 } else {
-                    row.push_back(letter);
+                    cell = letter;
                 }
             }
         }
@@ -72,20 +68,64 @@ Level::Level(std::string text) {
     *this = Level(*x, *y, *z, std::move(grid), start, std::move(enemies));
 }
 
-Level::Level(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ, LevelCells cells, Vec3 playerStart,
+Level::Level(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ, std::string cells, Vec3 playerStart,
              std::vector<Vec3> enemyStarts)
     : sizeX(sizeX),
       sizeY(sizeY),
       sizeZ(sizeZ),
       playerStart(playerStart),
-      enemyStarts(std::move(enemyStarts)),
-      cells(std::move(cells)) {}
+      cells_(std::make_shared<const std::string>(std::move(cells))),
+      enemyStarts_(std::make_shared<const std::vector<Vec3>>(std::move(enemyStarts))) {}
 
-char Level::cellAt(std::int32_t x, std::int32_t y, std::int32_t z) const {
-    if (x < 0 || y < 0 || z < 0 || x >= sizeX || y >= sizeY || z >= sizeZ) {
-        return kCellEmpty;
+Level::Level(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ, const LevelCells& cells,
+             Vec3 playerStart, std::vector<Vec3> enemyStarts)
+    : Level(sizeX, sizeY, sizeZ, std::string(), playerStart, std::move(enemyStarts)) {
+    if (sizeX <= 0 || sizeY <= 0 || sizeZ <= 0) {
+        return;
     }
-    return cells[static_cast<std::size_t>(y)][static_cast<std::size_t>(z)][static_cast<std::size_t>(x)];
+    std::string flat(
+        static_cast<std::size_t>(sizeX) * static_cast<std::size_t>(sizeY) * static_cast<std::size_t>(sizeZ),
+        kCellEmpty);
+    // Only the part of `cells` inside the sizes counts: a short or ragged grid reads as empty.
+    for (std::size_t y = 0; y < cells.size() && y < static_cast<std::size_t>(sizeY); ++y) {
+        for (std::size_t z = 0; z < cells[y].size() && z < static_cast<std::size_t>(sizeZ); ++z) {
+            const LevelRow& row = cells[y][z];
+            for (std::size_t x = 0; x < row.size() && x < static_cast<std::size_t>(sizeX); ++x) {
+                flat[flatIndex(sizeX, sizeZ, static_cast<std::int32_t>(x), static_cast<std::int32_t>(y),
+                               static_cast<std::int32_t>(z))] = row[x];
+            }
+        }
+    }
+    cells_ = std::make_shared<const std::string>(std::move(flat));
+}
+
+void Level::setCell(std::int32_t x, std::int32_t y, std::int32_t z, char letter) {
+    if (x < 0 || y < 0 || z < 0 || x >= sizeX || y >= sizeY || z >= sizeZ) {
+        return;
+    }
+    auto changed = std::make_shared<std::string>(*cells_);
+    (*changed)[flatIndex(sizeX, sizeZ, x, y, z)] = letter;
+    cells_ = std::move(changed);
+}
+
+const std::vector<Vec3>& Level::enemyStarts() const {
+    static const std::vector<Vec3> kNone;
+    return enemyStarts_ ? *enemyStarts_ : kNone;
+}
+
+bool operator==(const Level& a, const Level& b) {
+    if (a.sizeX != b.sizeX || a.sizeY != b.sizeY || a.sizeZ != b.sizeZ || a.playerStart != b.playerStart ||
+        a.enemyStarts() != b.enemyStarts()) {
+        return false;
+    }
+    // Shared cells are equal without reading them: the common case of an entity's copy.
+    if (a.cells_ == b.cells_) {
+        return true;
+    }
+    if (a.cellCount() == 0 || b.cellCount() == 0) {
+        return a.cellCount() == b.cellCount();
+    }
+    return *a.cells_ == *b.cells_;
 }
 
 }  // namespace brickstorm

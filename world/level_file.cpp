@@ -57,7 +57,7 @@ std::string shownCharacter(std::string_view rest) {
             length = 1;
         }
     }
-    return "'" + escapedForDisplay(rest.substr(0, length)) + "'";
+    return quotedForDisplay(rest.substr(0, length));
 }
 
 std::string sizesText(const std::int32_t (&sizes)[3]) {

@@ -66,10 +66,10 @@ void TerminalConsole::showPicture(std::string_view frame, Picture picture) {
 // A file or a pipe: the plain text, each screen on a line of its own.
 void TerminalConsole::writeText(std::string_view text) {
     std::string encoded;
-    appendEncoded(encoded, text, target_.style);
     if (clearPending_ && wroteBefore_) {
-        encoded.insert(0, "\n");
+        encoded += '\n';
     }
+    appendEncoded(encoded, text, target_.style);
     send(encoded);
     clearPending_ = false;
     wroteBefore_ = true;

@@ -61,7 +61,7 @@ public:
             if (route[i] == '.') {
                 game.tick(10);
             } else if (route[i] != '!') {
-                act(keyOf(route[i]));
+                game.act(keyOf(route[i]));
             }
         }
         return ::testing::AssertionSuccess();
@@ -83,14 +83,6 @@ private:
         case '>': return 77;
         default: return move;
         }
-    }
-
-    void act(int code) {
-        game.press(code);
-        do {
-            game.tick();
-        } while (state.screen == "game" &&
-                 (state.player.moveTicks > 0 || state.player.turnTicks > 0 || state.player.climbPhase > 0));
     }
 
     // True when the enemy stands in the player's line of fire: ahead, and before the first block.

@@ -12,15 +12,16 @@ TEST(GameStateTest, StartsOnTheTitleWithNothingRequested) {
     EXPECT_EQ(state.screen, "intro");
     EXPECT_EQ(state.levelNumber, 1);
     EXPECT_EQ(state.level.sizeX, -1);
-    EXPECT_TRUE(state.level.cells.empty());
-    EXPECT_TRUE(state.levelFaces.empty());
+    EXPECT_EQ(state.level.cellCount(), 0U);
+    EXPECT_EQ(state.levelFaces, nullptr);
     EXPECT_TRUE(state.enemies.empty());
     EXPECT_EQ(state.player.level.sizeY, -1);
     EXPECT_EQ(state.player.shotTicks, 0);
     EXPECT_TRUE(state.player.alive);
 
     const RenderState& render = state.render;
-    EXPECT_TRUE(render.sceneFaces.empty());
+    EXPECT_EQ(render.levelFaces, nullptr);
+    EXPECT_TRUE(render.enemyFaces.empty());
     EXPECT_EQ(render.cameraPosition, Vec3{});
     EXPECT_EQ(render.cameraYaw, 0.0);
     EXPECT_EQ(render.drawScreen, "");

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/level_loading.h"
+#include "render/face_chunks.h"
 #include "render/level_geometry.h"
 #include "render/scene.h"
 
@@ -23,7 +25,7 @@ protected:
         text[9 + 144 + 11 * 12] = 'p';  // (0, 1, 0)
         level = Level(text);
         state.level = level;
-        state.levelFaces = buildLevelFaces(level);
+        state.levelFaces = std::make_shared<const FaceChunks>(level);
         state.player = PlayerEntity(level);
         state.player.position = state.player.displayPosition = level.playerStart;
         state.screen = state.render.drawScreen = "game";
@@ -58,7 +60,8 @@ TEST_F(GameTickTest, LevelAndGameOverScreensTickNothing) {
         state.screen = screen;
         gameTick(state);
         EXPECT_EQ(state.player.moveTicks, 5);
-        EXPECT_TRUE(state.render.sceneFaces.empty());
+        EXPECT_EQ(state.render.levelFaces, nullptr);
+        EXPECT_TRUE(state.render.enemyFaces.empty());
         EXPECT_EQ(state.enemies.size(), 1U);
     }
 }
@@ -69,12 +72,14 @@ TEST_F(GameTickTest, PublishesLevelFacesThenEnemyFacesAndTheCamera) {
     state.player.facing = Facing::PlusX;
     gameTick(state);
 
-    FaceList expected = state.levelFaces;
+    FaceList expected;
     for (const EnemyEntity& enemy : state.enemies) {
         expected = appendFaces(expected, enemy.buildModel());
     }
-    EXPECT_EQ(state.render.sceneFaces, expected);
-    EXPECT_EQ(state.render.sceneFaces.size(), state.levelFaces.size() + 12);
+    EXPECT_EQ(state.render.levelFaces, state.levelFaces);  // shared, not copied
+    EXPECT_EQ(state.render.levelFaces->listFaces(), buildLevelFaces(level));
+    EXPECT_EQ(state.render.enemyFaces, expected);
+    EXPECT_EQ(state.render.enemyFaces.size(), 12U);
     EXPECT_EQ(state.render.cameraPosition, state.player.displayPosition);
     EXPECT_EQ(state.render.cameraYaw, 90.0);
     EXPECT_FALSE(state.render.screenDrawn);
@@ -96,7 +101,7 @@ TEST_F(GameTickTest, EnemyFallingToItsDeathIsGoneInTheSameTick) {
     state.enemies = {faller};
     gameTick(state);
     EXPECT_TRUE(state.enemies.empty());
-    EXPECT_EQ(state.render.sceneFaces.size(), state.levelFaces.size());
+    EXPECT_TRUE(state.render.enemyFaces.empty());
 }
 
 TEST_F(GameTickTest, ShotEnemyIsDrawnOnceMoreThenRemoved) {
@@ -106,11 +111,11 @@ TEST_F(GameTickTest, ShotEnemyIsDrawnOnceMoreThenRemoved) {
     ASSERT_EQ(state.enemies.size(), 1U);
     EXPECT_FALSE(state.enemies[0].alive);
     EXPECT_EQ(state.enemies[0].deathMessage, "You were shot.");
-    EXPECT_EQ(state.render.sceneFaces.size(), state.levelFaces.size() + 6);
+    EXPECT_EQ(state.render.enemyFaces.size(), 6U);
 
     gameTick(state);
     EXPECT_TRUE(state.enemies.empty());
-    EXPECT_EQ(state.render.sceneFaces.size(), state.levelFaces.size());
+    EXPECT_TRUE(state.render.enemyFaces.empty());
 }
 
 TEST_F(GameTickTest, ContactKillsBeforeTheShotResolves) {
@@ -126,8 +131,8 @@ TEST_F(GameTickTest, ContactKillsBeforeTheShotResolves) {
 }
 
 TEST_F(GameTickTest, ReachingTheExitWinsOverDyingInTheSameTick) {
-    state.level.cells[1][1][0] = kCellExit;  // (0, 1, 1), just ahead
-    state.player.displayPosition.z = 0.5;    // this tick's glide takes it onto the exit
+    state.level.setCell(0, 1, 1, kCellExit);  // just ahead
+    state.player.displayPosition.z = 0.5;     // this tick's glide takes it onto the exit
     state.player.moveTicks = 10;
     state.player.alive = false;
     state.player.deathMessage = "You were killed.";

@@ -24,8 +24,9 @@ TEST(StartLevelTest, BuildsTheFirstLevel) {
     startLevel(state);
 
     EXPECT_EQ(state.level, Level(levelTable()[0]));
-    EXPECT_EQ(state.levelFaces, buildLevelFaces(state.level));
-    EXPECT_EQ(state.levelFaces.size(), 746U);
+    ASSERT_NE(state.levelFaces, nullptr);
+    EXPECT_EQ(state.levelFaces->listFaces(), buildLevelFaces(state.level));
+    EXPECT_EQ(state.levelFaces->faceCount(), 746U);
     ASSERT_EQ(state.enemies.size(), 2U);
     EXPECT_EQ(state.enemies[0].position, (Vec3{11, 1, 13}));
     EXPECT_EQ(state.enemies[1].position, (Vec3{14, 1, 6}));
@@ -33,12 +34,15 @@ TEST(StartLevelTest, BuildsTheFirstLevel) {
         EXPECT_EQ(enemy.displayPosition, enemy.position);
         EXPECT_EQ(enemy.speed, 0.033);
         EXPECT_EQ(enemy.level, state.level);
+        EXPECT_TRUE(enemy.level.sharesCellsWith(state.level));              // a copy costs no cells
+        EXPECT_EQ(&enemy.level.enemyStarts(), &state.level.enemyStarts());  // nor the starts
     }
     EXPECT_EQ(state.player.position, (Vec3{8, 1, 0}));
     EXPECT_EQ(state.player.displayPosition, (Vec3{8, 1, 0}));
     EXPECT_EQ(state.player.facing, Facing::PlusZ);
     EXPECT_EQ(state.player.yaw, 0.0);
     EXPECT_EQ(state.player.level, state.level);
+    EXPECT_TRUE(state.player.level.sharesCellsWith(state.level));
     EXPECT_EQ(state.render.frame.filledCount, 0);
     EXPECT_EQ(state.render.frame.rows[3][4], 0);
     EXPECT_EQ(state.screen, "game");
@@ -52,7 +56,7 @@ TEST(StartLevelTest, UndrawnLevelScreenKeepsEverything) {
     startLevel(state);
     EXPECT_EQ(state.screen, "levelintro");
     EXPECT_EQ(state.level.sizeX, -1);
-    EXPECT_TRUE(state.levelFaces.empty());
+    EXPECT_EQ(state.levelFaces, nullptr);
     EXPECT_TRUE(state.enemies.empty());
 }
 
@@ -72,7 +76,8 @@ TEST(StartLevelTest, RestartGivesTheSameWorldWhateverHappened) {
     startLevel(again);
 
     EXPECT_EQ(again.level, first.level);
-    EXPECT_EQ(again.levelFaces, first.levelFaces);
+    EXPECT_NE(again.levelFaces, first.levelFaces);  // built anew
+    EXPECT_EQ(again.levelFaces->listFaces(), first.levelFaces->listFaces());
     ASSERT_EQ(again.enemies.size(), first.enemies.size());
     EXPECT_EQ(again.player.position, first.player.position);
     EXPECT_TRUE(again.player.alive);
@@ -86,7 +91,7 @@ TEST(StartLevelTest, LevelsWithoutAStringGiveTheEmptyWorld) {
         GameState state = onDrawnLevelScreen(number);
         startLevel(state);
         EXPECT_EQ(state.level.sizeX, -1) << number;
-        EXPECT_TRUE(state.levelFaces.empty());
+        EXPECT_EQ(state.levelFaces->faceCount(), 0U);
         EXPECT_TRUE(state.enemies.empty());
         EXPECT_EQ(state.player.position, Vec3{});
         EXPECT_EQ(state.screen, "game");

@@ -29,15 +29,6 @@ protected:
         return 0;
     }
 
-    // Presses `code` and ticks until the player is at rest again.
-    void act(int code) {
-        game.press(code);
-        do {
-            game.tick();
-        } while (state.screen == "game" &&
-                 (state.player.moveTicks > 0 || state.player.turnTicks > 0 || state.player.climbPhase > 0));
-    }
-
     // Standing facing +z, waits until an enemy steps into the column ahead, then shoots it.
     // Returns false if none came within `limit` ticks or the shot missed.
     bool shootTheNextEnemyAhead(int limit) {
@@ -83,8 +74,8 @@ TEST_F(PlayTest, TitleThenLevelScreenThenTheGame) {
 
 TEST_F(PlayTest, WalkingOffTheEdgeEndsInAFall) {
     game.enterFirstLevel();
-    act('a');
-    act('a');
+    game.act('a');
+    game.act('a');
     EXPECT_EQ(state.player.facing, Facing::MinusZ);
 
     game.press('w');  // toward z = -1, off the grid
@@ -122,18 +113,18 @@ TEST_F(PlayTest, ShootingBothEnemiesAndReachingTheExit) {
     game.enterFirstLevel();
     ASSERT_TRUE(shootTheNextEnemyAhead(1000));
     for (int cell = 1; cell <= 9; ++cell) {
-        act('w');
+        game.act('w');
     }
     ASSERT_EQ(state.player.position, (Vec3{8, 1, 9}));
     ASSERT_TRUE(shootTheNextEnemyAhead(1000));
     ASSERT_TRUE(state.enemies.empty());
 
     for (int cell = 9; cell <= 12; ++cell) {
-        act(77);  // strafe right, through the opening
+        game.act(77);  // strafe right, through the opening
     }
     ASSERT_EQ(state.player.position, (Vec3{12, 1, 9}));
-    act('w');
-    act('w');  // the exit counts as soon as the drawn position rounds onto it
+    game.act('w');
+    game.act('w');  // the exit counts as soon as the drawn position rounds onto it
     EXPECT_EQ(state.screen, "levelintro");
     EXPECT_EQ(state.levelNumber, 2);
     game.render();

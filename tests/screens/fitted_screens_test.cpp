@@ -7,7 +7,6 @@
 #include <mutex>
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +17,7 @@
 #include "screens/text_screen.h"
 #include "support/game_driver.h"
 #include "support/recording_console.h"
+#include "support/text_lines.h"
 
 namespace brickstorm {
 namespace {
@@ -25,14 +25,7 @@ namespace {
 using testing::GameDriver;
 using testing::RecordingConsole;
 
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
+using testing::splitLines;
 
 PictureLayout layoutFor(std::int32_t columns, std::int32_t lines, LayoutOptions options = {}) {
     return chooseLayout(WindowSize{columns, lines, {}}, options);
@@ -256,7 +249,8 @@ TEST(FullPictureTest, AWindowLargeEnoughShowsTheStoredFrameExactly) {
         RecordingConsole console;
         GameDriver game(console);
         game.enterFirstLevel();
-        game.state.render.sceneFaces = game.state.levelFaces;
+        game.state.render.levelFaces = game.state.levelFaces;
+        game.state.render.enemyFaces.clear();
         game.state.render.cameraPosition = Vec3{8, 1, 0};
         game.state.render.cameraYaw = 0.0;
         std::mutex stateLock;

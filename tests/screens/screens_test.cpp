@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -11,20 +10,14 @@
 #include "screens/screen_texts.h"
 #include "screens/text_screen.h"
 #include "support/recording_console.h"
+#include "support/text_lines.h"
 
 namespace brickstorm {
 namespace {
 
 using testing::RecordingConsole;
 
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
+using testing::splitLines;
 
 // Every screen has 60 lines of 90 columns and the edge, and no break after its last line.
 void expectScreenFrame(const std::string& screen) {

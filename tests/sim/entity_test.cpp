@@ -46,7 +46,7 @@ TEST(EntityConstructionTest, PlayerAndEnemyStartAtRest) {
 TEST(EntityConstructionTest, CopiesCarryTheirOwnLevel) {
     EnemyEntity original(Level("001001001b"));
     EnemyEntity copy = original;
-    copy.level.cells[0][0][0] = kCellEmpty;
+    copy.level.setCell(0, 0, 0, kCellEmpty);
     EXPECT_EQ(original.level.cellAt(0, 0, 0), kCellBlock);
 }
 

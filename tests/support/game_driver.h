@@ -1,21 +1,14 @@
 #pragma once
 
 #include <mutex>
-#include <string_view>
 
 #include "core/game_state.h"
 #include "core/game_tick.h"
 #include "core/key_handler.h"
 #include "screens/screens.h"
+#include "support/null_console.h"
 
 namespace brickstorm::testing {
-
-// A console that shows nothing, for runs that only care about the game state.
-class NullConsole : public Console {
-public:
-    void clear() override {}
-    void write(std::string_view) override {}
-};
 
 // Drives a test-owned game the way the three threads do, one step at a time: keys, ticks and
 // render passes in the order a test chooses, with no threads and no sleeps.
@@ -30,6 +23,15 @@ public:
     }
     void press(int code) { handleKey(state, code); }
     void render() { drawScreens(state, stateLock_, console_); }
+
+    // Presses `code` and ticks until the player is at rest again (or the game screen is left).
+    void act(int code) {
+        press(code);
+        do {
+            tick();
+        } while (state.screen == kScreenGame &&
+                 (state.player.moveTicks > 0 || state.player.turnTicks > 0 || state.player.climbPhase > 0));
+    }
 
     // From a fresh game to the first tick of level 1: the title and the level screen are each
     // drawn before the key that leaves them.

@@ -32,5 +32,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, DisplayText,
                                          EscapeCase{"\xe2\x96", "\\xe2\\x96"},           // cut short
                                          EscapeCase{"\xff", "\\xff"}));
 
+TEST(DisplayText, QuotedIsTheEscapedTextInSingleQuotes) { EXPECT_EQ(quotedForDisplay("a\x1b"), "'a\\x1b'"); }
+
 }  // namespace
 }  // namespace brickstorm

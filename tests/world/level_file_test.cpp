@@ -71,8 +71,8 @@ TEST(LevelFileTest, TheLevelStringGivesTheLevel) {
     EXPECT_EQ(level.sizeY, 2);
     EXPECT_EQ(level.sizeZ, 2);
     EXPECT_EQ(level.playerStart, (Vec3{0, 1, 1}));  // the first row of a layer is the far one
-    ASSERT_EQ(level.enemyStarts.size(), 1U);
-    EXPECT_EQ(level.enemyStarts[0], (Vec3{0, 1, 0}));
+    ASSERT_EQ(level.enemyStarts().size(), 1U);
+    EXPECT_EQ(level.enemyStarts()[0], (Vec3{0, 1, 0}));
     EXPECT_EQ(level.cellAt(1, 1, 0), kCellExit);
     EXPECT_EQ(level.cellAt(1, 1, 1), kCellEmpty);
     for (const Vec3 floor : {Vec3{0, 0, 0}, Vec3{1, 0, 0}, Vec3{0, 0, 1}, Vec3{1, 0, 1}}) {
@@ -94,7 +94,12 @@ TEST(LevelFileTest, TheBuiltInLevelReadsAsAFile) {
 TEST(LevelFileTest, SizesOfOneAndTheLargestLevel) {
     EXPECT_EQ(levelTextOf("001002001Ep"), "001002001Ep");
     // Levels of 256 x 64 x 256 cells are promised to players, whatever the limit grows to.
-    std::string largest = "256064256pE";
+    std::string promised = "256064256pE";
+    promised.append(std::size_t{256} * 64 * 256 - 2, '0');
+    EXPECT_EQ(levelTextOf(promised).size(), promised.size());
+    // And the largest the limit allows, 256 cells wide and deep.
+    const std::string height = std::to_string(kMaxLevelCells / (std::int64_t{256} * 256));
+    std::string largest = "256" + std::string(3 - height.size(), '0') + height + "256pE";
     largest.append(static_cast<std::size_t>(kMaxLevelCells) - 2, '0');
     EXPECT_EQ(levelTextOf(largest).size(), largest.size());
 }

@@ -21,8 +21,8 @@ void expectInvalid(const Level& level) {
     EXPECT_EQ(level.sizeY, -1);
     EXPECT_EQ(level.sizeZ, -1);
     EXPECT_EQ(level.playerStart, Vec3{});
-    EXPECT_TRUE(level.enemyStarts.empty());
-    EXPECT_TRUE(level.cells.empty());
+    EXPECT_TRUE(level.enemyStarts().empty());
+    EXPECT_EQ(level.cellCount(), 0U);
     EXPECT_EQ(level.cellAt(0, 0, 0), kCellEmpty);
 }
 
@@ -42,9 +42,9 @@ TEST(LevelParseTest, BuiltInLevel) {
     EXPECT_EQ(level.sizeY, 6);
     EXPECT_EQ(level.sizeZ, 15);
     EXPECT_EQ(level.playerStart, (Vec3{8, 1, 0}));
-    ASSERT_EQ(level.enemyStarts.size(), 2U);
-    EXPECT_EQ(level.enemyStarts[0], (Vec3{11, 1, 13}));
-    EXPECT_EQ(level.enemyStarts[1], (Vec3{14, 1, 6}));
+    ASSERT_EQ(level.enemyStarts().size(), 2U);
+    EXPECT_EQ(level.enemyStarts()[0], (Vec3{11, 1, 13}));
+    EXPECT_EQ(level.enemyStarts()[1], (Vec3{14, 1, 6}));
     EXPECT_EQ(level.cellAt(12, 1, 11), kCellExit);
     EXPECT_EQ(level.cellAt(8, 1, 0), kCellEmpty);
     EXPECT_EQ(level.cellAt(0, 0, 0), kCellBlock);
@@ -75,7 +75,7 @@ TEST(LevelParseTest, CellOfEachStringPosition) {
     EXPECT_EQ(level.cellAt(0, 0, 0), 'c');
     EXPECT_EQ(level.cellAt(1, 0, 0), 'd');
     EXPECT_EQ(level.cellAt(0, 1, 1), kCellEmpty);  // 'e' is an enemy start
-    EXPECT_EQ(level.enemyStarts, (std::vector<Vec3>{{0, 1, 1}}));
+    EXPECT_EQ(level.enemyStarts(), (std::vector<Vec3>{{0, 1, 1}}));
     EXPECT_EQ(level.cellAt(1, 1, 1), 'f');
     EXPECT_EQ(level.cellAt(0, 1, 0), 'g');
     EXPECT_EQ(level.cellAt(1, 1, 0), 'h');
@@ -86,7 +86,7 @@ TEST(LevelParseTest, SmallValidLevels) {
     EXPECT_EQ(empty.sizeX, 0);
     EXPECT_EQ(empty.sizeY, 0);
     EXPECT_EQ(empty.sizeZ, 0);
-    EXPECT_TRUE(empty.cells.empty());
+    EXPECT_EQ(empty.cellCount(), 0U);
     EXPECT_EQ(empty.cellAt(0, 0, 0), kCellEmpty);
 
     const Level single("001001001p");
@@ -153,12 +153,49 @@ TEST(LevelCellAtTest, OutsideTheGridIsEmptyInEveryDirection) {
 TEST(LevelValueTest, CopiesOwnTheirCells) {
     Level original("001001001b");
     Level copy = original;
-    copy.cells[0][0][0] = kCellEmpty;
+    copy.setCell(0, 0, 0, kCellEmpty);
     EXPECT_EQ(original.cellAt(0, 0, 0), kCellBlock);
     EXPECT_EQ(copy.cellAt(0, 0, 0), kCellEmpty);
 
     Level moved = std::move(copy);
     EXPECT_EQ(moved.cellAt(0, 0, 0), kCellEmpty);
+}
+
+TEST(LevelValueTest, CopiesShareTheirCellsUntilOneIsChanged) {
+    const Level original("002001001bE");
+    Level copy = original;
+    EXPECT_TRUE(copy.sharesCellsWith(original));
+    EXPECT_EQ(copy, original);
+
+    copy.setCell(1, 0, 0, kCellBlock);
+    EXPECT_FALSE(copy.sharesCellsWith(original));
+    EXPECT_NE(copy, original);
+    EXPECT_EQ(original.cellAt(1, 0, 0), kCellExit);
+
+    copy.setCell(2, 0, 0, kCellExit);  // outside the grid: nothing changes
+    EXPECT_EQ(copy.cellAt(2, 0, 0), kCellEmpty);
+}
+
+TEST(LevelValueTest, EqualMeansTheSameLevelWhetherOrNotTheCellsAreShared) {
+    const Level parsed("002001001bE");
+    const Level again("002001001bE");
+    EXPECT_FALSE(parsed.sharesCellsWith(again));
+    EXPECT_EQ(parsed, again);
+
+    const LevelCells cells{{"bE"}};
+    EXPECT_EQ(Level(2, 1, 1, cells, {}, {}), parsed);
+    EXPECT_NE(Level(2, 1, 1, cells, {1, 0, 0}, {}), parsed);
+    EXPECT_NE(Level("002001001Eb"), parsed);
+    EXPECT_NE(Level("000000000"), Level());
+    EXPECT_FALSE(Level().sharesCellsWith(Level()));
+}
+
+TEST(LevelValueTest, BuiltFromRaggedCellsReadsTheMissingOnesAsEmpty) {
+    const Level level(3, 2, 1, LevelCells{{"bb"}}, {}, {});
+    EXPECT_EQ(level.cellCount(), 6U);
+    EXPECT_EQ(level.cellAt(1, 0, 0), kCellBlock);
+    EXPECT_EQ(level.cellAt(2, 0, 0), kCellEmpty);
+    EXPECT_EQ(level.cellAt(0, 1, 0), kCellEmpty);
 }
 
 }  // namespace
