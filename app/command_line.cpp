@@ -118,7 +118,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             // the option followed by a level file named "never".
             const auto when = attached ? readColourWhen(*attached) : platform::ColourWhen::Always;
             if (!when) {
-                return usageError("bad value " + quotedForDisplay(*attached) + " for --color: always, auto or never");
+                return usageError("bad value " + quotedForDisplay(*attached) +
+                                  " for --color: always, auto or never");
             }
             line.options.colour = *when;
         } else if (takesValue) {
@@ -129,7 +130,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             if (name == "--color-depth") {
                 line.options.colourDepth = readColourDepth(value);
                 if (!line.options.colourDepth) {
-                    return usageError("bad value " + quotedForDisplay(value) + " for --color-depth: 16, 256 or 24");
+                    return usageError("bad value " + quotedForDisplay(value) +
+                                      " for --color-depth: 16, 256 or 24");
                 }
                 continue;
             }

@@ -57,7 +57,8 @@ def rates(before, after):
 
 def measure(binary, options, still_seconds):
     """Plays the stretches in a tmux of its own; returns the rates while still and while turning."""
-    socket = f"brickstorm-figures-{os.getpid()}"
+    # A server of its own for each run: the last one may still be on its way out.
+    socket = f"brickstorm-figures-{os.getpid()}-{'-'.join(options) or 'plain'}"
     command = " ".join([binary, *options])
     tmux(socket, "-f", "/dev/null", "new-session", "-d", "-x", str(COLUMNS), "-y", str(LINES),
          "env", "LC_ALL=C.UTF-8", *command.split())

@@ -39,7 +39,8 @@ Rgb paletteRgb(std::uint32_t index) {
         return kBasicRgb[index];
     }
     if (index >= kGreyStart) {
-        const auto grey = static_cast<std::uint8_t>(kGreyFirst + kGreyStep * static_cast<int>(index - kGreyStart));
+        const auto grey =
+            static_cast<std::uint8_t>(kGreyFirst + kGreyStep * static_cast<int>(index - kGreyStart));
         return {grey, grey, grey};
     }
     const std::uint32_t cube = index - kCubeStart;

@@ -17,7 +17,8 @@ ColourTable colourTable(ColourDepth depth) {
     ColourTable table{};
     for (std::size_t kind = 0; kind < kFaceKindCount; ++kind) {
         for (std::size_t step = 0; step < table[kind].size(); ++step) {
-            table[kind][step] = stepColour(static_cast<FaceKind>(kind), static_cast<std::int32_t>(step), depth);
+            table[kind][step] =
+                stepColour(static_cast<FaceKind>(kind), static_cast<std::int32_t>(step), depth);
         }
     }
     return table;

@@ -35,15 +35,18 @@ struct BlockSide {
 
 // Short names keep the tables below readable as rows of corners.
 constexpr double h = kHalf;
+constexpr FaceKind kTopOrBottom = FaceKind::BlockTopBottom;
+constexpr FaceKind kSideX = FaceKind::BlockSideX;
+constexpr FaceKind kSideZ = FaceKind::BlockSideZ;
 
 // The appending order of a block's sides: top, bottom, low x, high x, low z, high z.
 constexpr std::array<BlockSide, 6> kBlockSides{{
-    {{0, 1, 0}, {{{-h, h, h}, {h, h, h}, {h, h, -h}, {-h, h, -h}}}, kFillMediumShade, FaceKind::BlockTopBottom},
-    {{0, -1, 0}, {{{-h, -h, h}, {h, -h, h}, {h, -h, -h}, {-h, -h, -h}}}, kFillMediumShade, FaceKind::BlockTopBottom},
-    {{-1, 0, 0}, {{{-h, h, h}, {-h, h, -h}, {-h, -h, -h}, {-h, -h, h}}}, kFillFullBlock, FaceKind::BlockSideX},
-    {{1, 0, 0}, {{{h, h, h}, {h, h, -h}, {h, -h, -h}, {h, -h, h}}}, kFillFullBlock, FaceKind::BlockSideX},
-    {{0, 0, -1}, {{{-h, h, -h}, {h, h, -h}, {h, -h, -h}, {-h, -h, -h}}}, kFillDarkShade, FaceKind::BlockSideZ},
-    {{0, 0, 1}, {{{-h, h, h}, {h, h, h}, {h, -h, h}, {-h, -h, h}}}, kFillDarkShade, FaceKind::BlockSideZ},
+    {{0, 1, 0}, {{{-h, h, h}, {h, h, h}, {h, h, -h}, {-h, h, -h}}}, kFillMediumShade, kTopOrBottom},
+    {{0, -1, 0}, {{{-h, -h, h}, {h, -h, h}, {h, -h, -h}, {-h, -h, -h}}}, kFillMediumShade, kTopOrBottom},
+    {{-1, 0, 0}, {{{-h, h, h}, {-h, h, -h}, {-h, -h, -h}, {-h, -h, h}}}, kFillFullBlock, kSideX},
+    {{1, 0, 0}, {{{h, h, h}, {h, h, -h}, {h, -h, -h}, {h, -h, h}}}, kFillFullBlock, kSideX},
+    {{0, 0, -1}, {{{-h, h, -h}, {h, h, -h}, {h, -h, -h}, {-h, -h, -h}}}, kFillDarkShade, kSideZ},
+    {{0, 0, 1}, {{{-h, h, h}, {h, h, h}, {h, -h, h}, {-h, -h, h}}}, kFillDarkShade, kSideZ},
 }};
 
 // A horizontal side of the exit: the neighbour whose block hides it, then its door and window.

@@ -91,7 +91,8 @@ double fogBrightness(std::int32_t step) {
 CellColour stepColour(FaceKind kind, std::int32_t step, ColourDepth colourDepth) {
     const auto k = static_cast<std::size_t>(kind);
     switch (colourDepth) {
-    case ColourDepth::Basic16: return basicColour(step < kFogSteps / 2 ? kKindBasic[k].near : kKindBasic[k].far);
+    case ColourDepth::Basic16:
+        return basicColour(step < kFogSteps / 2 ? kKindBasic[k].near : kKindBasic[k].far);
     case ColourDepth::Palette256: return nearestPaletteColour(dimmed(kKindRgb[k], fogBrightness(step)));
     case ColourDepth::Direct24: return directColour(dimmed(kKindRgb[k], fogBrightness(step)));
     }

@@ -158,7 +158,8 @@ std::unique_ptr<Console> makeTerminalConsole(ConsoleOptions options) {
     if (colour) {
         noteColourOnTerminal();
     }
-    const ConsoleTarget target{STDOUT_FILENO, {localeCharset(), LineEnd::Lf}, terminal, options.fullRedraw, colour};
+    const ConsoleTarget target{
+        STDOUT_FILENO, {localeCharset(), LineEnd::Lf}, terminal, options.fullRedraw, colour};
     return std::make_unique<TerminalConsole>(target, systemCalls(), host);
 }
 

@@ -117,7 +117,8 @@ private:
         }
         picture_ = frame;
         clearPending_ = false;
-        const std::string bytes = whole ? shown_.redraw(std::move(picture)) : shown_.update(std::move(picture));
+        const std::string bytes =
+            whole ? shown_.redraw(std::move(picture)) : shown_.update(std::move(picture));
         if (!bytes.empty()) {
             writeAll(output_.handle, bytes);
         }

@@ -143,8 +143,8 @@ TEST(CommandLine, UsageErrorLinePointsToHelp) {
 
 TEST(CommandLine, HelpNamesEveryOption) {
     const std::string help = usageText();
-    for (const char* option : {"--fit", "--cell-aspect", "--full-redraw", "--color[=WHEN]", "--color-depth", "--check",
-                               "--help", "--version"}) {
+    for (const char* option : {"--fit", "--cell-aspect", "--full-redraw", "--color[=WHEN]", "--color-depth",
+                               "--check", "--help", "--version"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

@@ -32,7 +32,8 @@ TEST(ColourChoice, DepthFromTheEnvironment) {
              Case{"linux", "TRUECOLOR", ColourDepth::Basic16},  // the names are lower case
              Case{kUnset, kUnset, ColourDepth::Basic16},
          }) {
-        SCOPED_TRACE(::testing::Message() << c.term.value_or("(unset)") << " " << c.colorTerm.value_or("(unset)"));
+        SCOPED_TRACE(::testing::Message()
+                     << c.term.value_or("(unset)") << " " << c.colorTerm.value_or("(unset)"));
         EXPECT_EQ(detectedDepth(terminalWith(c.term, c.colorTerm)), c.depth);
     }
 }

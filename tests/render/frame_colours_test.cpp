@@ -198,7 +198,8 @@ std::string colourName(CellColour colour) {
     case kBasicColourTag: return "basic " + std::to_string(colour & kColourValueMask);
     case kPaletteColourTag: return "palette " + std::to_string(colour & kColourValueMask);
     default:
-        return "rgb " + std::to_string(rgb.red) + " " + std::to_string(rgb.green) + " " + std::to_string(rgb.blue);
+        return "rgb " + std::to_string(rgb.red) + " " + std::to_string(rgb.green) + " " +
+               std::to_string(rgb.blue);
     }
 }
 

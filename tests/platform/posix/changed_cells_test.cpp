@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <optional>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -59,7 +59,8 @@ class CheckedWindow final : public Console {
 public:
     // `checking`: compared with the emulated window after every picture; otherwise only the bytes
     // are counted.
-    explicit CheckedWindow(bool fullRedraw, bool checking = true, std::optional<ColourDepth> colour = std::nullopt)
+    explicit CheckedWindow(bool fullRedraw, bool checking = true,
+                           std::optional<ColourDepth> colour = std::nullopt)
         : console_({1, {Charset::Utf8, LineEnd::Lf}, true, fullRedraw, colour}, output_, host_),
           checking_(checking) {}
 
@@ -142,7 +143,8 @@ private:
         for (int line = 0; line < lines_ && line < static_cast<int>(colours.size()); ++line) {
             const auto& full = colours[static_cast<std::size_t>(line)];
             auto& kept = cutLines.emplace_back();
-            for (int column = 0; column + 1 < columns_ && column + 1 < static_cast<int>(full.size()); ++column) {
+            for (int column = 0; column + 1 < columns_ && column + 1 < static_cast<int>(full.size());
+                 ++column) {
                 kept.push_back(full[static_cast<std::size_t>(column)]);
             }
             kept.push_back(kNoColour);
@@ -156,7 +158,8 @@ private:
             return kNoColour;
         }
         const auto& colours = expectedColours_[static_cast<std::size_t>(line)];
-        return column < static_cast<int>(colours.size()) ? colours[static_cast<std::size_t>(column)] : kNoColour;
+        return column < static_cast<int>(colours.size()) ? colours[static_cast<std::size_t>(column)]
+                                                         : kNoColour;
     }
 
     void check() {

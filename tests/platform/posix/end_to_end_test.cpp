@@ -358,7 +358,8 @@ TEST_P(EndToEndColour, ColoursTheViewOnlyWhenAskedAndGivesTheColoursBack) {
     ASSERT_TRUE(start) << "no 3D frame";
     session.sendSignal(SIGTERM);
     ASSERT_TRUE(session.waitForExit().has_value()) << "still running";
-    ASSERT_TRUE(session.waitForOutput([](std::string_view output) { return output.ends_with(kGiveBackScreen); }));
+    ASSERT_TRUE(
+        session.waitForOutput([](std::string_view output) { return output.ends_with(kGiveBackScreen); }));
     const std::string output = session.output();
     if (c.colourSequence == nullptr) {
         EXPECT_FALSE(sendsAnySgr(output));
@@ -376,8 +377,11 @@ INSTANTIATE_TEST_SUITE_P(
         ColourCase{"AutoWithNoColor", {"--color=auto"}, {"TERM=xterm-256color", "NO_COLOR=1"}, nullptr},
         ColourCase{"AutoOnADumbTerminal", {"--color=auto"}, {"TERM=dumb", "NO_COLOR="}, nullptr},
         ColourCase{"Always24Bit", {"--color"}, {"TERM=xterm", "COLORTERM=truecolor"}, "\x1b[38;2;"},
-        ColourCase{"Auto256", {"--color=auto"}, {"TERM=xterm-256color", "COLORTERM=", "NO_COLOR="}, "\x1b[38;5;"},
-        ColourCase{"Forced16", {"--color", "--color-depth", "16"}, {"TERM=xterm-256color", "COLORTERM=truecolor"},
+        ColourCase{
+            "Auto256", {"--color=auto"}, {"TERM=xterm-256color", "COLORTERM=", "NO_COLOR="}, "\x1b[38;5;"},
+        ColourCase{"Forced16",
+                   {"--color", "--color-depth", "16"},
+                   {"TERM=xterm-256color", "COLORTERM=truecolor"},
                    "\x1b[9"}),
     [](const ::testing::TestParamInfo<ColourCase>& info) { return std::string(info.param.name); });
 
