@@ -19,7 +19,7 @@ TEST(ColourChoice, DepthFromTheEnvironment) {
     struct Case {
         std::optional<std::string_view> term;
         std::optional<std::string_view> colorTerm;
-        ColourDepth depth;
+        ColourDepth depth = ColourDepth::Basic16;
     };
     for (const Case& c : {
              Case{"xterm-256color", "truecolor", ColourDepth::Direct24},
@@ -40,10 +40,10 @@ TEST(ColourChoice, DepthFromTheEnvironment) {
 
 TEST(ColourChoice, WhenToColour) {
     struct Case {
-        const char* what;
-        ColourWhen when;
+        const char* what = "";
+        ColourWhen when = ColourWhen::Never;
         ColourEnvironment environment;
-        bool coloured;
+        bool coloured = false;
     };
     const ColourEnvironment pipe{false, "xterm-256color", kUnset, kUnset};
     for (const Case& c : {

@@ -126,7 +126,7 @@ TEST(FrameColoursTest, FogNeverBrightensWithDepthAlongALongWall) {
     for (auto& row : cells[0]) {
         row[2] = kCellBlock;
     }
-    const FaceList wall = buildLevelFaces(Level(3, 1, kLength, std::move(cells), Vec3{}, {}));
+    const FaceList wall = buildLevelFaces(Level(3, 1, kLength, cells, Vec3{}, {}));
     constexpr std::size_t kRow = 31;  // just below the horizon: the wall's side up to the draw distance
     for (const ColourDepth depth : kAllDepths) {
         SCOPED_TRACE(::testing::Message() << "depth " << static_cast<int>(depth));
