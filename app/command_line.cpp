@@ -32,6 +32,34 @@ std::optional<double> readCellAspect(std::string_view text) {
     return value;
 }
 
+// WHEN of --color=WHEN.
+std::optional<platform::ColourWhen> readColourWhen(std::string_view text) {
+    if (text == "always") {
+        return platform::ColourWhen::Always;
+    }
+    if (text == "auto") {
+        return platform::ColourWhen::Auto;
+    }
+    if (text == "never") {
+        return platform::ColourWhen::Never;
+    }
+    return std::nullopt;
+}
+
+// N of --color-depth N: the number of colours, 24 standing for 24-bit colour.
+std::optional<ColourDepth> readColourDepth(std::string_view text) {
+    if (text == "16") {
+        return ColourDepth::Basic16;
+    }
+    if (text == "256") {
+        return ColourDepth::Palette256;
+    }
+    if (text == "24") {
+        return ColourDepth::Direct24;
+    }
+    return std::nullopt;
+}
+
 CommandLine usageError(std::string message) {
     CommandLine line;
     line.action = Action::UsageError;
@@ -66,8 +94,9 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             continue;
         }
         const auto [name, attached] = splitOption(argument);
-        const bool takesValue = name == "--cell-aspect";
-        if (attached && !takesValue) {
+        const bool takesValue = name == "--cell-aspect" || name == "--color-depth";
+        const bool mayTakeValue = takesValue || name == "--color";
+        if (attached && !mayTakeValue) {
             return usageError("option " + quotedForDisplay(name) + " takes no value");
         }
         if (name == "--") {
@@ -84,11 +113,28 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             line.options.fullRedraw = true;
         } else if (name == "--check") {
             checkOnly = true;
+        } else if (name == "--color") {
+            // The value is optional, so it is only ever attached: "--color never" would be
+            // the option followed by a level file named "never".
+            const auto when = attached ? readColourWhen(*attached) : platform::ColourWhen::Always;
+            if (!when) {
+                return usageError("bad value " + quotedForDisplay(*attached) +
+                                  " for --color: always, auto or never");
+            }
+            line.options.colour = *when;
         } else if (takesValue) {
             if (!attached && i + 1 == arguments.size()) {
                 return usageError("option " + quotedForDisplay(name) + " needs a value");
             }
             const std::string_view value = attached ? *attached : arguments[++i];
+            if (name == "--color-depth") {
+                line.options.colourDepth = readColourDepth(value);
+                if (!line.options.colourDepth) {
+                    return usageError("bad value " + quotedForDisplay(value) +
+                                      " for --color-depth: 16, 256 or 24");
+                }
+                continue;
+            }
             line.options.cellAspect = readCellAspect(value);
             if (!line.options.cellAspect) {
                 return usageError("bad value " + quotedForDisplay(value) + " for " + std::string(name) +
@@ -136,6 +182,11 @@ Options:
                      ordinary font, 1 for a square one); by default the terminal's
                      own report, or 2
   --full-redraw      send every frame whole instead of only the cells that changed
+  --color[=WHEN]     colour the 3D view: WHEN is always (the same as --color alone),
+                     auto (when standard output is a terminal, TERM is not dumb and
+                     NO_COLOR is unset or empty) or never (the default)
+  --color-depth N    16, 256 or 24 (24-bit) colours, instead of what COLORTERM and
+                     TERM name
   --check            check the level files and print a line about each; do not play
   -h, --help         show this help and exit
   --version          show the version and exit

@@ -79,7 +79,9 @@ int main(int argc, char** argv) {
     }
 
     platform::beginTerminalSession();
-    const auto console = platform::makeTerminalConsole({.fullRedraw = commandLine.options.fullRedraw});
+    const auto console = platform::makeTerminalConsole({.fullRedraw = commandLine.options.fullRedraw,
+                                                        .colour = commandLine.options.colour,
+                                                        .colourDepth = commandLine.options.colourDepth});
     std::mutex stateLock;
 
     // The tick starts first so that its first tick normally requests the title before the

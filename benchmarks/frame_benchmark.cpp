@@ -4,12 +4,19 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <random>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "platform/output_encoding.h"
+#include "platform/picture.h"
+#include "platform/shown_picture.h"
+#include "render/colour.h"
 #include "render/console.h"
 #include "render/face.h"
 #include "render/frame_buffer.h"
@@ -126,6 +133,66 @@ BENCHMARK(LargeSceneFrame)
     ->Arg(0)
     ->Arg(45)
     ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions)
+    ->DisplayAggregatesOnly(true);
+
+// The same frame as the terminal's console pays for it as well: the picture built from the text
+// (and the colours), and the bytes of the whole picture made, as after a turn or a resize. The
+// argument is the number of colours, 0 for monochrome: a coloured frame may cost at most twice
+// a monochrome one.
+std::string_view utf8Cell(unsigned char character) {
+    return platform::encodeByte(character, platform::Charset::Utf8);
+}
+
+class EncodingConsole : public Console {
+public:
+    explicit EncodingConsole(std::optional<ColourDepth> colour) : colour_(colour) {}
+    void clear() override {}
+    void write(std::string_view) override {}
+    void showFrame(std::string_view frame) override { keep(shown_.update(platform::pictureFromText(frame))); }
+    std::optional<ColourDepth> colourDepth() const override { return colour_; }
+    void showColouredFrame(std::string_view frame, const FrameColours& colours) override {
+        keep(shown_.update(platform::pictureFromText(frame, colours)));
+    }
+
+    std::size_t lastBytes = 0;
+
+private:
+    void keep(const std::string& bytes) {
+        benchmark::DoNotOptimize(bytes.data());
+        lastBytes = bytes.size();
+    }
+
+    std::optional<ColourDepth> colour_;
+    platform::ShownPicture shown_{utf8Cell, true};
+};
+
+std::optional<ColourDepth> colourDepthNamed(std::int64_t colours) {
+    switch (colours) {
+    case 16: return ColourDepth::Basic16;
+    case 256: return ColourDepth::Palette256;
+    case 24: return ColourDepth::Direct24;
+    default: return std::nullopt;
+    }
+}
+
+void EncodedBuiltInLevelFrame(benchmark::State& state) {
+    const FaceList& scene = builtInLevelFaces();
+    FrameBuffer frame;
+    EncodingConsole console(colourDepthNamed(state.range(0)));
+    for (auto _ : state) {
+        FaceList copy = scene;
+        frame.drawQuads(renderView(ViewSettings{}, std::move(copy), kStartCamera, 0.0), console);
+    }
+    state.counters["bytes"] = static_cast<double>(console.lastBytes);
+}
+BENCHMARK(EncodedBuiltInLevelFrame)
+    ->ArgName("colours")
+    ->Arg(0)
+    ->Arg(16)
+    ->Arg(256)
+    ->Arg(24)
+    ->Unit(benchmark::kMicrosecond)
     ->Repetitions(kRepetitions)
     ->DisplayAggregatesOnly(true);
 

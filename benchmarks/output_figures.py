@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Prints what the game's output costs, with only the changed cells sent and with --full-redraw.
+"""Prints what the game's output costs, with only the changed cells sent (monochrome, and coloured
+in 24-bit colour, the most bytes per colour change) and with --full-redraw.
 
 Figures, not assertions. The game runs in tmux (the terminal that takes its output in), in a
 window of 100 x 62, on level 1, through three stretches: standing still for 10 s (nothing moves
@@ -56,7 +57,8 @@ def rates(before, after):
 
 def measure(binary, options, still_seconds):
     """Plays the stretches in a tmux of its own; returns the rates while still and while turning."""
-    socket = f"brickstorm-figures-{os.getpid()}"
+    # A server of its own for each run: the last one may still be on its way out.
+    socket = f"brickstorm-figures-{os.getpid()}-{'-'.join(options) or 'plain'}"
     command = " ".join([binary, *options])
     tmux(socket, "-f", "/dev/null", "new-session", "-d", "-x", str(COLUMNS), "-y", str(LINES),
          "env", "LC_ALL=C.UTF-8", *command.split())
@@ -91,20 +93,21 @@ def main():
     if shutil.which("tmux") is None:
         sys.exit("tmux is needed: scripts/install-deps tmux")
     changed = measure(binary, [], still_seconds)
+    coloured = measure(binary, ["--color", "--color-depth", "24"], still_seconds)
     whole = measure(binary, ["--full-redraw"], still_seconds)
     print(f"window {COLUMNS} x {LINES}, tmux {tmux_version()}")
-    print(f"{'':32}{'changed cells':>16}{'--full-redraw':>16}{'ratio':>8}")
+    print(f"{'':32}{'changed cells':>16}{'--full-redraw':>16}{'ratio':>8}{'--color (24)':>16}")
     stretches = [f"standing still {still_seconds:g} s", "a quarter turn",
                  f"standing still, an enemy walking up in view ({ENEMY_IN_VIEW[1] - ENEMY_IN_VIEW[0]:g} s)"]
     for index, stretch in enumerate(stretches):
-        a, b = changed[index], whole[index]
+        a, b, c = changed[index], whole[index], coloured[index]
         print(f"{stretch}")
         print(f"  {'bytes per second':30}{a['bytes'] / 1000:>13.1f} KB{b['bytes'] / 1000:>13.1f} KB"
-              f"{ratio(a['bytes'], b['bytes']):>8}")
+              f"{ratio(a['bytes'], b['bytes']):>8}{c['bytes'] / 1000:>13.1f} KB")
         print(f"  {'terminal (tmux) processor':30}{a['terminal'] * 100:>14.1f} %{b['terminal'] * 100:>14.1f} %"
-              f"{ratio(a['terminal'], b['terminal']):>8}")
+              f"{ratio(a['terminal'], b['terminal']):>8}{c['terminal'] * 100:>14.1f} %")
         print(f"  {'game processor':30}{a['game'] * 100:>14.1f} %{b['game'] * 100:>14.1f} %"
-              f"{ratio(a['game'], b['game']):>8}")
+              f"{ratio(a['game'], b['game']):>8}{c['game'] * 100:>14.1f} %")
 
 
 def ratio(a, b):

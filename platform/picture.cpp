@@ -1,6 +1,7 @@
 #include "platform/picture.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace brickstorm::platform {
 
@@ -18,6 +19,22 @@ Picture pictureFromText(std::string_view text) {
         }
         text.remove_prefix(end + 1);
     }
+}
+
+Picture pictureFromText(std::string_view text, const FrameColours& colours) {
+    Picture picture = pictureFromText(text);
+    const std::size_t lines = std::min(picture.lines.size(), colours.size());
+    for (std::size_t l = 0; l < lines; ++l) {
+        CellLine& cells = picture.lines[l];
+        const auto& lineColours = colours[l];
+        const std::size_t count = std::min(cells.size(), lineColours.size());
+        for (std::size_t c = 0; c < count; ++c) {
+            if (cells[c].character != ' ') {
+                cells[c].colour = lineColours[c];
+            }
+        }
+    }
+    return picture;
 }
 
 bool sameLayout(const Picture& a, const Picture& b) {

@@ -13,12 +13,19 @@ namespace brickstorm::platform {
 using CellEncoder = std::string_view (*)(unsigned char character);
 
 // A clear, then every line of `picture` in full, each placed by the cursor: no line feeds, so the
-// terminal's own output processing (which may turn '\n' into "\r\n") plays no part.
+// terminal's own output processing (which may turn '\n' into "\r\n") plays no part. Colours as
+// in changedCellsBytes.
 std::string wholePictureBytes(const Picture& picture, CellEncoder encode);
 
 // What turns a display that shows `shown` into one that shows `next` (both of the same layout):
-// per line, either the changed runs, each after a cursor move, or the whole line, whichever is
-// shorter. Nothing at all when the pictures are equal.
+// the shorter of changedCellsInLineOrder and the changed cells one colour at a time (each colour
+// set once, the cells placed by cursor moves). Nothing at all when the pictures are equal. A
+// colour is sent only where it changes along the output, and the terminal's own colours come
+// back at the end when any was sent.
 std::string changedCellsBytes(const Picture& shown, const Picture& next, CellEncoder encode);
+
+// The same in line order: per line, either the changed runs, each after a cursor move, or the
+// whole line, whichever is shorter.
+std::string changedCellsInLineOrder(const Picture& shown, const Picture& next, CellEncoder encode);
 
 }  // namespace brickstorm::platform

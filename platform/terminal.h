@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/colour_choice.h"
 #include "platform/window_size.h"
 #include "render/console.h"
 
@@ -43,6 +44,10 @@ struct ConsoleOptions {
     // Every frame sent whole, instead of only what changed since the last one: for a terminal
     // that does not keep what it was sent, and for comparing the two.
     bool fullRedraw = false;
+    // When the frames of the 3D view are coloured, and in how many colours instead of those
+    // the environment names.
+    ColourWhen colour = ColourWhen::Never;
+    std::optional<ColourDepth> colourDepth{};
 };
 
 // Standard output as the game's console: on a terminal, the picture replaced in one step per

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "render/colour.h"
+
 // The control sequences the game sends to a terminal: the common subset that terminal
 // emulators (and the Windows console in its virtual-terminal mode) understand. A terminal that
 // lacks one of the optional modes ignores it.
@@ -16,6 +18,10 @@ inline constexpr std::string_view kTakeScreen = "\x1b[?1049h\x1b[?25l\x1b[?7l";
 // Giving it back, in the reverse order. It first ends any synchronized update that a frame cut
 // short by a signal left open, or the terminal would hold back everything after it.
 inline constexpr std::string_view kGiveBackScreen = "\x1b[?2026l\x1b[?7h\x1b[?25h\x1b[?1049l";
+
+// Every character attribute back to the terminal's own (the colour included): sent after every
+// coloured frame and before the give-back, so that the terminal is never left coloured.
+inline constexpr std::string_view kResetAttributes = "\x1b[0m";
 
 // Cursor to the top left, then erase the whole display.
 inline constexpr std::string_view kClearScreen = "\x1b[H\x1b[2J";
@@ -31,6 +37,11 @@ void appendCursorTo(std::string& out, int line, int column);
 
 // The cursor `count` (at least 1) columns to the right: "\x1b[<count>C".
 void appendCursorForward(std::string& out, int count);
+
+// The sequence that makes `colour` the foreground of the text that follows:
+// "\x1b[39m" for the terminal's own, "\x1b[3Nm" or "\x1b[9Nm" for a basic colour,
+// "\x1b[38;5;Nm" for a palette index, "\x1b[38;2;R;G;Bm" for red, green and blue.
+void appendForeground(std::string& out, CellColour colour);
 
 // The bytes of one frame on a terminal: the clear (when one is due) and the text, inside one
 // synchronized update.

@@ -1,8 +1,16 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
+#include <vector>
+
+#include "render/colour.h"
 
 namespace brickstorm {
+
+// The foreground colour of each cell of a frame, line by line as its text has them; a line
+// shorter than its text leaves the rest of it uncoloured.
+using FrameColours = std::vector<std::vector<CellColour>>;
 
 // Where screens and frames are shown. The terminal implements it in platform/,
 // tests replace it with a recorder. Text is in the game's single-byte character set
@@ -24,6 +32,16 @@ public:
     virtual void showFrame(std::string_view frame) {
         clear();
         write(frame);
+    }
+
+    // The colours this console shows frames in; nothing for a monochrome one, which then gets
+    // no colours at all.
+    virtual std::optional<ColourDepth> colourDepth() const { return std::nullopt; }
+
+    // A frame as showFrame() takes it, with the foreground colour of each cell.
+    virtual void showColouredFrame(std::string_view frame, const FrameColours& colours) {
+        static_cast<void>(colours);
+        showFrame(frame);
     }
 
     // Shows the last picture again if the display lost it (after the program was stopped and

@@ -142,6 +142,7 @@ std::uint64_t FaceChunks::writeFace(const FaceChunk& chunk, std::uint32_t i, Fac
                           centre.z + unit.corners[c].z};
     }
     out.fill = unit.fill;
+    out.kind = unit.kind;
     return listPlace(x, y, z, kind);
 }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <utility>
 
+#include "render/frame_colours.h"
 #include "world/grid_math.h"
 
 namespace brickstorm {
@@ -80,6 +81,12 @@ void FrameBuffer::clearFrame() {
     for (auto& row : rows) {
         row.assign(static_cast<std::size_t>(columnCount), kEmptyCell);
     }
+    // The faces are only read where a cell is filled, and every fill sets them: they need only
+    // the frame's size.
+    faces.resize(static_cast<std::size_t>(rowCount));
+    for (auto& row : faces) {
+        row.resize(static_cast<std::size_t>(columnCount));
+    }
     filledCount = 0;
 }
 
@@ -110,6 +117,7 @@ void FrameBuffer::fillQuad(const ScreenQuad& quad) {
         // right and bottom edges, not those on its left and top edges.
         const RowCrossings crossings = rowCrossings(quad, r, columnSpan);
         auto& cells = rows[static_cast<std::size_t>(r)];
+        auto& cellFaces = faces[static_cast<std::size_t>(r)];
         for (std::size_t k = 0; k < crossings.count; ++k) {
             if ((crossings.count - k) % 2 == 0) {
                 continue;  // up to crossing k, count - k crossings lie at or right: an even number
@@ -119,6 +127,7 @@ void FrameBuffer::fillQuad(const ScreenQuad& quad) {
                 unsigned char& cell = cells[static_cast<std::size_t>(c)];
                 if (cell == kEmptyCell) {
                     cell = quad.fill;
+                    cellFaces[static_cast<std::size_t>(c)] = {quad.kind, quad.depth};
                     ++filledCount;
                 }
             }
@@ -127,7 +136,11 @@ void FrameBuffer::fillQuad(const ScreenQuad& quad) {
 }
 
 void FrameBuffer::presentFrame(Console& console) {
-    console.showFrame(frameText(*this));
+    if (const auto depth = console.colourDepth()) {
+        console.showColouredFrame(frameText(*this), frameColours(*this, *depth));
+    } else {
+        console.showFrame(frameText(*this));
+    }
     clearFrame();
 }
 

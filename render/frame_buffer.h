@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "render/console.h"
+#include "render/face.h"
 
 namespace brickstorm {
 
@@ -27,8 +28,16 @@ struct ScreenPoint {
 struct ScreenQuad {
     std::array<ScreenPoint, 4> points;
     unsigned char fill = 0;
+    FaceKind kind = FaceKind::BlockSideX;
+    float depth = 0.0F;  // how far in front of the camera the face lies, for the fog
 
     friend bool operator==(const ScreenQuad&, const ScreenQuad&) = default;
+};
+
+// Which face filled a cell: what it is and how far away.
+struct CellFace {
+    FaceKind kind = FaceKind::BlockSideX;
+    float depth = 0.0F;
 };
 
 // The character frame of the 3D view, filled front to back: the first face to reach a cell keeps it.
@@ -41,14 +50,18 @@ struct FrameBuffer {
     void clearFrame();
     // Makes the frame `columns` x `lines` cells (none below zero), all empty.
     void resizeFrame(std::int32_t columns, std::int32_t lines);
-    // Fills the still empty cells inside the quad with its fill byte.
+    // Fills the still empty cells inside the quad with its fill byte, and notes the quad's kind
+    // and depth in them.
     void fillQuad(const ScreenQuad& quad);
-    // Shows the frame on the console in one write, then empties it.
+    // Shows the frame on the console in one write, coloured when the console asks for colour,
+    // then empties it.
     void presentFrame(Console& console);
     // Fills every quad in order, then presents the frame once.
     void drawQuads(const std::vector<ScreenQuad>& quads, Console& console);
 
     std::vector<std::vector<unsigned char>> rows;  // rows[row][column], row 0 at the top
+    // faces[row][column]: the face that filled the cell; meaningless where the cell is empty.
+    std::vector<std::vector<CellFace>> faces;
     std::int32_t filledCount = 0;
     std::int32_t columnCount = kFrameColumns;
     std::int32_t rowCount = kFrameRows;

@@ -30,19 +30,23 @@ struct BlockSide {
     CellStep neighbour;
     CornerOffsets corners;
     unsigned char fill = 0;
+    FaceKind kind = FaceKind::BlockSideX;
 };
 
 // Short names keep the tables below readable as rows of corners.
 constexpr double h = kHalf;
+constexpr FaceKind kTopOrBottom = FaceKind::BlockTopBottom;
+constexpr FaceKind kSideX = FaceKind::BlockSideX;
+constexpr FaceKind kSideZ = FaceKind::BlockSideZ;
 
 // The appending order of a block's sides: top, bottom, low x, high x, low z, high z.
 constexpr std::array<BlockSide, 6> kBlockSides{{
-    {{0, 1, 0}, {{{-h, h, h}, {h, h, h}, {h, h, -h}, {-h, h, -h}}}, kFillMediumShade},
-    {{0, -1, 0}, {{{-h, -h, h}, {h, -h, h}, {h, -h, -h}, {-h, -h, -h}}}, kFillMediumShade},
-    {{-1, 0, 0}, {{{-h, h, h}, {-h, h, -h}, {-h, -h, -h}, {-h, -h, h}}}, kFillFullBlock},
-    {{1, 0, 0}, {{{h, h, h}, {h, h, -h}, {h, -h, -h}, {h, -h, h}}}, kFillFullBlock},
-    {{0, 0, -1}, {{{-h, h, -h}, {h, h, -h}, {h, -h, -h}, {-h, -h, -h}}}, kFillDarkShade},
-    {{0, 0, 1}, {{{-h, h, h}, {h, h, h}, {h, -h, h}, {-h, -h, h}}}, kFillDarkShade},
+    {{0, 1, 0}, {{{-h, h, h}, {h, h, h}, {h, h, -h}, {-h, h, -h}}}, kFillMediumShade, kTopOrBottom},
+    {{0, -1, 0}, {{{-h, -h, h}, {h, -h, h}, {h, -h, -h}, {-h, -h, -h}}}, kFillMediumShade, kTopOrBottom},
+    {{-1, 0, 0}, {{{-h, h, h}, {-h, h, -h}, {-h, -h, -h}, {-h, -h, h}}}, kFillFullBlock, kSideX},
+    {{1, 0, 0}, {{{h, h, h}, {h, h, -h}, {h, -h, -h}, {h, -h, h}}}, kFillFullBlock, kSideX},
+    {{0, 0, -1}, {{{-h, h, -h}, {h, h, -h}, {h, -h, -h}, {-h, -h, -h}}}, kFillDarkShade, kSideZ},
+    {{0, 0, 1}, {{{-h, h, h}, {h, h, h}, {h, -h, h}, {-h, -h, h}}}, kFillDarkShade, kSideZ},
 }};
 
 // A horizontal side of the exit: the neighbour whose block hides it, then its door and window.
@@ -82,13 +86,14 @@ bool hiddenBy(const Level& level, std::int32_t x, std::int32_t y, std::int32_t z
 
 // The face with the given corners placed around the centre of cell (x, y, z).
 Face placedFace(std::int32_t x, std::int32_t y, std::int32_t z, const CornerOffsets& offsets,
-                unsigned char fill) {
+                unsigned char fill, FaceKind kind) {
     const Vec3 centre{static_cast<double>(x), static_cast<double>(y), static_cast<double>(z)};
     Face face;
     for (std::size_t i = 0; i < offsets.size(); ++i) {
         face.corners[i] = {centre.x + offsets[i].x, centre.y + offsets[i].y, centre.z + offsets[i].z};
     }
     face.fill = fill;
+    face.kind = kind;
     return face;
 }
 
@@ -103,6 +108,14 @@ const CornerOffsets& cornersOf(std::uint8_t kind) {
 
 unsigned char fillOf(std::uint8_t kind) {
     return kind < kBlockSides.size() ? kBlockSides[kind].fill : kFillLightShade;
+}
+
+// What face `kind` is part of, for its colour.
+FaceKind partOf(std::uint8_t kind) {
+    if (kind < kBlockSides.size()) {
+        return kBlockSides[kind].kind;
+    }
+    return (kind - kBlockSides.size()) % 2 == 0 ? FaceKind::ExitDoor : FaceKind::ExitWindow;
 }
 
 }  // namespace
@@ -132,7 +145,7 @@ LevelFaceKinds cellFaceKinds(const Level& level, std::int32_t x, std::int32_t y,
 }
 
 Face levelFace(std::int32_t x, std::int32_t y, std::int32_t z, std::uint8_t kind) {
-    return placedFace(x, y, z, cornersOf(kind), fillOf(kind));
+    return placedFace(x, y, z, cornersOf(kind), fillOf(kind), partOf(kind));
 }
 
 FaceList buildLevelFaces(const Level& level) {
@@ -155,7 +168,7 @@ FaceList buildLevelFaces(const Level& level) {
 void addBlockFaces(FaceList& faces, const Level& level, std::int32_t x, std::int32_t y, std::int32_t z) {
     for (const BlockSide& side : kBlockSides) {
         if (!hiddenBy(level, x, y, z, side.neighbour)) {
-            faces.push_back(placedFace(x, y, z, side.corners, side.fill));
+            faces.push_back(placedFace(x, y, z, side.corners, side.fill, side.kind));
         }
     }
 }
@@ -164,8 +177,8 @@ void addExitFaces(FaceList& faces, const Level& level, std::int32_t x, std::int3
     addBlockFaces(faces, level, x, y, z);
     for (const ExitSide& side : kExitSides) {
         if (!hiddenBy(level, x, y, z, side.neighbour)) {
-            faces.push_back(placedFace(x, y, z, side.door, kFillLightShade));
-            faces.push_back(placedFace(x, y, z, side.window, kFillLightShade));
+            faces.push_back(placedFace(x, y, z, side.door, kFillLightShade, FaceKind::ExitDoor));
+            faces.push_back(placedFace(x, y, z, side.window, kFillLightShade, FaceKind::ExitWindow));
         }
     }
 }

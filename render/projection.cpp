@@ -108,6 +108,14 @@ ViewSettings fittedView(const ViewSettings& full, std::int32_t columns, std::int
     return view;
 }
 
+double faceDepth(const Face& face) {
+    double sum = 0.0;
+    for (const Vec3& corner : face.corners) {
+        sum += corner.z;
+    }
+    return sum / static_cast<double>(face.corners.size());
+}
+
 ScreenQuad projectFace(const ViewSettings& view, const Face& face) {
     return projectFace(viewSlopes(view), face);
 }
@@ -118,6 +126,8 @@ ScreenQuad projectFace(const ViewSlopes& slopes, const Face& face) {
         quad.points[i] = projectedPoint(slopes, face.corners[i]);
     }
     quad.fill = face.fill;
+    quad.kind = face.kind;
+    quad.depth = static_cast<float>(faceDepth(face));
     return quad;
 }
 

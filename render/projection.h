@@ -35,6 +35,9 @@ void translateFaces(FaceList& faces, double dx, double dy, double dz);
 // and +z up; exactly 0, 90, 180 and 270 are exact.
 void rotateFaces(FaceList& faces, double degrees);
 
+// How far a face in view space lies in front of the camera: the mean depth of its corners.
+double faceDepth(const Face& face);
+
 // Projects a face in view space (every corner in front of the camera) onto the frame.
 ScreenQuad projectFace(const ViewSettings& view, const Face& face);
 

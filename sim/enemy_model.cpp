@@ -17,12 +17,12 @@ FaceList unturnedModel() {
     constexpr double top = kTop;
     constexpr double low = kBottom;
     return {
-        {{{{-w, top, w}, {w, top, w}, {w, top, -w}, {-w, top, -w}}}, kFillDivisionSign},
-        {{{{-w, low, w}, {w, low, w}, {w, low, -w}, {-w, low, -w}}}, kFillDivisionSign},
-        {{{{-w, top, w}, {w, top, w}, {w, low, w}, {-w, low, w}}}, kFillTopHalfIntegral},
-        {{{{-w, top, -w}, {w, top, -w}, {w, low, -w}, {-w, low, -w}}}, kFillTopHalfIntegral},
-        {{{{-w, top, w}, {-w, top, -w}, {-w, low, -w}, {-w, low, w}}}, kFillDegreeSign},
-        {{{{w, top, w}, {w, top, -w}, {w, low, -w}, {w, low, w}}}, kFillDegreeSign},
+        {{{{-w, top, w}, {w, top, w}, {w, top, -w}, {-w, top, -w}}}, kFillDivisionSign, FaceKind::Enemy},
+        {{{{-w, low, w}, {w, low, w}, {w, low, -w}, {-w, low, -w}}}, kFillDivisionSign, FaceKind::Enemy},
+        {{{{-w, top, w}, {w, top, w}, {w, low, w}, {-w, low, w}}}, kFillTopHalfIntegral, FaceKind::Enemy},
+        {{{{-w, top, -w}, {w, top, -w}, {w, low, -w}, {-w, low, -w}}}, kFillTopHalfIntegral, FaceKind::Enemy},
+        {{{{-w, top, w}, {-w, top, -w}, {-w, low, -w}, {-w, low, w}}}, kFillDegreeSign, FaceKind::Enemy},
+        {{{{w, top, w}, {w, top, -w}, {w, low, -w}, {w, low, w}}}, kFillDegreeSign, FaceKind::Enemy},
     };
 }
 

@@ -5,6 +5,8 @@
 
 #include <clocale>
 #include <cstdlib>
+#include <optional>
+#include <utility>
 
 #include "platform/posix/fd_io.h"
 #include "platform/posix/terminal_session.h"
@@ -40,7 +42,17 @@ void TerminalConsole::write(std::string_view text) {
     send(shown_.redraw(pictureFromText(text_)));
 }
 
-void TerminalConsole::showFrame(std::string_view frame) {
+void TerminalConsole::showFrame(std::string_view frame) { showPicture(frame, pictureFromText(frame)); }
+
+void TerminalConsole::showColouredFrame(std::string_view frame, const FrameColours& colours) {
+    if (!target_.colour) {
+        showFrame(frame);
+        return;
+    }
+    showPicture(frame, pictureFromText(frame, colours));
+}
+
+void TerminalConsole::showPicture(std::string_view frame, Picture picture) {
     if (!target_.terminal) {
         clear();
         writeText(frame);
@@ -48,7 +60,7 @@ void TerminalConsole::showFrame(std::string_view frame) {
     }
     text_ = frame;
     clearPending_ = false;
-    send(shown_.update(pictureFromText(frame)));
+    send(shown_.update(std::move(picture)));
 }
 
 // A file or a pipe: the plain text, each screen on a line of its own.
@@ -126,12 +138,28 @@ Charset localeCharset() {
     return charset;
 }
 
+// An environment variable as it is set (even empty), or nothing.
+std::optional<std::string_view> environmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::optional<std::string_view>(value) : std::nullopt;
+}
+
 }  // namespace
+
+ColourEnvironment colourEnvironment() {
+    return {isatty(STDOUT_FILENO) != 0, environmentValue("TERM"), environmentValue("COLORTERM"),
+            environmentValue("NO_COLOR")};
+}
 
 std::unique_ptr<Console> makeTerminalConsole(ConsoleOptions options) {
     static SessionHost host;
     const bool terminal = isatty(STDOUT_FILENO) != 0;
-    const ConsoleTarget target{STDOUT_FILENO, {localeCharset(), LineEnd::Lf}, terminal, options.fullRedraw};
+    const auto colour = chooseColour(options.colour, options.colourDepth, colourEnvironment());
+    if (colour) {
+        noteColourOnTerminal();
+    }
+    const ConsoleTarget target{
+        STDOUT_FILENO, {localeCharset(), LineEnd::Lf}, terminal, options.fullRedraw, colour};
     return std::make_unique<TerminalConsole>(target, systemCalls(), host);
 }
 

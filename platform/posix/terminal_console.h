@@ -1,9 +1,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/colour_choice.h"
 #include "platform/output_encoding.h"
 #include "platform/posix/system_calls.h"
 #include "platform/shown_picture.h"
@@ -35,6 +37,8 @@ struct ConsoleTarget {
     bool terminal = false;
     // Every frame is sent whole on a terminal, instead of only the cells that changed.
     bool fullRedraw = false;
+    // The colours of a terminal's frames; nothing for monochrome.
+    std::optional<ColourDepth> colour{};
 };
 
 // The game's console on a file descriptor. Used by one thread (the render thread) only.
@@ -49,9 +53,13 @@ public:
     void write(std::string_view text) override;
     // Sends only the cells that differ from the picture the terminal shows, when it is known.
     void showFrame(std::string_view frame) override;
+    std::optional<ColourDepth> colourDepth() const override { return target_.colour; }
+    // The same, each cell in its colour: a cell differs when its character or its colour does.
+    void showColouredFrame(std::string_view frame, const FrameColours& colours) override;
     void refresh() override;
 
 private:
+    void showPicture(std::string_view frame, Picture picture);
     void writeText(std::string_view text);
     void send(std::string_view bytes);
 
@@ -64,5 +72,8 @@ private:
     std::string text_;    // a terminal's: everything written since the last clear
     ShownPicture shown_;  // a terminal's
 };
+
+// What this process's environment says of the terminal on standard output.
+ColourEnvironment colourEnvironment();
 
 }  // namespace brickstorm::platform

@@ -44,6 +44,7 @@ struct HandlerState {
     std::atomic<bool> repaint{false};
     std::atomic<bool> stopping{false};  // the stop handler is under way (see onStop)
     std::atomic<bool> drawing{false};   // a frame is being written (see beginDrawingOnTerminal)
+    std::atomic<bool> coloured{false};  // frames carry colours (see noteColourOnTerminal)
 };
 static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
               "signal handlers may only touch lock-free atomics");
@@ -84,6 +85,9 @@ void writeFully(int fd, std::string_view bytes) {
 // Puts the terminal back as it was found.
 void giveBack() {
     if (handlerState.outputFd >= 0) {
+        if (handlerState.coloured.load()) {
+            writeFully(handlerState.outputFd, kResetAttributes);
+        }
         writeFully(handlerState.outputFd, kGiveBackScreen);
     }
     if (handlerState.inputFd >= 0) {
@@ -304,6 +308,8 @@ void endDrawingOnTerminal() {
 }
 
 bool takeRepaintRequest() { return handlerState.repaint.exchange(false); }
+
+void noteColourOnTerminal() { handlerState.coloured.store(true); }
 
 void endAfterLostOutput() {
     endSession();

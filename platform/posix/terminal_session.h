@@ -16,6 +16,10 @@ void endDrawingOnTerminal();
 // resize); the caller then shows its last picture again.
 bool takeRepaintRequest();
 
+// Frames are coloured: the give-back then also puts the terminal's own colours back, in case a
+// frame was cut short. Call before the session's threads start.
+void noteColourOnTerminal();
+
 // Writing to the display has failed for good: gives the terminal back and ends the program
 // with a failure status. Never returns.
 [[noreturn]] void endAfterLostOutput();

@@ -1,9 +1,13 @@
 // The Windows console as the game's console: pictures written whole, in the format that the
 // session found the console able to show.
 
+#include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 
+#include "platform/colour_choice.h"
 #include "platform/picture.h"
 #include "platform/shown_picture.h"
 #include "platform/terminal.h"
@@ -45,9 +49,10 @@ void clearThroughApi(HANDLE handle) {
 
 class WindowsConsole final : public Console {
 public:
-    WindowsConsole(ConsoleOutput output, bool fullRedraw)
+    WindowsConsole(ConsoleOutput output, bool fullRedraw, std::optional<ColourDepth> colour)
         : output_(output),
           fullRedraw_(fullRedraw || !output.format.controlSequences),
+          colour_(output.format.controlSequences ? colour : std::nullopt),
           shown_(cellEncoder(output.format.encoding), fullRedraw_) {}
 
     // Held back and sent with the next write: a clear on its own would show the empty window
@@ -75,17 +80,19 @@ public:
             write(frame);
             return;
         }
-        const OutputTurn turn;
-        if (!turn.open()) {
+        showPicture(frame, pictureFromText(frame), false);
+    }
+
+    // Only with control sequences: the legacy console's own colour attributes are not used, so
+    // that it shows the monochrome picture.
+    std::optional<ColourDepth> colourDepth() const override { return colour_; }
+
+    void showColouredFrame(std::string_view frame, const FrameColours& colours) override {
+        if (!colour_) {
+            showFrame(frame);
             return;
         }
-        picture_ = frame;
-        clearPending_ = false;
-        const std::string bytes = shown_.update(pictureFromText(frame));
-        if (!bytes.empty()) {
-            writeAll(output_.handle, bytes);
-        }
-        noteWindowSize();
+        showPicture(frame, pictureFromText(frame, colours), fullRedraw_);
     }
 
     // A text screen is drawn only once, so a resize that scrambled it (the console reflows its
@@ -102,6 +109,22 @@ public:
     }
 
 private:
+    // A frame cell by cell: the changed cells, or with `whole` a clear and every cell.
+    void showPicture(std::string_view frame, Picture picture, bool whole) {
+        const OutputTurn turn;
+        if (!turn.open()) {
+            return;
+        }
+        picture_ = frame;
+        clearPending_ = false;
+        const std::string bytes =
+            whole ? shown_.redraw(std::move(picture)) : shown_.update(std::move(picture));
+        if (!bytes.empty()) {
+            writeAll(output_.handle, bytes);
+        }
+        noteWindowSize();
+    }
+
     void show(std::string_view text, bool clearFirst) {
         if (clearFirst && output_.isConsole && !output_.format.controlSequences) {
             // Without control sequences the clear cannot travel with the picture: the one place
@@ -124,6 +147,7 @@ private:
 
     ConsoleOutput output_;
     bool fullRedraw_;
+    std::optional<ColourDepth> colour_;
     ShownPicture shown_;
     bool clearPending_ = false;
     std::string picture_;  // everything written since the last clear
@@ -132,8 +156,26 @@ private:
 
 }  // namespace
 
+// An environment variable as it is set (even empty), or nothing. The value stays valid: the
+// program never changes its environment.
+std::optional<std::string_view> environmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::optional<std::string_view>(value) : std::nullopt;
+}
+
 std::unique_ptr<Console> makeTerminalConsole(ConsoleOptions options) {
-    return std::make_unique<WindowsConsole>(sessionOutput(), options.fullRedraw);
+    const ConsoleOutput output = sessionOutput();
+    // A console, or a pipe to a terminal emulator that reads the control sequences.
+    const ColourEnvironment environment{output.isConsole || output.format.controlSequences,
+                                        environmentValue("TERM"), environmentValue("COLORTERM"),
+                                        environmentValue("NO_COLOR")};
+    const auto colour = output.format.controlSequences
+                            ? chooseColour(options.colour, options.colourDepth, environment)
+                            : std::nullopt;
+    if (colour) {
+        noteColourInUse();
+    }
+    return std::make_unique<WindowsConsole>(output, options.fullRedraw, colour);
 }
 
 // The visible part of the buffer, not the buffer: the buffer is often far taller than the window

@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "platform/terminal.h"
+#include "platform/terminal_sequences.h"
 
 namespace brickstorm::platform {
 
@@ -39,6 +40,7 @@ struct Session {
     CRITICAL_SECTION outputLock{};
     std::atomic<bool> taken{false};      // begun and not yet ended
     std::atomic<bool> givenBack{false};  // ended: no picture may follow
+    std::atomic<bool> coloured{false};   // frames carry colours (see noteColourInUse)
 
     HANDLE input = INVALID_HANDLE_VALUE;
     SavedMode inputMode;
@@ -145,6 +147,9 @@ void takeOutput(Session& s) {
 // console still interprets them.
 void giveBackOutput(Session& s) {
     const HANDLE handle = s.output.handle;
+    if (s.coloured && s.output.format.controlSequences) {
+        writeAll(handle, kResetAttributes);
+    }
     writeAll(handle, giveBackScreenBytes(s.output.format));
     if (s.cursorSaved) {
         SetConsoleCursorInfo(handle, &s.cursor);
@@ -208,6 +213,8 @@ void installRestoreHandlers() {
 }
 
 }  // namespace
+
+void noteColourInUse() { session().coloured = true; }
 
 ConsoleOutput sessionOutput() {
     Session& s = session();

@@ -35,6 +35,10 @@ private:
     bool open_;
 };
 
+// Frames are coloured: the give-back then also puts the console's own colours back, in case a
+// frame was cut short. Call before the session's threads start.
+void noteColourInUse();
+
 // Writes all of `bytes` to `handle`, over as many calls as it takes (a pipe may take a long
 // write in pieces). False once writing has failed.
 bool writeAll(HANDLE handle, std::string_view bytes);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,7 +18,42 @@ TEST(CommandLine, NoArgumentsPlaysTheGameAsDesigned) {
     EXPECT_FALSE(line.options.fit);
     EXPECT_FALSE(line.options.cellAspect.has_value());
     EXPECT_FALSE(line.options.fullRedraw);
+    EXPECT_EQ(line.options.colour, platform::ColourWhen::Never);
+    EXPECT_FALSE(line.options.colourDepth.has_value());
     EXPECT_TRUE(line.options.levelFiles.empty());
+}
+
+TEST(CommandLine, ColourWhenAndDepth) {
+    struct Case {
+        std::vector<std::string_view> arguments;
+        platform::ColourWhen when;
+        std::optional<ColourDepth> depth;
+    };
+    using platform::ColourWhen;
+    for (const Case& c : {
+             Case{{"--color"}, ColourWhen::Always, std::nullopt},
+             Case{{"--color=always"}, ColourWhen::Always, std::nullopt},
+             Case{{"--color=auto"}, ColourWhen::Auto, std::nullopt},
+             Case{{"--color=never"}, ColourWhen::Never, std::nullopt},
+             Case{{"--color", "--color=never"}, ColourWhen::Never, std::nullopt},  // the last one counts
+             Case{{"--color-depth", "16"}, ColourWhen::Never, ColourDepth::Basic16},
+             Case{{"--color", "--color-depth=256"}, ColourWhen::Always, ColourDepth::Palette256},
+             Case{{"--color-depth", "24", "--color=auto"}, ColourWhen::Auto, ColourDepth::Direct24},
+         }) {
+        SCOPED_TRACE(c.arguments.front());
+        const CommandLine line = parse(c.arguments);
+        ASSERT_EQ(line.action, Action::Play) << line.error;
+        EXPECT_EQ(line.options.colour, c.when);
+        EXPECT_EQ(line.options.colourDepth, c.depth);
+        EXPECT_TRUE(line.options.levelFiles.empty());
+    }
+}
+
+TEST(CommandLine, ColourValueIsOnlyEverAttached) {
+    // An optional value cannot be told from a level file that follows: the next word is a file.
+    const CommandLine line = parse({"--color", "never"});
+    EXPECT_EQ(line.options.colour, platform::ColourWhen::Always);
+    EXPECT_EQ(line.options.levelFiles, std::vector<std::string>{"never"});
 }
 
 TEST(CommandLine, OptionsAndLevelFilesInAnyOrder) {
@@ -91,6 +127,12 @@ INSTANTIATE_TEST_SUITE_P(
         UsageErrorCase{
             {"--cell-aspect", "2x"},
             "bad value '2x' for --cell-aspect: a number from 0.25 to 8, a cell's height over its width"},
+        UsageErrorCase{{"--color=yes"}, "bad value 'yes' for --color: always, auto or never"},
+        UsageErrorCase{{"--color="}, "bad value '' for --color: always, auto or never"},
+        UsageErrorCase{{"--color-depth"}, "option '--color-depth' needs a value"},
+        UsageErrorCase{{"--color-depth", "8"}, "bad value '8' for --color-depth: 16, 256 or 24"},
+        UsageErrorCase{{"--color-depth=24bit"}, "bad value '24bit' for --color-depth: 16, 256 or 24"},
+        UsageErrorCase{{"--color=\x1b[31m"}, "bad value '\\x1b[31m' for --color: always, auto or never"},
         // A control byte typed into an argument is shown, never sent to the terminal.
         UsageErrorCase{{"--\x1b[2J"}, "unknown option '--\\x1b[2J'"}));
 
@@ -101,7 +143,8 @@ TEST(CommandLine, UsageErrorLinePointsToHelp) {
 
 TEST(CommandLine, HelpNamesEveryOption) {
     const std::string help = usageText();
-    for (const char* option : {"--fit", "--cell-aspect", "--full-redraw", "--check", "--help", "--version"}) {
+    for (const char* option : {"--fit", "--cell-aspect", "--full-redraw", "--color[=WHEN]", "--color-depth",
+                               "--check", "--help", "--version"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

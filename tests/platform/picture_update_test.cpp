@@ -51,6 +51,59 @@ TEST(PictureUpdate, AWholePictureIsAClearAndEveryLinePlacedByTheCursor) {
               std::string(kClearScreen) + "ab#\x1b[3H\xE2\x96\x91#");
 }
 
+// `text` with its non-blank cells coloured by `colours`, one letter a cell: 'r' red, 'b' blue,
+// anything else none.
+Picture colouredPicture(std::string_view text, std::string_view colours) {
+    Picture picture = pictureFromText(text);
+    std::size_t at = 0;
+    for (CellLine& line : picture.lines) {
+        for (Cell& cell : line) {
+            const char letter = colours[at++];
+            cell.colour = letter == 'r' ? paletteColour(196) : letter == 'b' ? paletteColour(21) : kNoColour;
+        }
+        ++at;  // the line break
+    }
+    return picture;
+}
+
+struct ColouredPair {
+    const char* name;
+    Picture shown;
+    Picture next;
+    std::string_view sent;
+};
+
+TEST(PictureUpdate, ColoursAreSetOnlyWhereTheyChangeAndResetAtTheEnd) {
+    const ColouredPair pairs[] = {
+        {"a colour added to a cell", colouredPicture("ab#", "..."), colouredPicture("ab#", "r.."),
+         "\x1b[1H\x1b[38;5;196ma\x1b[0m"},
+        {"a run of one colour and a blank", colouredPicture("....#", "....."),
+         colouredPicture("rr .#", "rr..."), "\x1b[1H\x1b[38;5;196mrr \x1b[0m"},
+        {"a blank keeps the colour set", colouredPicture("xxxxxxx#", "........"),
+         colouredPicture("r r r r#", "r.r.r.r."), "\x1b[1H\x1b[38;5;196mr r r r\x1b[0m"},
+        // Every update starts in the terminal's own colours, where the last one left them.
+        {"a colour taken away", colouredPicture("ab#", "rr."), colouredPicture("ab#", "..."), "\x1b[1Hab"},
+        // Line by line this would take four colour sequences; one colour at a time takes two.
+        {"changes that alternate in colour go one colour at a time",
+         colouredPicture(".....#\n.....#", "......\n......"),
+         colouredPicture("a...b#\na...b#", "r...b.\nr...b."),
+         "\x1b[1H\x1b[38;5;196ma\x1b[2Ha\x1b[1;5H\x1b[38;5;21mb\x1b[2;5Hb\x1b[0m"},
+    };
+    for (const ColouredPair& pair : pairs) {
+        EXPECT_EQ(changedCellsBytes(pair.shown, pair.next, utf8Cell), pair.sent) << pair.name;
+    }
+    // Nothing at all when only the colour of a blank would differ: a blank shows none.
+    EXPECT_EQ(changedCellsBytes(colouredPicture("a b#", "r..."), colouredPicture("a b#", "r..."), utf8Cell),
+              "");
+}
+
+TEST(PictureUpdate, AColouredWholePictureEndsInTheTerminalsOwnColours) {
+    EXPECT_EQ(wholePictureBytes(colouredPicture("ab#", "rb."), utf8Cell),
+              std::string(kClearScreen) + "\x1b[38;5;196ma\x1b[38;5;21mb\x1b[39m#");
+    EXPECT_EQ(wholePictureBytes(colouredPicture("ab", "rb"), utf8Cell),
+              std::string(kClearScreen) + "\x1b[38;5;196ma\x1b[38;5;21mb\x1b[0m");
+}
+
 TEST(Picture, SameLayoutMeansTheSameLinesOfTheSameLengths) {
     EXPECT_TRUE(sameLayout(pictureFromText("ab#\ncd#"), pictureFromText("xy#\nzw#")));
     EXPECT_FALSE(sameLayout(pictureFromText("ab#\ncd#"), pictureFromText("ab#\ncd#\nef#")));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -29,6 +31,14 @@ Level levelOf(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ,
     return Level(sizeX, sizeY, sizeZ, cells, Vec3{}, {});
 }
 
+std::vector<FaceKind> kindsOf(const FaceList& faces) {
+    std::vector<FaceKind> kinds;
+    for (const Face& face : faces) {
+        kinds.push_back(face.kind);
+    }
+    return kinds;
+}
+
 std::vector<unsigned char> fillsOf(const FaceList& faces) {
     std::vector<unsigned char> fills;
     for (const Face& face : faces) {
@@ -45,7 +55,7 @@ constexpr unsigned char kMark = kFillLightShade;
 TEST(GeometryBlockTest, LoneBlockHasSixFacesInOrder) {
     // Distinct coordinates on every axis, so that a swapped axis shows.
     const FaceList faces = buildLevelFaces(levelOf(3, 4, 5, {{1, 2, 3, kCellBlock}}));
-    const FaceList expected{
+    FaceList expected{
         {{{{0.5, 2.5, 3.5}, {1.5, 2.5, 3.5}, {1.5, 2.5, 2.5}, {0.5, 2.5, 2.5}}}, kTop},    // top
         {{{{0.5, 1.5, 3.5}, {1.5, 1.5, 3.5}, {1.5, 1.5, 2.5}, {0.5, 1.5, 2.5}}}, kTop},    // bottom
         {{{{0.5, 2.5, 3.5}, {0.5, 2.5, 2.5}, {0.5, 1.5, 2.5}, {0.5, 1.5, 3.5}}}, kXSide},  // low x
@@ -53,6 +63,11 @@ TEST(GeometryBlockTest, LoneBlockHasSixFacesInOrder) {
         {{{{0.5, 2.5, 2.5}, {1.5, 2.5, 2.5}, {1.5, 1.5, 2.5}, {0.5, 1.5, 2.5}}}, kZSide},  // low z
         {{{{0.5, 2.5, 3.5}, {1.5, 2.5, 3.5}, {1.5, 1.5, 3.5}, {0.5, 1.5, 3.5}}}, kZSide},  // high z
     };
+    constexpr std::array kKinds{FaceKind::BlockTopBottom, FaceKind::BlockTopBottom, FaceKind::BlockSideX,
+                                FaceKind::BlockSideX,     FaceKind::BlockSideZ,     FaceKind::BlockSideZ};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        expected[i].kind = kKinds[i];
+    }
     EXPECT_EQ(faces, expected);
 }
 
@@ -90,6 +105,10 @@ TEST(GeometryExitTest, OpenExitHasItsBlockThenDoorsAndWindows) {
     EXPECT_EQ(FaceList(faces.begin(), faces.begin() + 6),
               buildLevelFaces(levelOf(3, 4, 5, {{1, 2, 3, kCellBlock}})));
     const FaceList marks(faces.begin() + 6, faces.end());
+    EXPECT_EQ(kindsOf(marks),
+              (std::vector<FaceKind>{FaceKind::ExitDoor, FaceKind::ExitWindow, FaceKind::ExitDoor,
+                                     FaceKind::ExitWindow, FaceKind::ExitDoor, FaceKind::ExitWindow,
+                                     FaceKind::ExitDoor, FaceKind::ExitWindow}));
     const FaceList expected{
         // low z: door, then window
         {{{{0.7, 2.25, 2.499}, {1.3, 2.25, 2.499}, {1.3, 1.5, 2.499}, {0.7, 1.5, 2.499}}}, kMark},

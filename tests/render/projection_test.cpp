@@ -104,11 +104,13 @@ TEST(ProjectionTest, ProjectsCornersOntoTheFrame) {
     }
 }
 
-TEST(ProjectionTest, KeepsCornerOrderAndFill) {
-    const Face face =
-        faceOf({0, 0, 1}, {0.57735027, 0, 1}, {0, 0.36397023, 1}, {-0.25, 0.1, 0.5}, kFillDarkShade);
+TEST(ProjectionTest, KeepsCornerOrderFillAndKindAndTakesTheMeanDepth) {
+    Face face = faceOf({0, 0, 1}, {0.57735027, 0, 1}, {0, 0.36397023, 1}, {-0.25, 0.1, 0.5}, kFillDarkShade);
+    face.kind = FaceKind::ExitWindow;
     const ScreenQuad quad = projectFace(ViewSettings{}, face);
-    EXPECT_EQ(quad, (ScreenQuad{{{{45, 30}, {90, 30}, {45, 0}, {6, 14}}}, kFillDarkShade}));
+    EXPECT_EQ(
+        quad,
+        (ScreenQuad{{{{45, 30}, {90, 30}, {45, 0}, {6, 14}}}, kFillDarkShade, FaceKind::ExitWindow, 0.875F}));
 }
 
 TEST(ProjectionTest, SameDirectionSameColumnAtAnyDepth) {

@@ -38,6 +38,7 @@ TEST(ModelTest, SixFacesInOrderAroundTheDrawnPosition) {
     const std::array<unsigned char, 6> fills = {246, 246, 244, 244, 248, 248};
     for (std::size_t i = 0; i < fills.size(); ++i) {
         EXPECT_EQ(faces[i].fill, fills[i]) << "face " << i;
+        EXPECT_EQ(faces[i].kind, FaceKind::Enemy) << "face " << i;
     }
 }
 

@@ -21,6 +21,26 @@ std::uint32_t VtermScreen::character(int row, int column) const {
     return cell.chars[0] == 0 ? ' ' : cell.chars[0];
 }
 
+CellColour VtermScreen::foreground(int row, int column) const {
+    constexpr int kBasicColours = 16;
+    VTermScreenCell cell{};
+    vterm_screen_get_cell(vterm_obtain_screen(terminal_), VTermPos{row, column}, &cell);
+    const VTermColor& fg = cell.fg;
+    if (VTERM_COLOR_IS_DEFAULT_FG(&fg)) {
+        return kNoColour;
+    }
+    if (VTERM_COLOR_IS_INDEXED(&fg)) {
+        return fg.indexed.idx < kBasicColours ? basicColour(fg.indexed.idx) : paletteColour(fg.indexed.idx);
+    }
+    return directColour(Rgb{fg.rgb.red, fg.rgb.green, fg.rgb.blue});
+}
+
+bool VtermScreen::penIsDefault() const {
+    VTermValue value{};
+    vterm_state_get_penattr(vterm_obtain_state(terminal_), VTERM_ATTR_FOREGROUND, &value);
+    return VTERM_COLOR_IS_DEFAULT_FG(&value.color);
+}
+
 void VtermScreen::resize(int rows, int columns) { vterm_set_size(terminal_, rows, columns); }
 
 std::string VtermScreen::text(int rows, int columns) const {

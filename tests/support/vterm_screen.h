@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "render/colour.h"
+
 struct VTerm;
 
 // A real terminal emulator (libvterm) as a test's window: what a program's output shows, cell by
@@ -27,6 +29,14 @@ public:
 
     // The character shown in a cell, as a Unicode code point; a blank cell is a space.
     std::uint32_t character(int row, int column) const;
+
+    // The foreground colour of a cell, in the game's terms: kNoColour for the terminal's own, a
+    // basic colour for the indexes below 16 (as the 16-colour sequences set them), a palette
+    // colour above, red, green and blue as they were sent.
+    CellColour foreground(int row, int column) const;
+
+    // Whether text written now would be in the terminal's own colours.
+    bool penIsDefault() const;
 
     // The first `rows` lines of the window, `columns` cells each, in UTF-8, separated by '\n'.
     std::string text(int rows, int columns) const;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,6 +15,7 @@
 #include "platform/posix/terminal_console.h"
 #include "platform/terminal_sequences.h"
 #include "support/game_driver.h"
+#include "support/sgr_search.h"
 #include "support/vterm_screen.h"
 
 namespace brickstorm::platform {
@@ -57,8 +59,10 @@ class CheckedWindow final : public Console {
 public:
     // `checking`: compared with the emulated window after every picture; otherwise only the bytes
     // are counted.
-    explicit CheckedWindow(bool fullRedraw, bool checking = true)
-        : console_({1, {Charset::Utf8, LineEnd::Lf}, true, fullRedraw}, output_, host_), checking_(checking) {}
+    explicit CheckedWindow(bool fullRedraw, bool checking = true,
+                           std::optional<ColourDepth> colour = std::nullopt)
+        : console_({1, {Charset::Utf8, LineEnd::Lf}, true, fullRedraw, colour}, output_, host_),
+          checking_(checking) {}
 
     void clear() override {
         console_.clear();
@@ -67,15 +71,29 @@ public:
     void write(std::string_view text) override {
         console_.write(text);
         expected_ += text;
+        expectedColours_.clear();
         check();
     }
     // No frame costs more than sending it whole (a quarter turn included).
     void showFrame(std::string_view frame) override {
         expected_ = cut(frame);
+        expectedColours_.clear();
         const std::size_t before = output_.bytes.size();
         console_.showFrame(expected_);
         const std::size_t whole =
             terminalFrame(wholePictureBytes(pictureFromText(expected_), utf8Cell), false).size();
+        EXPECT_LE(output_.bytes.size() - before, whole) << "picture " << pictures + 1;
+        check();
+    }
+    std::optional<ColourDepth> colourDepth() const override { return console_.colourDepth(); }
+    void showColouredFrame(std::string_view frame, const FrameColours& colours) override {
+        expected_ = cut(frame);
+        expectedColours_ = cutColours(colours);
+        const std::size_t before = output_.bytes.size();
+        console_.showColouredFrame(expected_, expectedColours_);
+        const std::size_t whole =
+            terminalFrame(wholePictureBytes(pictureFromText(expected_, expectedColours_), utf8Cell), false)
+                .size();
         EXPECT_LE(output_.bytes.size() - before, whole) << "picture " << pictures + 1;
         check();
     }
@@ -98,6 +116,7 @@ public:
 
     int pictures = 0;
     std::size_t bytes() const { return output_.bytes.size(); }
+    const std::string& sent() const { return output_.bytes; }
 
 private:
     // The frame at the window's picture size: its top lines, each its left cells and the edge.
@@ -116,6 +135,31 @@ private:
             text += '#';
         }
         return text;
+    }
+
+    // The colours of a frame cut as cut() cuts its text; the edge uncoloured.
+    FrameColours cutColours(const FrameColours& colours) const {
+        FrameColours cutLines;
+        for (int line = 0; line < lines_ && line < static_cast<int>(colours.size()); ++line) {
+            const auto& full = colours[static_cast<std::size_t>(line)];
+            auto& kept = cutLines.emplace_back();
+            for (int column = 0; column + 1 < columns_ && column + 1 < static_cast<int>(full.size());
+                 ++column) {
+                kept.push_back(full[static_cast<std::size_t>(column)]);
+            }
+            kept.push_back(kNoColour);
+        }
+        return cutLines;
+    }
+
+    // The colour a cell is meant to show; none on text screens.
+    CellColour wantedColour(int line, int column) const {
+        if (line >= static_cast<int>(expectedColours_.size())) {
+            return kNoColour;
+        }
+        const auto& colours = expectedColours_[static_cast<std::size_t>(line)];
+        return column < static_cast<int>(colours.size()) ? colours[static_cast<std::size_t>(column)]
+                                                         : kNoColour;
     }
 
     void check() {
@@ -142,7 +186,16 @@ private:
                                   << encodeByte(wanted, Charset::Utf8) << "\"";
                     return;  // one report per picture
                 }
+                if (wanted != ' ' && window_.foreground(line, column) != wantedColour(line, column)) {
+                    ADD_FAILURE() << "picture " << pictures << ", line " << line + 1 << ", column "
+                                  << column + 1 << ": colour " << std::hex << window_.foreground(line, column)
+                                  << " instead of " << wantedColour(line, column) << std::dec;
+                    return;
+                }
             }
+        }
+        if (!window_.penIsDefault()) {
+            ADD_FAILURE() << "picture " << pictures << " leaves the terminal coloured";
         }
     }
 
@@ -163,6 +216,7 @@ private:
     VtermScreen window_{kWindowLines, kWindowColumns};
     std::size_t fed_ = 0;
     std::string expected_;
+    FrameColours expectedColours_;
     bool checking_;
     std::array<std::uint32_t, 256> codePoints_ = shownCodePoints();
     int columns_ = kWindowColumns;
@@ -269,6 +323,46 @@ INSTANTIATE_TEST_SUITE_P(ChangedOrWhole, ChangedCellsTest, ::testing::Values(fal
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return info.param ? "FullRedraw" : "ChangedCells";
                          });
+
+using testing::sendsAnySgr;
+
+TEST(ChangedCells, AMonochromePlayThroughSendsNoColourAtAll) {
+    for (const bool fullRedraw : {false, true}) {
+        CheckedWindow window(fullRedraw, false);
+        PlayThrough(window).run();
+        EXPECT_FALSE(sendsAnySgr(window.sent())) << (fullRedraw ? "full redraw" : "changed cells");
+    }
+}
+
+struct ColouredCase {
+    bool fullRedraw;
+    ColourDepth depth;
+};
+
+std::string colouredCaseName(const ::testing::TestParamInfo<ColouredCase>& info) {
+    constexpr std::array<const char*, 3> kNames{"Basic16", "Palette256", "Direct24"};
+    return std::string(info.param.fullRedraw ? "FullRedraw" : "ChangedCells") +
+           kNames[static_cast<std::size_t>(info.param.depth)];
+}
+
+class ColouredCellsTest : public ::testing::TestWithParam<ColouredCase> {};
+
+// Every picture's characters and colours, read back from the emulated window, are the frame's;
+// and after each one the terminal writes in its own colours again.
+TEST_P(ColouredCellsTest, TheTerminalShowsEveryCharacterAndColourOfAPlayThrough) {
+    CheckedWindow window(GetParam().fullRedraw, true, GetParam().depth);
+    PlayThrough play(window);
+    play.run();
+    EXPECT_TRUE(play.shotAnEnemy);
+    EXPECT_TRUE(sendsAnySgr(window.sent()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, ColouredCellsTest,
+                         ::testing::Values(ColouredCase{false, ColourDepth::Basic16},
+                                           ColouredCase{false, ColourDepth::Palette256},
+                                           ColouredCase{false, ColourDepth::Direct24},
+                                           ColouredCase{true, ColourDepth::Direct24}),
+                         colouredCaseName);
 
 // The same play-through costs a fraction of the bytes when only changed cells are sent.
 TEST(ChangedCells, APlayThroughSendsAFractionOfTheWholeFrames) {

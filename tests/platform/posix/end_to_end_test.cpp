@@ -11,6 +11,7 @@
 #include <functional>
 #include <iterator>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "platform/output_encoding.h"
 #include "platform/terminal_sequences.h"
 #include "support/pty_session.h"
+#include "support/sgr_search.h"
 #include "support/vterm_screen.h"
 
 namespace brickstorm::platform {
@@ -321,7 +323,67 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CommandLineCase{{"--help"}, 0, "--fit", PtySession::Output::Terminal},
                       CommandLineCase{{"--version"}, 0, "brickstorm", PtySession::Output::Terminal},
                       CommandLineCase{{"--no-such-option"}, 2, "--help", PtySession::Output::Closed},
-                      CommandLineCase{{"--cell-aspect", "x"}, 2, "--help", PtySession::Output::Closed}));
+                      CommandLineCase{{"--cell-aspect", "x"}, 2, "--help", PtySession::Output::Closed},
+                      CommandLineCase{{"--color=sometimes"}, 2, "--help", PtySession::Output::Closed}));
+
+using testing::sendsAnySgr;
+
+struct ColourCase {
+    const char* name;
+    std::vector<std::string> arguments;
+    std::vector<std::string> environment;
+    const char* colourSequence;  // the start of the colour sequences expected; none when null
+};
+
+void PrintTo(const ColourCase& c, std::ostream* os) { *os << c.name; }
+
+class EndToEndColour : public ::testing::TestWithParam<ColourCase> {};
+
+// From the title into the game's first frame and out by a signal: colour only when asked for,
+// in the depth that the environment names, and the terminal's own colours back at the end.
+TEST_P(EndToEndColour, ColoursTheViewOnlyWhenAskedAndGivesTheColoursBack) {
+    const ColourCase& c = GetParam();
+    PtySession::Options options;
+    options.program = BRICKSTORM_BINARY;
+    options.arguments = c.arguments;
+    options.environment.insert(options.environment.end(), c.environment.begin(), c.environment.end());
+    PtySession session(options);
+    ASSERT_TRUE(session.started());
+    ShownPictures shown;
+    ASSERT_TRUE(waitForPicture(session, shown, showing("- Press any key to continue -"))) << "no title";
+    ASSERT_TRUE(pressUntil(session, shown, "x", showing("LEVEL 1"))) << "no level screen";
+    const auto start = pressUntil(session, shown, "x", [](const std::string& picture) {
+        return isGameFrame(picture) && !isEmptyFrame(picture);
+    });
+    ASSERT_TRUE(start) << "no 3D frame";
+    session.sendSignal(SIGTERM);
+    ASSERT_TRUE(session.waitForExit().has_value()) << "still running";
+    ASSERT_TRUE(
+        session.waitForOutput([](std::string_view output) { return output.ends_with(kGiveBackScreen); }));
+    const std::string output = session.output();
+    if (c.colourSequence == nullptr) {
+        EXPECT_FALSE(sendsAnySgr(output));
+        return;
+    }
+    EXPECT_NE(output.find(c.colourSequence), std::string::npos);
+    EXPECT_TRUE(output.ends_with(std::string(kResetAttributes) + std::string(kGiveBackScreen)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, EndToEndColour,
+    ::testing::Values(
+        ColourCase{"Default", {}, {"TERM=xterm-256color", "COLORTERM=truecolor", "NO_COLOR="}, nullptr},
+        ColourCase{"Never", {"--color=never"}, {"TERM=xterm-256color", "COLORTERM=truecolor"}, nullptr},
+        ColourCase{"AutoWithNoColor", {"--color=auto"}, {"TERM=xterm-256color", "NO_COLOR=1"}, nullptr},
+        ColourCase{"AutoOnADumbTerminal", {"--color=auto"}, {"TERM=dumb", "NO_COLOR="}, nullptr},
+        ColourCase{"Always24Bit", {"--color"}, {"TERM=xterm", "COLORTERM=truecolor"}, "\x1b[38;2;"},
+        ColourCase{
+            "Auto256", {"--color=auto"}, {"TERM=xterm-256color", "COLORTERM=", "NO_COLOR="}, "\x1b[38;5;"},
+        ColourCase{"Forced16",
+                   {"--color", "--color-depth", "16"},
+                   {"TERM=xterm-256color", "COLORTERM=truecolor"},
+                   "\x1b[9"}),
+    [](const ::testing::TestParamInfo<ColourCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace brickstorm::platform

@@ -106,6 +106,23 @@ TEST(WindowsConsole, AFrameSendsOnlyTheCellsThatChanged) {
                       pictureBytes(kPipeFormat, "text#", true), terminalFrame("ab#\x1b[2HcX#", true)}));
 }
 
+TEST(WindowsConsole, AColouredFrameSendsItsColoursOnlyWhereTheyChange) {
+    WriteRecorder recorder;
+    ASSERT_TRUE(recorder.valid());
+    const CellColour red = paletteColour(196);
+    const CellColour blue = paletteColour(21);
+    {
+        const StdHandleSwap output(STD_OUTPUT_HANDLE, recorder.writeEnd());
+        const auto console =
+            makeTerminalConsole({.colour = ColourWhen::Always, .colourDepth = ColourDepth::Palette256});
+        ASSERT_EQ(console->colourDepth(), ColourDepth::Palette256);
+        console->showColouredFrame("ab#", {{red, red}});
+        console->showColouredFrame("ab#", {{red, blue}});  // the same character in another colour
+    }
+    EXPECT_EQ(recorder.finish(), (Writes{terminalFrame("\x1b[38;5;196mab\x1b[39m#", true),
+                                         terminalFrame("\x1b[1;2H\x1b[38;5;21mb\x1b[0m", false)}));
+}
+
 TEST(WindowsConsole, WithFullRedrawEveryFrameGoesWhole) {
     WriteRecorder recorder;
     ASSERT_TRUE(recorder.valid());

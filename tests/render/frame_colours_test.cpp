@@ -1,0 +1,254 @@
+#include "render/frame_colours.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "render/colour.h"
+#include "render/frame_buffer.h"
+#include "render/level_geometry.h"
+#include "render/palette.h"
+#include "render/projection.h"
+#include "render/scene.h"
+#include "sim/entity.h"
+#include "support/recording_console.h"
+#include "world/level.h"
+#include "world/level_table.h"
+
+namespace brickstorm {
+namespace {
+
+constexpr std::array kAllDepths{ColourDepth::Basic16, ColourDepth::Palette256, ColourDepth::Direct24};
+constexpr Vec3 kStartCamera{8, 1, 0};
+
+// A console that asks for colour, and keeps the colours of the last frame with its text.
+class ColourRecordingConsole : public testing::RecordingConsole {
+public:
+    explicit ColourRecordingConsole(ColourDepth depth) : depth_(depth) {}
+    std::optional<ColourDepth> colourDepth() const override { return depth_; }
+    void showColouredFrame(std::string_view frame, const FrameColours& colours) override {
+        lastColours = colours;
+        showFrame(frame);
+    }
+
+    FrameColours lastColours;
+
+private:
+    ColourDepth depth_;
+};
+
+FaceList startLevelFaces() { return buildLevelFaces(Level(levelTable()[0])); }
+
+// The start level with an enemy placed in view, a few cells ahead of the start.
+FaceList startLevelWithEnemy() {
+    EnemyEntity enemy{Level()};
+    enemy.displayPosition = Vec3{8, 1.4, 4};
+    return appendFaces(startLevelFaces(), enemy.buildModel());
+}
+
+std::string monochromeFrame(const FaceList& faces, Vec3 camera, double yaw) {
+    FrameBuffer frame;
+    testing::RecordingConsole console;
+    frame.drawQuads(renderView(ViewSettings{}, faces, camera, yaw), console);
+    return console.lastPage();
+}
+
+struct ColouredFrame {
+    std::string text;
+    FrameColours colours;
+};
+
+ColouredFrame colouredFrame(const FaceList& faces, Vec3 camera, double yaw, ColourDepth depth) {
+    FrameBuffer frame;
+    ColourRecordingConsole console(depth);
+    frame.drawQuads(renderView(ViewSettings{}, faces, camera, yaw), console);
+    return {console.lastPage(), console.lastColours};
+}
+
+// The lines of a frame's text.
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = text.find('\n', start);
+        lines.push_back(text.substr(start, end - start));
+        if (end == std::string::npos) {
+            return lines;
+        }
+        start = end + 1;
+    }
+}
+
+TEST(FrameColoursTest, ColourLeavesEveryCharacterAsItIsAndColoursExactlyTheFilledCells) {
+    const FaceList withEnemy = startLevelWithEnemy();
+    for (const double yaw : {0.0, 45.0, 90.0, 270.0}) {
+        const std::string monochrome = monochromeFrame(withEnemy, kStartCamera, yaw);
+        for (const ColourDepth depth : kAllDepths) {
+            SCOPED_TRACE(::testing::Message() << "yaw " << yaw << ", depth " << static_cast<int>(depth));
+            const ColouredFrame coloured = colouredFrame(withEnemy, kStartCamera, yaw, depth);
+            EXPECT_EQ(coloured.text, monochrome);
+            const std::vector<std::string> lines = linesOf(coloured.text);
+            ASSERT_EQ(coloured.colours.size(), lines.size());
+            for (std::size_t r = 0; r < lines.size(); ++r) {
+                ASSERT_EQ(coloured.colours[r].size(), lines[r].size());
+                for (std::size_t c = 0; c < lines[r].size(); ++c) {
+                    const bool drawn = lines[r][c] != ' ' && c + 1 != lines[r].size();
+                    EXPECT_EQ(coloured.colours[r][c] != kNoColour, drawn) << "row " << r << ", column " << c;
+                }
+            }
+        }
+    }
+}
+
+TEST(FrameColoursTest, AMonochromeConsoleGetsNoColours) {
+    FrameBuffer frame;
+    testing::RecordingConsole console;
+    EXPECT_EQ(console.colourDepth(), std::nullopt);
+    frame.drawQuads(renderView(ViewSettings{}, startLevelFaces(), kStartCamera, 0.0), console);
+    EXPECT_EQ(console.writes, 1);  // the default showColouredFrame is never reached, nor needed
+}
+
+// A wall two cells to the right, running straight ahead past the draw distance: along a row
+// from the right edge toward the middle, every cell shows the wall further away.
+TEST(FrameColoursTest, FogNeverBrightensWithDepthAlongALongWall) {
+    constexpr std::int32_t kLength = 40;
+    LevelCells cells(1, LevelLayer(kLength, LevelRow(3, kCellEmpty)));
+    for (auto& row : cells[0]) {
+        row[2] = kCellBlock;
+    }
+    const FaceList wall = buildLevelFaces(Level(3, 1, kLength, cells, Vec3{}, {}));
+    constexpr std::size_t kRow = 31;  // just below the horizon: the wall's side up to the draw distance
+    for (const ColourDepth depth : kAllDepths) {
+        SCOPED_TRACE(::testing::Message() << "depth " << static_cast<int>(depth));
+        const ColouredFrame frame = colouredFrame(wall, Vec3{0, 0, 0}, 0.0, depth);
+        const std::vector<CellColour>& row = frame.colours[kRow];
+        std::vector<double> brightness;
+        for (std::size_t c = kFrameColumns; c-- > 0;) {
+            if (row[c] != kNoColour) {
+                brightness.push_back(luminance(row[c]));
+            }
+        }
+        ASSERT_GT(brightness.size(), 20U);
+        for (std::size_t i = 1; i < brightness.size(); ++i) {
+            EXPECT_LE(brightness[i], brightness[i - 1]) << "cell " << i << " from the right edge";
+        }
+        EXPECT_LT(brightness.back(), brightness.front());  // the fog shows
+    }
+}
+
+TEST(PaletteTest, FogStepsRunFromTheCameraToTheDrawDistance) {
+    EXPECT_EQ(fogStep(-1.0), 0);
+    EXPECT_EQ(fogStep(0.0), 0);
+    EXPECT_EQ(fogStep(kDrawDistance / kFogSteps - 0.01), 0);
+    EXPECT_EQ(fogStep(kDrawDistance / kFogSteps + 0.01), 1);
+    EXPECT_EQ(fogStep(kDrawDistance - 0.01), kFogSteps - 1);
+    EXPECT_EQ(fogStep(kDrawDistance * 2), kFogSteps - 1);
+    EXPECT_DOUBLE_EQ(fogBrightness(0), 1.0);
+    for (std::int32_t step = 1; step < kFogSteps; ++step) {
+        EXPECT_LT(fogBrightness(step), fogBrightness(step - 1));
+    }
+    EXPECT_GT(fogBrightness(kFogSteps - 1), 0.3);  // still seen at the draw distance
+}
+
+// At any two depths, the exit and the enemies never share a colour with a block, and no two
+// kinds share one at the same depth (in the 256-colour palette, whose darker levels are few,
+// two kinds of block may meet beyond half the draw distance).
+TEST(PaletteTest, TheExitAndTheEnemiesNeverTakeTheColourOfABlock) {
+    constexpr std::array kBlocks{FaceKind::BlockSideX, FaceKind::BlockSideZ, FaceKind::BlockTopBottom};
+    constexpr std::array kMarked{FaceKind::ExitDoor, FaceKind::ExitWindow, FaceKind::Enemy};
+    for (const ColourDepth depth : kAllDepths) {
+        for (std::int32_t a = 0; a < kFogSteps; ++a) {
+            for (std::int32_t b = 0; b < kFogSteps; ++b) {
+                for (const FaceKind marked : kMarked) {
+                    for (const FaceKind block : kBlocks) {
+                        EXPECT_NE(stepColour(marked, a, depth), stepColour(block, b, depth))
+                            << static_cast<int>(depth) << " " << a << " " << b;
+                    }
+                }
+            }
+            if (depth == ColourDepth::Palette256 && a >= kFogSteps / 2) {
+                continue;
+            }
+            for (std::size_t k = 0; k < kFaceKindCount; ++k) {
+                for (std::size_t l = k + 1; l < kFaceKindCount; ++l) {
+                    EXPECT_NE(stepColour(static_cast<FaceKind>(k), a, depth),
+                              stepColour(static_cast<FaceKind>(l), a, depth));
+                }
+            }
+        }
+    }
+}
+
+// One symbol per colour, in the order the colours first appear; '.' for none.
+constexpr std::string_view kMapSymbols = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+
+std::string colourName(CellColour colour) {
+    const Rgb rgb = shownRgb(colour);
+    switch (colour & kColourTagMask) {
+    case kBasicColourTag: return "basic " + std::to_string(colour & kColourValueMask);
+    case kPaletteColourTag: return "palette " + std::to_string(colour & kColourValueMask);
+    default:
+        return "rgb " + std::to_string(rgb.red) + " " + std::to_string(rgb.green) + " " +
+               std::to_string(rgb.blue);
+    }
+}
+
+// The colour map of a frame: a line per colour ("<symbol> <colour>"), an empty line, then a
+// line of symbols per frame line.
+std::string colourMap(const FrameColours& colours) {
+    std::map<CellColour, char> symbols;
+    std::string legend;
+    std::string map;
+    for (const auto& line : colours) {
+        for (const CellColour colour : line) {
+            if (colour == kNoColour) {
+                map.push_back('.');
+                continue;
+            }
+            auto found = symbols.find(colour);
+            if (found == symbols.end()) {
+                const char symbol = symbols.size() < kMapSymbols.size() ? kMapSymbols[symbols.size()] : '?';
+                found = symbols.emplace(colour, symbol).first;
+                legend += std::string(1, symbol) + " " + colourName(colour) + "\n";
+            }
+            map.push_back(found->second);
+        }
+        map.push_back('\n');
+    }
+    return legend + "\n" + map;
+}
+
+class StartViewColourMapTest : public ::testing::TestWithParam<std::pair<ColourDepth, const char*>> {};
+
+TEST_P(StartViewColourMapTest, MatchesTheStoredMap) {
+    const auto [depth, name] = GetParam();
+    const std::string path = std::string(BRICKSTORM_TEST_DATA "/") + name;
+    const std::string map = colourMap(colouredFrame(startLevelFaces(), kStartCamera, 0.0, depth).colours);
+    std::ifstream file(path, std::ios::binary);
+    const std::string stored{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    if (map != stored) {
+        // Written beside the test program, to look at and, when the change is meant, to store.
+        std::ofstream(name, std::ios::binary) << map;
+    }
+    EXPECT_TRUE(file) << "missing stored map " << path;
+    EXPECT_EQ(map, stored) << "the map drawn now is in " << name << " in the working directory";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Depths, StartViewColourMapTest,
+    ::testing::Values(std::pair{ColourDepth::Basic16, "builtin_level_start_yaw0.colours16"},
+                      std::pair{ColourDepth::Palette256, "builtin_level_start_yaw0.colours256"},
+                      std::pair{ColourDepth::Direct24, "builtin_level_start_yaw0.colours24"}));
+
+}  // namespace
+}  // namespace brickstorm
