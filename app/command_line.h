@@ -14,7 +14,7 @@ namespace brickstorm::app {
 
 // What the player asked for with options; the defaults are the game as designed.
 struct Options {
-    bool fit = false;                  // the fitted layout even in a window large enough for the design
+    bool fit = false;                  // the fitted layout even in a window large enough for the full picture
     std::optional<double> cellAspect;  // a cell's height over its width, instead of asking the terminal
     bool fullRedraw = false;           // send every frame whole instead of only what changed
     platform::ColourWhen colour = platform::ColourWhen::Never;  // when the 3D view is coloured
