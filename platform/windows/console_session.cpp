@@ -248,6 +248,8 @@ void beginTerminalSession() {
         return;
     }
     s.givenBack = false;
+    // Whether frames are coloured is this session's own: its console says so again.
+    s.coloured = false;
     installRestoreHandlers();
     takeInput(s);
     takeOutput(s);
