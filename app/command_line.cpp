@@ -33,15 +33,15 @@ std::optional<double> readCellAspect(std::string_view text) {
 }
 
 // WHEN of --color=WHEN.
-std::optional<platform::ColourWhen> readColourWhen(std::string_view text) {
+std::optional<terminal::ColourWhen> readColourWhen(std::string_view text) {
     if (text == "always") {
-        return platform::ColourWhen::Always;
+        return terminal::ColourWhen::Always;
     }
     if (text == "auto") {
-        return platform::ColourWhen::Auto;
+        return terminal::ColourWhen::Auto;
     }
     if (text == "never") {
-        return platform::ColourWhen::Never;
+        return terminal::ColourWhen::Never;
     }
     return std::nullopt;
 }
@@ -116,7 +116,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
         } else if (name == "--color") {
             // The value is optional, so it is only ever attached: "--color never" would be
             // the option followed by a level file named "never".
-            const auto when = attached ? readColourWhen(*attached) : platform::ColourWhen::Always;
+            const auto when = attached ? readColourWhen(*attached) : terminal::ColourWhen::Always;
             if (!when) {
                 return usageError("bad value " + quotedForDisplay(*attached) +
                                   " for --color: always, auto or never");

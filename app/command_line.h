@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/colour_choice.h"
+#include "terminal/colour_choice.h"
 
 // The program's command line: read before anything else is set up, so that a mistake in it
 // never touches the terminal.
@@ -17,7 +17,7 @@ struct Options {
     bool fit = false;                  // the fitted layout even in a window large enough for the full picture
     std::optional<double> cellAspect;  // a cell's height over its width, instead of asking the terminal
     bool fullRedraw = false;           // send every frame whole instead of only what changed
-    platform::ColourWhen colour = platform::ColourWhen::Never;  // when the 3D view is coloured
+    terminal::ColourWhen colour = terminal::ColourWhen::Never;  // when the 3D view is coloured
     std::optional<ColourDepth> colourDepth{};  // how many colours, instead of what the terminal names
     std::vector<std::string> levelFiles;       // the game's levels in order, instead of the built-in table
 };

@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/output_encoding.h"
-#include "platform/picture.h"
-#include "platform/shown_picture.h"
+#include "terminal/output_encoding.h"
+#include "terminal/picture.h"
+#include "terminal/shown_picture.h"
 #include "render/colour.h"
 #include "render/console.h"
 #include "render/face.h"
@@ -141,7 +141,7 @@ BENCHMARK(LargeSceneFrame)
 // argument is the number of colours, 0 for monochrome: a coloured frame may cost at most twice
 // a monochrome one.
 std::string_view utf8Cell(unsigned char character) {
-    return platform::encodeByte(character, platform::Charset::Utf8);
+    return terminal::encodeByte(character, terminal::Charset::Utf8);
 }
 
 class EncodingConsole : public Console {
@@ -149,10 +149,10 @@ public:
     explicit EncodingConsole(std::optional<ColourDepth> colour) : colour_(colour) {}
     void clear() override {}
     void write(std::string_view) override {}
-    void showFrame(std::string_view frame) override { keep(shown_.update(platform::pictureFromText(frame))); }
+    void showFrame(std::string_view frame) override { keep(shown_.update(terminal::pictureFromText(frame))); }
     std::optional<ColourDepth> colourDepth() const override { return colour_; }
     void showColouredFrame(std::string_view frame, const FrameColours& colours) override {
-        keep(shown_.update(platform::pictureFromText(frame, colours)));
+        keep(shown_.update(terminal::pictureFromText(frame, colours)));
     }
 
     std::size_t lastBytes = 0;
@@ -164,7 +164,7 @@ private:
     }
 
     std::optional<ColourDepth> colour_;
-    platform::ShownPicture shown_{utf8Cell, true};
+    terminal::ShownPicture shown_{utf8Cell, true};
 };
 
 std::optional<ColourDepth> colourDepthNamed(std::int64_t colours) {

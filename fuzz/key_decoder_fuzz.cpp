@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/key_decoder.h"
+#include "terminal/key_decoder.h"
 
 namespace {
 
-using brickstorm::platform::KeyDecoder;
+using brickstorm::terminal::KeyDecoder;
 
 [[noreturn]] void fail() { std::abort(); }
 

@@ -3,8 +3,8 @@
 #include <memory>
 #include <optional>
 
-#include "platform/colour_choice.h"
-#include "platform/window_size.h"
+#include "terminal/colour_choice.h"
+#include "terminal/window_size.h"
 #include "render/console.h"
 
 // The seam between the game and the operating system's terminal or console.
@@ -46,7 +46,7 @@ struct ConsoleOptions {
     bool fullRedraw = false;
     // When the frames of the 3D view are coloured, and in how many colours instead of those
     // the environment names.
-    ColourWhen colour = ColourWhen::Never;
+    terminal::ColourWhen colour = terminal::ColourWhen::Never;
     std::optional<ColourDepth> colourDepth{};
 };
 
@@ -58,6 +58,6 @@ std::unique_ptr<Console> makeTerminalConsole(ConsoleOptions options = {});
 
 // The window that standard output shows in, asked anew on every call (it may have been resized
 // since); nothing when standard output is not a terminal or console. Safe from any one thread.
-std::optional<TerminalWindow> windowSize();
+std::optional<terminal::TerminalWindow> windowSize();
 
 }  // namespace brickstorm::platform

@@ -5,10 +5,13 @@
 #include <deque>
 #include <optional>
 
-#include "platform/key_decoder.h"
+#include "terminal/key_decoder.h"
 #include "platform/posix/system_calls.h"
 
 namespace brickstorm::platform {
+
+// The terminal's protocol, which this layer carries to the operating system.
+using namespace brickstorm::terminal;
 
 // How long the rest of an escape sequence may take to follow its ESC. A terminal sends a key's
 // sequence in one go, so anything slower is a person pressing Escape; a short wait keeps the

@@ -5,13 +5,16 @@
 #include <string>
 #include <string_view>
 
-#include "platform/colour_choice.h"
-#include "platform/output_encoding.h"
+#include "terminal/colour_choice.h"
+#include "terminal/output_encoding.h"
 #include "platform/posix/system_calls.h"
-#include "platform/shown_picture.h"
+#include "terminal/shown_picture.h"
 #include "render/console.h"
 
 namespace brickstorm::platform {
+
+// The terminal's protocol, which this layer carries to the operating system.
+using namespace brickstorm::terminal;
 
 // What the console needs of whoever holds the terminal; the terminal session in the program,
 // a stand-in in tests.

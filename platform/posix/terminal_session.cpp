@@ -17,9 +17,12 @@
 
 #include "platform/posix/raw_mode.h"
 #include "platform/terminal.h"
-#include "platform/terminal_sequences.h"
+#include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
+
+// The terminal's protocol, which this layer carries to the operating system.
+using namespace brickstorm::terminal;
 
 namespace {
 

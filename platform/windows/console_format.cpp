@@ -3,10 +3,13 @@
 #include <array>
 #include <cstddef>
 
-#include "platform/output_encoding.h"
-#include "platform/terminal_sequences.h"
+#include "terminal/output_encoding.h"
+#include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
+
+// The terminal's protocol, which this layer carries to the operating system.
+using namespace brickstorm::terminal;
 
 namespace {
 

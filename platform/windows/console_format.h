@@ -3,12 +3,15 @@
 #include <string>
 #include <string_view>
 
-#include "platform/picture_update.h"
+#include "terminal/picture_update.h"
 
 // The bytes that the Windows console is sent, for what it is found able to show. Pure: the
 // session decides the format once, when it takes the console, and everything written after
 // follows it.
 namespace brickstorm::platform {
+
+// The terminal's protocol, which this layer carries to the operating system.
+using namespace brickstorm::terminal;
 
 // How the game's bytes beyond ASCII (the shades, the full block and the enemy's symbols) reach
 // the console.

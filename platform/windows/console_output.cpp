@@ -7,13 +7,16 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/colour_choice.h"
-#include "platform/picture.h"
-#include "platform/shown_picture.h"
+#include "terminal/colour_choice.h"
+#include "terminal/picture.h"
+#include "terminal/shown_picture.h"
 #include "platform/terminal.h"
 #include "platform/windows/console_session.h"
 
 namespace brickstorm::platform {
+
+// The terminal's protocol, which this layer carries to the operating system.
+using namespace brickstorm::terminal;
 
 namespace {
 

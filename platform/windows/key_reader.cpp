@@ -7,10 +7,13 @@
 #include <deque>
 #include <vector>
 
-#include "platform/key_decoder.h"
+#include "terminal/key_decoder.h"
 #include "platform/terminal.h"
 
 namespace brickstorm::platform {
+
+// The terminal's protocol, which this layer carries to the operating system.
+using namespace brickstorm::terminal;
 
 namespace {
 

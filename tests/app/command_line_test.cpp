@@ -18,7 +18,7 @@ TEST(CommandLine, NoArgumentsPlaysTheGameAsDesigned) {
     EXPECT_FALSE(line.options.fit);
     EXPECT_FALSE(line.options.cellAspect.has_value());
     EXPECT_FALSE(line.options.fullRedraw);
-    EXPECT_EQ(line.options.colour, platform::ColourWhen::Never);
+    EXPECT_EQ(line.options.colour, terminal::ColourWhen::Never);
     EXPECT_FALSE(line.options.colourDepth.has_value());
     EXPECT_TRUE(line.options.levelFiles.empty());
 }
@@ -26,10 +26,10 @@ TEST(CommandLine, NoArgumentsPlaysTheGameAsDesigned) {
 TEST(CommandLine, ColourWhenAndDepth) {
     struct Case {
         std::vector<std::string_view> arguments;
-        platform::ColourWhen when;
+        terminal::ColourWhen when;
         std::optional<ColourDepth> depth;
     };
-    using platform::ColourWhen;
+    using terminal::ColourWhen;
     for (const Case& c : {
              Case{{"--color"}, ColourWhen::Always, std::nullopt},
              Case{{"--color=always"}, ColourWhen::Always, std::nullopt},
@@ -52,7 +52,7 @@ TEST(CommandLine, ColourWhenAndDepth) {
 TEST(CommandLine, ColourValueIsOnlyEverAttached) {
     // An optional value cannot be told from a level file that follows: the next word is a file.
     const CommandLine line = parse({"--color", "never"});
-    EXPECT_EQ(line.options.colour, platform::ColourWhen::Always);
+    EXPECT_EQ(line.options.colour, terminal::ColourWhen::Always);
     EXPECT_EQ(line.options.levelFiles, std::vector<std::string>{"never"});
 }
 

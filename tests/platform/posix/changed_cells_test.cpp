@@ -10,15 +10,18 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/picture.h"
-#include "platform/picture_update.h"
+#include "terminal/picture.h"
+#include "terminal/picture_update.h"
 #include "platform/posix/terminal_console.h"
-#include "platform/terminal_sequences.h"
+#include "terminal/terminal_sequences.h"
 #include "support/game_driver.h"
 #include "support/sgr_search.h"
 #include "support/vterm_screen.h"
 
 namespace brickstorm::platform {
+
+// The terminal's protocol, which this layer carries to the operating system.
+using namespace brickstorm::terminal;
 namespace {
 
 using testing::GameDriver;

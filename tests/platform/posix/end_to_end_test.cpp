@@ -16,13 +16,16 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/output_encoding.h"
-#include "platform/terminal_sequences.h"
+#include "terminal/output_encoding.h"
+#include "terminal/terminal_sequences.h"
 #include "support/pty_session.h"
 #include "support/sgr_search.h"
 #include "support/vterm_screen.h"
 
 namespace brickstorm::platform {
+
+// The terminal's protocol, which this layer carries to the operating system.
+using namespace brickstorm::terminal;
 namespace {
 
 using testing::PtySession;

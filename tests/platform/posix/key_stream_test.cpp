@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/key_sequences.h"
+#include "tests/terminal/key_sequences.h"
 
 namespace brickstorm::platform {
 namespace {

@@ -14,10 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/terminal_sequences.h"
+#include "terminal/terminal_sequences.h"
 #include "support/pty_session.h"
 
 namespace brickstorm::platform {
+
+// The terminal's protocol, which this layer carries to the operating system.
+using namespace brickstorm::terminal;
 namespace {
 
 using testing::PtySession;

@@ -13,9 +13,12 @@
 #include <vector>
 
 #include "platform/terminal.h"
-#include "platform/terminal_sequences.h"
+#include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
+
+// The terminal's protocol, which this layer carries to the operating system.
+using namespace brickstorm::terminal;
 namespace {
 
 // An output that records every write call, and can take only part of each, be interrupted, or

@@ -11,10 +11,13 @@
 
 #include "platform/posix/raw_mode.h"
 #include "platform/terminal.h"
-#include "platform/terminal_sequences.h"
+#include "terminal/terminal_sequences.h"
 #include "support/pty_session.h"
 
 namespace brickstorm::platform {
+
+// The terminal's protocol, which this layer carries to the operating system.
+using namespace brickstorm::terminal;
 namespace {
 
 TEST(TerminalRawMode, TurnsOffLineEditingAndEchoButKeepsTheSignalKeys) {

@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/terminal_sequences.h"
+#include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
+
+// The terminal's protocol, which this layer carries to the operating system.
+using namespace brickstorm::terminal;
 namespace {
 
 constexpr ConsoleFormat kVirtualTerminalUtf8{true, ConsoleEncoding::Utf8};

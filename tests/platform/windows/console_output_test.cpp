@@ -6,11 +6,14 @@
 #include <vector>
 
 #include "platform/terminal.h"
-#include "platform/terminal_sequences.h"
+#include "terminal/terminal_sequences.h"
 #include "platform/windows/console_format.h"
 #include "tests/platform/windows/std_handles.h"
 
 namespace brickstorm::platform {
+
+// The terminal's protocol, which this layer carries to the operating system.
+using namespace brickstorm::terminal;
 namespace {
 
 using testing::Pipe;

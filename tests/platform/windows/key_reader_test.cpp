@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/terminal.h"
-#include "tests/platform/key_sequences.h"
+#include "tests/terminal/key_sequences.h"
 #include "tests/platform/windows/std_handles.h"
 
 namespace brickstorm::platform {

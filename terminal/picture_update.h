@@ -3,11 +3,11 @@
 #include <string>
 #include <string_view>
 
-#include "platform/picture.h"
+#include "terminal/picture.h"
 
 // The control sequences and text that put a picture on a terminal's display, whole or as the
 // cells that changed since the last one. Pure: the console decides which, and sends the bytes.
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 
 // The bytes that show one cell's character in the display's character set.
 using CellEncoder = std::string_view (*)(unsigned char character);
@@ -28,4 +28,4 @@ std::string changedCellsBytes(const Picture& shown, const Picture& next, CellEnc
 // whole line, whichever is shorter.
 std::string changedCellsInLineOrder(const Picture& shown, const Picture& next, CellEncoder encode);
 
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

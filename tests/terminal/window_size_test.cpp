@@ -1,11 +1,11 @@
 // A cell's shape from what the terminal or console reports: shared by both platforms.
-#include "platform/window_size.h"
+#include "terminal/window_size.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 namespace {
 
 TEST(CellShapeTest, FromTheWindowInPixels) {
@@ -48,4 +48,4 @@ TEST(CellShapeTest, AConsoleWindowFromItsCellsAndFont) {
 }
 
 }  // namespace
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

@@ -5,7 +5,7 @@
 
 // How the game's single-byte text reaches a display. Pure: the caller decides, once, which
 // character set and which line ends the display wants.
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 
 // What the display can show beyond ASCII.
 enum class Charset {
@@ -38,4 +38,4 @@ Charset charsetForCodeset(std::string_view codeset);
 // locale is not installed, which says nothing about what the display itself can show.
 Charset charsetForLocaleName(std::string_view name);
 
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

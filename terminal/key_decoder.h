@@ -9,7 +9,7 @@
 // no clock. The caller feeds bytes as they arrive and calls flush() when no byte followed a
 // pending escape within a short wait, which is the only way to tell the Escape key on its own
 // from the first byte of a longer sequence.
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 
 // The Escape key pressed on its own.
 inline constexpr int kEscapeKey = 27;
@@ -47,4 +47,4 @@ private:
     std::string parameters_;                // bounded by kMaxParameterBytes
 };
 
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

@@ -3,7 +3,7 @@
 #include <optional>
 
 // The window that the picture goes to, in the terms both platforms report it.
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 
 struct TerminalWindow {
     int columns = 0;
@@ -19,4 +19,4 @@ std::optional<double> cellAspectFromPixels(int columns, int lines, int pixelWidt
 // when it has no cells.
 std::optional<TerminalWindow> windowFromCells(int columns, int lines, int cellWidth, int cellHeight);
 
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

@@ -1,10 +1,10 @@
-#include "platform/key_decoder.h"
+#include "terminal/key_decoder.h"
 
 #include <array>
 #include <optional>
 #include <string_view>
 
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 
 namespace {
 
@@ -313,4 +313,4 @@ void KeyDecoder::collect(unsigned char byte, std::vector<int>& codes) {
     startKey(byte, codes);
 }
 
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

@@ -1,15 +1,15 @@
-#include "platform/picture_update.h"
+#include "terminal/picture_update.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <string_view>
 
-#include "platform/output_encoding.h"
-#include "platform/shown_picture.h"
-#include "platform/terminal_sequences.h"
+#include "terminal/output_encoding.h"
+#include "terminal/shown_picture.h"
+#include "terminal/terminal_sequences.h"
 
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 namespace {
 
 std::string_view utf8Cell(unsigned char character) { return encodeByte(character, Charset::Utf8); }
@@ -142,4 +142,4 @@ TEST(ShownPicture, NothingToRedrawBeforeTheFirstPicture) {
 }
 
 }  // namespace
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

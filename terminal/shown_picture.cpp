@@ -1,10 +1,10 @@
-#include "platform/shown_picture.h"
+#include "terminal/shown_picture.h"
 
 #include <utility>
 
-#include "platform/terminal_sequences.h"
+#include "terminal/terminal_sequences.h"
 
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 
 namespace {
 
@@ -36,4 +36,4 @@ std::string ShownPicture::whole() {
     return inOneUpdate(wholePictureBytes(last_, encode_));
 }
 
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

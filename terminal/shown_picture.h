@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "platform/picture.h"
-#include "platform/picture_update.h"
+#include "terminal/picture.h"
+#include "terminal/picture_update.h"
 
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 
 // What a terminal's window shows, as far as its console knows, and the bytes that bring it to a
 // new picture: only the cells that changed while the window is known to hold the last picture
@@ -37,4 +37,4 @@ private:
     bool known_ = false;  // the window shows last_
 };
 
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

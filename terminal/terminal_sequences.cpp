@@ -1,8 +1,8 @@
-#include "platform/terminal_sequences.h"
+#include "terminal/terminal_sequences.h"
 
 #include <cstdint>
 
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 
 namespace {
 
@@ -68,4 +68,4 @@ std::string terminalFrame(std::string_view encodedText, bool clearFirst) {
     return frame;
 }
 
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

@@ -1,9 +1,9 @@
-#include "platform/output_encoding.h"
+#include "terminal/output_encoding.h"
 
 #include <algorithm>
 #include <array>
 
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 
 namespace {
 
@@ -97,4 +97,4 @@ Charset charsetForLocaleName(std::string_view name) {
     return charsetForCodeset(codeset);
 }
 
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

@@ -1,4 +1,4 @@
-#include "platform/key_decoder.h"
+#include "terminal/key_decoder.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/key_sequences.h"
+#include "tests/terminal/key_sequences.h"
 
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 namespace {
 
 std::vector<int> decodeWithPause(KeyDecoder& decoder, const std::string& bytes) {
@@ -79,4 +79,4 @@ TEST(KeyDecoder, GarbageNeverGivesACodeOutsideAByte) {
 }
 
 }  // namespace
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

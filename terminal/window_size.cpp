@@ -1,6 +1,6 @@
-#include "platform/window_size.h"
+#include "terminal/window_size.h"
 
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 
 std::optional<double> cellAspectFromPixels(int columns, int lines, int pixelWidth, int pixelHeight) {
     if (columns <= 0 || lines <= 0 || pixelWidth <= 0 || pixelHeight <= 0) {
@@ -17,4 +17,4 @@ std::optional<TerminalWindow> windowFromCells(int columns, int lines, int cellWi
     return TerminalWindow{columns, lines, cellAspectFromPixels(1, 1, cellWidth, cellHeight)};
 }
 
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

@@ -1,6 +1,6 @@
-#include "platform/colour_choice.h"
+#include "terminal/colour_choice.h"
 
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 
 namespace {
 
@@ -30,4 +30,4 @@ std::optional<ColourDepth> chooseColour(ColourWhen when, std::optional<ColourDep
     return forcedDepth ? *forcedDepth : detectedDepth(environment);
 }
 
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

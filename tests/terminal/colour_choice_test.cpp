@@ -1,11 +1,11 @@
-#include "platform/colour_choice.h"
+#include "terminal/colour_choice.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string_view>
 
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 namespace {
 
 constexpr std::optional<std::string_view> kUnset;
@@ -73,4 +73,4 @@ TEST(ColourChoice, ForcedDepthReplacesTheDetectedOne) {
 }
 
 }  // namespace
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

@@ -8,7 +8,7 @@
 // The control sequences the game sends to a terminal: the common subset that terminal
 // emulators (and the Windows console in its virtual-terminal mode) understand. A terminal that
 // lacks one of the optional modes ignores it.
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 
 // Taking the display: the alternate screen (the player's scrollback is left untouched and comes
 // back as it was), the cursor hidden, and automatic line wrap off, so that a terminal narrower
@@ -47,4 +47,4 @@ void appendForeground(std::string& out, CellColour colour);
 // synchronized update.
 std::string terminalFrame(std::string_view encodedText, bool clearFirst);
 
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

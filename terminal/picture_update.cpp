@@ -1,4 +1,4 @@
-#include "platform/picture_update.h"
+#include "terminal/picture_update.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/terminal_sequences.h"
+#include "terminal/terminal_sequences.h"
 
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 
 namespace {
 
@@ -194,4 +194,4 @@ std::string changedCellsInLineOrder(const Picture& shown, const Picture& next, C
     return endingUncoloured(std::move(out));
 }
 
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

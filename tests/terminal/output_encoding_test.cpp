@@ -1,12 +1,12 @@
-#include "platform/output_encoding.h"
+#include "terminal/output_encoding.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/terminal_sequences.h"
+#include "terminal/terminal_sequences.h"
 
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 namespace {
 
 struct ByteCase {
@@ -116,4 +116,4 @@ TEST(OutputEncoding, ReadsTheCharsetFromTheLocale) {
 }
 
 }  // namespace
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal

@@ -9,7 +9,7 @@
 // Whether the picture is coloured, and in how many colours: decided once, from what the player
 // asked for and what the environment says of the terminal. Pure: each platform reads its own
 // environment into a ColourEnvironment.
-namespace brickstorm::platform {
+namespace brickstorm::terminal {
 
 // When to colour, as the player asks for it.
 enum class ColourWhen : std::uint8_t {
@@ -36,4 +36,4 @@ ColourDepth detectedDepth(const ColourEnvironment& environment);
 std::optional<ColourDepth> chooseColour(ColourWhen when, std::optional<ColourDepth> forcedDepth,
                                         const ColourEnvironment& environment);
 
-}  // namespace brickstorm::platform
+}  // namespace brickstorm::terminal
