@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "terminal/output_encoding.h"
-#include "terminal/picture.h"
+#include "render/picture.h"
 #include "terminal/shown_picture.h"
 #include "render/colour.h"
 #include "render/console.h"
@@ -149,10 +149,10 @@ public:
     explicit EncodingConsole(std::optional<ColourDepth> colour) : colour_(colour) {}
     void clear() override {}
     void write(std::string_view) override {}
-    void showFrame(std::string_view frame) override { keep(shown_.update(terminal::pictureFromText(frame))); }
+    void showFrame(std::string_view frame) override { keep(shown_.update(pictureFromText(frame))); }
     std::optional<ColourDepth> colourDepth() const override { return colour_; }
     void showColouredFrame(std::string_view frame, const FrameColours& colours) override {
-        keep(shown_.update(terminal::pictureFromText(frame, colours)));
+        keep(shown_.update(pictureFromText(frame, colours)));
     }
 
     std::size_t lastBytes = 0;

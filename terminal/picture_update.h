@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "terminal/picture.h"
+#include "render/picture.h"
 
 // The control sequences and text that put a picture on a terminal's display, whole or as the
 // cells that changed since the last one. Pure: the console decides which, and sends the bytes.

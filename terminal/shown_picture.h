@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "terminal/picture.h"
+#include "render/picture.h"
 #include "terminal/picture_update.h"
 
 namespace brickstorm::terminal {

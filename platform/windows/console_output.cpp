@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "terminal/colour_choice.h"
-#include "terminal/picture.h"
+#include "render/picture.h"
 #include "terminal/shown_picture.h"
 #include "platform/terminal.h"
 #include "platform/windows/console_session.h"

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <utility>
 
-#include "terminal/picture.h"
+#include "render/picture.h"
 #include "terminal/picture_update.h"
 #include "platform/posix/terminal_console.h"
 #include "terminal/terminal_sequences.h"

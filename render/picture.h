@@ -7,7 +7,7 @@
 
 // A picture as the display holds it: lines of cells. The unit in which the consoles remember
 // what the window shows, to send only what changed.
-namespace brickstorm::terminal {
+namespace brickstorm {
 
 // What one character cell of the window shows. Two cells look the same exactly when they are
 // equal, so anything added that changes a cell's look (a colour) belongs here.
@@ -38,4 +38,4 @@ Picture pictureFromText(std::string_view text, const FrameColours& colours);
 // the other cell by cell.
 bool sameLayout(const Picture& a, const Picture& b);
 
-}  // namespace brickstorm::terminal
+}  // namespace brickstorm

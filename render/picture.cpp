@@ -1,9 +1,9 @@
-#include "terminal/picture.h"
+#include "render/picture.h"
 
 #include <algorithm>
 #include <cstddef>
 
-namespace brickstorm::terminal {
+namespace brickstorm {
 
 Picture pictureFromText(std::string_view text) {
     Picture picture;
@@ -42,4 +42,4 @@ bool sameLayout(const Picture& a, const Picture& b) {
                       [](const CellLine& x, const CellLine& y) { return x.size() == y.size(); });
 }
 
-}  // namespace brickstorm::terminal
+}  // namespace brickstorm
