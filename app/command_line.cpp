@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -17,8 +18,21 @@ namespace brickstorm::app {
 namespace {
 
 constexpr std::string_view kProgramName = "brickstorm";
-// The level numbers shown on the level screen have room for three digits.
-constexpr std::size_t kMostLevelFiles = 999;
+
+// A number as a person would write it: the shortest decimal that reads back as the same value
+// (0.25, 8), so that texts can name the limits the code applies.
+std::string numberText(double value) {
+    std::array<char, 32> digits{};
+    const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    return error == std::errc{} ? std::string(digits.data(), end) : std::string("?");
+}
+
+// What --cell-aspect takes, as its refusal says it.
+std::string cellAspectRangeText() {
+    return "a number from " + numberText(kLeastCellAspect) + " to " + numberText(kGreatestCellAspect) +
+           ", a cell's height over its width";
+}
+
 // A cell aspect as written on the command line: a plain decimal number within the range of real
 // fonts (kLeastCellAspect to kGreatestCellAspect); outside it, most likely a typing mistake.
 std::optional<double> readCellAspect(std::string_view text) {
@@ -137,15 +151,15 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             }
             line.options.cellAspect = readCellAspect(value);
             if (!line.options.cellAspect) {
-                return usageError("bad value " + quotedForDisplay(value) + " for " + std::string(name) +
-                                  ": a number from 0.25 to 8, a cell's height over its width");
+                return usageError("bad value " + quotedForDisplay(value) + " for " + std::string(name) + ": " +
+                                  cellAspectRangeText());
             }
         } else {
             return usageError("unknown option " + quotedForDisplay(argument));
         }
     }
     if (line.options.levelFiles.size() > kMostLevelFiles) {
-        return usageError("too many level files: at most 999");
+        return usageError("too many level files: at most " + std::to_string(kMostLevelFiles));
     }
     if (checkOnly) {
         if (line.options.levelFiles.empty()) {
@@ -173,7 +187,8 @@ std::string usageText() {
 A first-person block-world shooter in the text terminal.
 
 Without level files the game plays its built-in levels. With them, the files are the
-game's levels in the order given (at most 999).
+game's levels in the order given (at most )" +
+           std::to_string(kMostLevelFiles) + R"().
 
 Options:
   --fit              fit the picture to the window even when the window could hold

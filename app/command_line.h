@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string>
@@ -11,6 +12,10 @@
 // The program's command line: read before anything else is set up, so that a mistake in it
 // never touches the terminal.
 namespace brickstorm::app {
+
+// The most level files one command line takes: the level numbers shown on the level screen
+// have room for three digits.
+inline constexpr std::size_t kMostLevelFiles = 999;
 
 // What the player asked for with options; the defaults are the game as designed.
 struct Options {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -89,11 +90,42 @@ TEST(CommandLine, CheckNeedsLevelFiles) {
     EXPECT_EQ(parse({"--check"}).action, Action::UsageError);
 }
 
-TEST(CommandLine, AtMost999LevelFiles) {
+// The number that follows `before` in `text`, or nothing.
+std::optional<double> numberAfter(const std::string& text, const std::string& before) {
+    const std::size_t at = text.find(before);
+    if (at == std::string::npos) {
+        return std::nullopt;
+    }
+    return std::strtod(text.c_str() + at + before.size(), nullptr);
+}
+
+TEST(CommandLine, TheLevelFileLimitTheTextsNameIsTheOneApplied) {
     std::vector<std::string_view> files(999, "a.lvl");
     EXPECT_EQ(parse(files).action, Action::Play);
     files.emplace_back("b.lvl");
-    EXPECT_EQ(parse(files).error, "too many level files: at most 999");
+    const CommandLine tooMany = parse(files);
+    EXPECT_EQ(tooMany.error, "too many level files: at most 999");
+
+    // Whatever the limit is, the refusal and the help name the number of files taken.
+    const auto named = numberAfter(tooMany.error, "at most ");
+    ASSERT_TRUE(named.has_value());
+    EXPECT_EQ(*named, static_cast<double>(files.size() - 1));
+    EXPECT_EQ(numberAfter(usageText(), "in the order given (at most "), named);
+}
+
+TEST(CommandLine, TheCellAspectRangeTheRefusalNamesIsTheOneApplied) {
+    const std::string refusal = parse({"--cell-aspect", "wide"}).error;
+    const auto least = numberAfter(refusal, "a number from ");
+    const auto greatest = numberAfter(refusal, " to ");
+    ASSERT_TRUE(least.has_value() && greatest.has_value()) << refusal;
+    const auto takes = [](double aspect) {
+        const std::string text = std::to_string(aspect);
+        return parse({"--cell-aspect", text}).action == Action::Play;
+    };
+    EXPECT_TRUE(takes(*least));
+    EXPECT_TRUE(takes(*greatest));
+    EXPECT_FALSE(takes(*least - 0.001));
+    EXPECT_FALSE(takes(*greatest + 0.001));
 }
 
 struct UsageErrorCase {
