@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "app/installed_pack.h"
 #include "screens/picture_layout.h"
 #include "world/display_text.h"
 #include "world/level_file.h"
@@ -127,6 +128,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             line.options.fullRedraw = true;
         } else if (name == "--check") {
             checkOnly = true;
+        } else if (name == "--pack") {
+            line.options.packPlaces.push_back(line.options.levelFiles.size());
         } else if (name == "--color") {
             // The value is optional, so it is only ever attached: "--color never" would be
             // the option followed by a level file named "never".
@@ -162,8 +165,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
         return usageError("too many level files: at most " + std::to_string(kMostLevelFiles));
     }
     if (checkOnly) {
-        if (line.options.levelFiles.empty()) {
-            return usageError("--check needs at least one level file");
+        if (line.options.levelFiles.empty() && line.options.packPlaces.empty()) {
+            return usageError("--check needs at least one level file or --pack");
         }
         line.action = Action::Check;
     }
@@ -184,6 +187,7 @@ std::string levelLimitsText() {
 std::string usageText() {
     return R"(Usage: brickstorm [OPTION]... [LEVEL_FILE]...
        brickstorm --check LEVEL_FILE...
+       brickstorm [--check] --pack
 A first-person block-world shooter in the text terminal.
 
 Without level files the game plays its built-in levels. With them, the files are the
@@ -203,6 +207,8 @@ Options:
   --color-depth N    16, 256 or 24 (24-bit) colours, instead of what COLORTERM and
                      TERM name
   --check            check the level files and print a line about each; do not play
+  --pack             the level files of the pack that comes with the game, in order,
+                     where the option stands among the level files
   -h, --help         show this help and exit
   --version          show the version and exit
 
@@ -212,9 +218,11 @@ layer's rows from the far one to the near one, each row from left to right.
 Letters: b block, 0 empty, E exit (one at least), p the player's start (exactly
 one), e an enemy's start. Blanks, tabs and line ends are ignored anywhere, and a
 )" + levelLimitsText() +
-           R"(. A pack of levels to
-start with is installed in share/brickstorm/levels (for example in
-/usr/local/share/brickstorm/levels).
+           R"(.
+The pack of levels that comes with the game is in
+)" + installedPackFolder() +
+           R"(
+(--pack plays it; run from its build tree, the game takes the source tree's levels/).
 
 Keys: w/s step forward/back, a/d turn left/right, left/right arrows step sideways,
 Space climb, r shoot; any key leaves a text screen. Ctrl+C ends the game.

@@ -25,6 +25,9 @@ struct Options {
     terminal::ColourWhen colour = terminal::ColourWhen::Never;  // when the 3D view is coloured
     std::optional<ColourDepth> colourDepth{};  // how many colours, instead of what the terminal names
     std::vector<std::string> levelFiles;       // the game's levels in order, instead of the built-in table
+    // Where --pack stood among the level files: each entry the number of files named before it.
+    // The installed pack's level files go there.
+    std::vector<std::size_t> packPlaces;
 };
 
 // What the program does with its command line.

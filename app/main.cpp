@@ -8,10 +8,12 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/installed_pack.h"
 #include "app/level_files.h"
 #include "app/loops.h"
 #include "core/game_state.h"
 #include "core/key_handler.h"
+#include "platform/folder_listing.h"
 #include "platform/terminal.h"
 #include "screens/picture_layout.h"
 
@@ -52,9 +54,25 @@ int main(int argc, char** argv) {
     case app::Action::Play: break;
     }
 
+    // --pack stands for the installed pack's level files.
+    std::vector<std::string> files = commandLine.options.levelFiles;
+    if (!commandLine.options.packPlaces.empty()) {
+        const app::PackFiles pack =
+            app::findPack(app::installedPackFolder(), app::sourcePackFolder(), platform::levelFilesIn);
+        if (const auto problem = app::packProblem(pack)) {
+            print(stderr, "brickstorm: " + *problem + "\n");
+            return kExitLevelFileError;
+        }
+        files = app::levelFilesWithPack(commandLine.options, *pack.files);
+        if (files.size() > app::kMostLevelFiles) {
+            print(stderr, app::usageErrorLine("too many level files: at most " +
+                                              std::to_string(app::kMostLevelFiles)));
+            return kExitUsageError;
+        }
+    }
+
     // Every level file is read and checked before the terminal is touched, so that each mistake
     // is reported on a terminal left as it was.
-    const std::vector<std::string>& files = commandLine.options.levelFiles;
     const bool play = commandLine.action == app::Action::Play;
     app::LevelFilesReport levels = app::readLevelFiles(files, play);
     for (const app::ReportLine& line : levels.lines) {
