@@ -1,11 +1,10 @@
 #pragma once
 
-#include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/level_folders.h"
 
 // The pack of levels that comes with the game, which --pack stands for.
 namespace brickstorm::app {
@@ -17,23 +16,14 @@ std::string installedPackFolder();
 // its build tree, before it is installed.
 std::string sourcePackFolder();
 
-// Lists the level files of a folder in order; nothing when it cannot be read.
-using FolderLister = std::function<std::optional<std::vector<std::string>>(const std::string& folder)>;
+// The pack's folder: the installed one, or the source tree's where the installed one is not a
+// folder (a game run from its build tree, not installed). The installed one when neither is, so
+// that the message about it names the folder the game was built for.
+std::string packFolder(const std::string& installed, const std::string& source,
+                       const FolderLister& list = platform::listFolder);
 
-// The pack's level files and the folder they are in; no files when neither folder can be read.
-struct PackFiles {
-    std::string folder;  // the folder the files come from, or the installed one when none could be read
-    std::optional<std::vector<std::string>> files;
-};
-
-// The installed pack, or the source tree's where the installed folder cannot be read (a game
-// run from its build tree, not installed).
-PackFiles findPack(const std::string& installed, const std::string& source, const FolderLister& list);
-
-// The level files of `options` with the pack's files where --pack stood.
-std::vector<std::string> levelFilesWithPack(const Options& options, const std::vector<std::string>& packFiles);
-
-// Why the pack cannot be played, as one line after the program's name; nothing when it can.
-std::optional<std::string> packProblem(const PackFiles& pack);
+// The level files of `options` with the pack's folder where --pack stood: a folder among the
+// level files stands for its level files.
+std::vector<std::string> levelFilesWithPack(const Options& options, const std::string& folder);
 
 }  // namespace brickstorm::app

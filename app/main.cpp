@@ -10,10 +10,10 @@
 #include "app/command_line.h"
 #include "app/installed_pack.h"
 #include "app/level_files.h"
+#include "app/level_folders.h"
 #include "app/loops.h"
 #include "core/game_state.h"
 #include "core/key_handler.h"
-#include "platform/folder_listing.h"
 #include "platform/terminal.h"
 #include "screens/picture_layout.h"
 
@@ -54,25 +54,26 @@ int main(int argc, char** argv) {
     case app::Action::Play: break;
     }
 
-    // --pack stands for the installed pack's level files.
-    std::vector<std::string> files = commandLine.options.levelFiles;
-    if (!commandLine.options.packPlaces.empty()) {
-        const app::PackFiles pack =
-            app::findPack(app::installedPackFolder(), app::sourcePackFolder(), platform::levelFilesIn);
-        if (const auto problem = app::packProblem(pack)) {
-            print(stderr, "brickstorm: " + *problem + "\n");
-            return kExitLevelFileError;
-        }
-        files = app::levelFilesWithPack(commandLine.options, *pack.files);
-        if (files.size() > app::kMostLevelFiles) {
-            print(stderr, app::usageErrorLine("too many level files: at most " +
-                                              std::to_string(app::kMostLevelFiles)));
-            return kExitUsageError;
-        }
+    // --pack stands for the pack's folder, and a folder among the level files for the level
+    // files in it; only then is it known how many levels there are.
+    const std::vector<std::string> names =
+        commandLine.options.packPlaces.empty()
+            ? commandLine.options.levelFiles
+            : app::levelFilesWithPack(commandLine.options,
+                                      app::packFolder(app::installedPackFolder(), app::sourcePackFolder()));
+    const app::LevelFileList fileList = app::expandLevelFolders(names);
+    for (const app::ReportLine& line : fileList.problems) {
+        print(stderr, line.text);
+    }
+    const auto countError = app::levelCountError(fileList.files.size(), commandLine.options.startLevel);
+    if (countError && fileList.problems.empty()) {
+        print(stderr, app::usageErrorLine(*countError));
+        return kExitUsageError;
     }
 
     // Every level file is read and checked before the terminal is touched, so that each mistake
     // is reported on a terminal left as it was.
+    const std::vector<std::string>& files = fileList.files;
     const bool play = commandLine.action == app::Action::Play;
     app::LevelFilesReport levels = app::readLevelFiles(files, play);
     for (const app::ReportLine& line : levels.lines) {
@@ -83,7 +84,7 @@ int main(int argc, char** argv) {
             print(stdout, line.text);
         }
     }
-    if (!levels.allGood) {
+    if (!levels.allGood || !fileList.problems.empty()) {
         return kExitLevelFileError;
     }
     if (!play) {
@@ -95,6 +96,7 @@ int main(int argc, char** argv) {
     if (!files.empty()) {
         game.levels = GameLevels(std::move(levels.levelTexts));
     }
+    startAtLevel(game, commandLine.options.startLevel);
 
     platform::beginTerminalSession();
     const auto console = platform::makeTerminalConsole({.fullRedraw = commandLine.options.fullRedraw,

@@ -1,15 +1,26 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
-// Listing a folder the player names or the game installs, for its level files.
+// Looking into a folder the player names, for a folder of level files. One implementation per
+// platform.
 namespace brickstorm::platform {
 
-// The level files in `folder`: every entry whose name ends in ".lvl" and is not a folder, as
-// `folder` joined to the name, in the byte order of the names. Nothing when the folder cannot be
-// read (missing, not a folder, not permitted).
-std::optional<std::vector<std::string>> levelFilesIn(const std::string& folder);
+enum class FolderListStatus {
+    Listed,      // `names` holds what the folder holds
+    NotAFolder,  // the name is a file, or nothing at all
+    Unreadable,  // a folder that could not be read; `reason` says why
+};
+
+struct FolderListing {
+    FolderListStatus status = FolderListStatus::Listed;
+    std::vector<std::string> names;  // the entries that are not folders themselves, in no order
+    std::string reason;              // the system's words for an unreadable folder
+};
+
+// The names of the entries directly in the folder at `path` that are not folders themselves
+// (a link counts as what it points to), without "." and "..".
+FolderListing listFolder(const std::string& path);
 
 }  // namespace brickstorm::platform
