@@ -13,7 +13,7 @@ namespace {
 using Files = std::vector<std::string>;
 
 // A lister over made-up folders: the ones in `folders` are folders, anything else is not.
-FolderLister listerOf(std::set<std::string> folders) {
+FolderLister listerOf(const std::set<std::string>& folders) {
     return [folders](const std::string& folder) {
         platform::FolderListing listing;
         if (folders.count(folder) == 0) {
