@@ -197,7 +197,7 @@ TEST(CommandLine, UsageErrorLinePointsToHelp) {
 TEST(CommandLine, HelpNamesEveryOption) {
     const std::string help = usageText();
     for (const char* option : {"--fit", "--cell-aspect", "--full-redraw", "--color[=WHEN]", "--color-depth",
-                               "--check", "--level", "--help", "--version"}) {
+                               "--check", "--level", "--pack", "--help", "--version"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

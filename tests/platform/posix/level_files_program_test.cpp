@@ -124,6 +124,23 @@ protected:
 // A floor of two cells, the start near and the exit one step ahead.
 constexpr const char* kOneStep = "# One step\n001 002 002\nbb\nE\np\n";
 
+// Not installed, the game built here takes the source tree's pack for --pack, wherever the
+// option stands among the level files.
+TEST_F(LevelFilesProgramTest, PackStandsForThePacksLevelFilesInOrder) {
+    const std::string good = file("good.lvl", kOneStep);
+    const ProgramRun run = runProgram({"--check", good, "--pack"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end = 0; (end = run.out.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+        lines.push_back(run.out.substr(start, end - start));
+    }
+    ASSERT_EQ(lines.size(), 6U) << run.out;
+    EXPECT_TRUE(lines[0].starts_with(good + ":"));
+    EXPECT_NE(lines[1].find("/01-first-steps.lvl: "), std::string::npos) << lines[1];
+    EXPECT_NE(lines[5].find("/05-the-keep.lvl: "), std::string::npos) << lines[5];
+}
+
 TEST_F(LevelFilesProgramTest, CheckSummarisesGoodFilesAndFailsOnBadOnes) {
     const std::string good = file("good.lvl", kOneStep);
     const std::string pack = std::string(BRICKSTORM_LEVELS) + "/05-the-keep.lvl";
