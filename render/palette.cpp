@@ -47,8 +47,8 @@ constexpr double kDimmest = 0.5;
 // of the palette's cube, each darker than the one before (by the luminance a terminal shows) and
 // of the kind's own hue, no two kinds sharing one. The cube has six levels a channel, so between
 // full and half brightness a hue has only a few shades: four each, a new one every quarter of
-// the draw distance. The cube colour nearest to each fog step would be the same one over the
-// first half of the distance for most kinds, and show no fog there at all.
+// the draw distance. The cube colour nearest to each fog step would keep one colour over long
+// stretches (the door's from 5 to 17.5 cells) and turn the far blocks olive and grey.
 constexpr std::int32_t kPaletteShades = 4;
 constexpr std::array<std::array<std::uint8_t, kPaletteShades>, kFaceKindCount> kKindShades{{
     {167, 131, 95, 88},   // brick: 215 95 95, 175 95 95, 135 95 95, 135 0 0
