@@ -1,10 +1,8 @@
 #include "app/command_line.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstddef>
 
-#include "screens/picture_layout.h"
+#include "settings/option_values.h"
 #include "world/display_text.h"
 #include "world/level_file.h"
 
@@ -19,47 +17,6 @@ namespace {
 constexpr std::string_view kProgramName = "brickstorm";
 // The level numbers shown on the level screen have room for three digits.
 constexpr std::size_t kMostLevelFiles = 999;
-// A cell aspect as written on the command line: a plain decimal number within the range of real
-// fonts (kLeastCellAspect to kGreatestCellAspect); outside it, most likely a typing mistake.
-std::optional<double> readCellAspect(std::string_view text) {
-    double value = 0.0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
-    if (text.empty() || error != std::errc{} || stop != end || !std::isfinite(value) ||
-        value < kLeastCellAspect || value > kGreatestCellAspect) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-// WHEN of --color=WHEN.
-std::optional<terminal::ColourWhen> readColourWhen(std::string_view text) {
-    if (text == "always") {
-        return terminal::ColourWhen::Always;
-    }
-    if (text == "auto") {
-        return terminal::ColourWhen::Auto;
-    }
-    if (text == "never") {
-        return terminal::ColourWhen::Never;
-    }
-    return std::nullopt;
-}
-
-// N of --color-depth N: the number of colours, 24 standing for 24-bit colour.
-std::optional<ColourDepth> readColourDepth(std::string_view text) {
-    if (text == "16") {
-        return ColourDepth::Basic16;
-    }
-    if (text == "256") {
-        return ColourDepth::Palette256;
-    }
-    if (text == "24") {
-        return ColourDepth::Direct24;
-    }
-    return std::nullopt;
-}
-
 CommandLine usageError(std::string message) {
     CommandLine line;
     line.action = Action::UsageError;
@@ -83,8 +40,12 @@ OptionWord splitOption(std::string_view argument) {
 
 }  // namespace
 
-CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
+CommandLine parseCommandLine(std::span<const std::string_view> arguments, const Options& base) {
+    using settings::readCellAspect;
+    using settings::readColourDepth;
+    using settings::readColourWhen;
     CommandLine line;
+    line.options = base;
     bool checkOnly = false;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -94,7 +55,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             continue;
         }
         const auto [name, attached] = splitOption(argument);
-        const bool takesValue = name == "--cell-aspect" || name == "--color-depth";
+        const bool takesValue =
+            name == "--cell-aspect" || name == "--color-depth" || name == "--config" || name == "--keys";
         const bool mayTakeValue = takesValue || name == "--color";
         if (attached && !mayTakeValue) {
             return usageError("option " + quotedForDisplay(name) + " takes no value");
@@ -113,6 +75,12 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             line.options.fullRedraw = true;
         } else if (name == "--check") {
             checkOnly = true;
+        } else if (name == "--no-config") {
+            line.options.noConfig = true;
+        } else if (name == "--continue") {
+            line.options.continueGame = true;
+        } else if (name == "--no-state") {
+            line.options.noState = true;
         } else if (name == "--color") {
             // The value is optional, so it is only ever attached: "--color never" would be
             // the option followed by a level file named "never".
@@ -127,6 +95,19 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
                 return usageError("option " + quotedForDisplay(name) + " needs a value");
             }
             const std::string_view value = attached ? *attached : arguments[++i];
+            if (name == "--config") {
+                line.options.configFile = std::string(value);
+                continue;
+            }
+            if (name == "--keys") {
+                const auto layout = settings::keyLayoutNamed(value);
+                if (!layout) {
+                    return usageError("bad value " + quotedForDisplay(value) +
+                                      " for --keys: qwerty or azerty");
+                }
+                line.options.keys = settings::KeyBindings::forLayout(*layout);
+                continue;
+            }
             if (name == "--color-depth") {
                 line.options.colourDepth = readColourDepth(value);
                 if (!line.options.colourDepth) {
@@ -137,12 +118,18 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             }
             line.options.cellAspect = readCellAspect(value);
             if (!line.options.cellAspect) {
-                return usageError("bad value " + quotedForDisplay(value) + " for " + std::string(name) +
-                                  ": a number from 0.25 to 8, a cell's height over its width");
+                return usageError("bad value " + quotedForDisplay(value) + " for " + std::string(name) + ": " +
+                                  std::string(settings::kCellAspectValues));
             }
         } else {
             return usageError("unknown option " + quotedForDisplay(argument));
         }
+    }
+    if (line.options.configFile && line.options.noConfig) {
+        return usageError("--config and --no-config together: choose one");
+    }
+    if (line.options.continueGame && line.options.noState) {
+        return usageError("--continue needs the progress that --no-state leaves alone: choose one");
     }
     if (line.options.levelFiles.size() > kMostLevelFiles) {
         return usageError("too many level files: at most 999");

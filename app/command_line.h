@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "settings/key_bindings.h"
 #include "terminal/colour_choice.h"
 
 // The program's command line: read before anything else is set up, so that a mistake in it
@@ -20,15 +21,24 @@ struct Options {
     terminal::ColourWhen colour = terminal::ColourWhen::Never;  // when the 3D view is coloured
     std::optional<ColourDepth> colourDepth{};  // how many colours, instead of what the terminal names
     std::vector<std::string> levelFiles;       // the game's levels in order, instead of the built-in table
+    settings::KeyBindings keys;                // the keys for the player's actions
+
+    // What the game keeps between runs: a configuration file that gives the options above when
+    // the command line does not, and the progress in each set of levels.
+    std::optional<std::string> configFile;  // the configuration file instead of the usual one
+    bool noConfig = false;                  // no configuration file at all
+    bool continueGame = false;              // start at the highest level reached before
+    bool noState = false;                   // progress neither read nor written
 };
 
 // What the program does with its command line.
 enum class Action {
-    Play,         // start the game
-    Check,        // check the level files and report, without starting the game
-    ShowHelp,     // print the usage on standard output
-    ShowVersion,  // print the name and version on standard output
-    UsageError,   // print `error` on standard error and fail
+    Play,           // start the game
+    Check,          // check the level files and report, without starting the game
+    ShowHelp,       // print the usage on standard output
+    ShowVersion,    // print the name and version on standard output
+    UsageError,     // print `error` on standard error and fail
+    SettingsError,  // print `error`, a whole message about the configuration file, and fail
 };
 
 struct CommandLine {
@@ -39,7 +49,9 @@ struct CommandLine {
 
 // Reads the arguments after the program name. Options come in any order before or among the
 // level files; "--" ends the options, so a file whose name starts with '-' can still be given.
-CommandLine parseCommandLine(std::span<const std::string_view> arguments);
+// Starts from `base` (what the configuration file gives): what the arguments do not set stays
+// as it is there, and what they set replaces it.
+CommandLine parseCommandLine(std::span<const std::string_view> arguments, const Options& base = {});
 
 // The text of --help: a synopsis and every option, ending in a line break.
 std::string usageText();

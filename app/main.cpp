@@ -8,12 +8,16 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/config_reading.h"
 #include "app/level_files.h"
 #include "app/loops.h"
 #include "core/game_state.h"
 #include "core/key_handler.h"
 #include "platform/terminal.h"
+#include "platform/user_folders.h"
 #include "screens/picture_layout.h"
+#include "settings/control_names.h"
+#include "settings/key_bindings.h"
 
 namespace {
 
@@ -38,16 +42,18 @@ brickstorm::PictureLayout layoutNow(const brickstorm::LayoutOptions& options) {
 int main(int argc, char** argv) {
     using namespace brickstorm;
 
-    // The command line is read before the terminal is touched: a mistake in it leaves the
-    // terminal exactly as it was.
+    // The command line and the configuration file are read before the terminal is touched: a
+    // mistake in either leaves the terminal exactly as it was.
     const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-    const app::CommandLine commandLine = app::parseCommandLine(arguments);
+    const platform::UserFolders folders = platform::userFolders();
+    const app::CommandLine commandLine = app::readSettings(arguments, app::usualConfigFile(folders.settings));
     switch (commandLine.action) {
     case app::Action::ShowHelp: print(stdout, app::usageText()); return 0;
     case app::Action::ShowVersion: print(stdout, app::versionText()); return 0;
     case app::Action::UsageError:
         print(stderr, app::usageErrorLine(commandLine.error));
         return kExitUsageError;
+    case app::Action::SettingsError: print(stderr, commandLine.error); return kExitUsageError;
     case app::Action::Check:
     case app::Action::Play: break;
     }
@@ -88,13 +94,19 @@ int main(int argc, char** argv) {
     // render thread looks.
     std::thread ticker([&] { app::tickLoop(game, stateLock); });
     const LayoutOptions layoutOptions{commandLine.options.fit, commandLine.options.cellAspect};
-    std::thread renderer(
-        [&] { app::renderLoop(game, stateLock, *console, [&] { return layoutNow(layoutOptions); }); });
+    const ControlNames controls = settings::controlNames(commandLine.options.keys);
+    std::thread renderer([&] {
+        app::renderLoop(
+            game, stateLock, *console, [&] { return layoutNow(layoutOptions); }, controls);
+    });
 
     platform::KeyReader keys;
+    // The player's keys become the keys the rules know before the rules see them.
+    settings::KeyTranslator translator(commandLine.options.keys);
     while (const auto code = keys.next()) {
+        const int ruleCode = translator.translate(*code);
         const std::lock_guard lock(stateLock);
-        handleKey(game, *code);
+        handleKey(game, ruleCode);
     }
     // Input has ended for good; the game runs on until the process is ended from outside.
     ticker.join();
