@@ -1,6 +1,8 @@
 #include "app/command_line.h"
 
+#include <charconv>
 #include <cstddef>
+#include <utility>
 
 #include "settings/option_values.h"
 #include "world/display_text.h"
@@ -17,6 +19,18 @@ namespace {
 constexpr std::string_view kProgramName = "brickstorm";
 // The level numbers shown on the level screen have room for three digits.
 constexpr std::size_t kMostLevelFiles = 999;
+// N of --level N: a whole level number, as the level screen can show it.
+std::optional<int> readLevelNumber(std::string_view text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc{} || stop != end || value < 1 ||
+        value > static_cast<int>(kMostLevelFiles)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 CommandLine usageError(std::string message) {
     CommandLine line;
     line.action = Action::UsageError;
@@ -47,6 +61,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
     CommandLine line;
     line.options = base;
     bool checkOnly = false;
+    bool levelGiven = false;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
@@ -55,8 +70,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
             continue;
         }
         const auto [name, attached] = splitOption(argument);
-        const bool takesValue =
-            name == "--cell-aspect" || name == "--color-depth" || name == "--config" || name == "--keys";
+        const bool takesValue = name == "--cell-aspect" || name == "--color-depth" || name == "--level" ||
+                                name == "--config" || name == "--keys";
         const bool mayTakeValue = takesValue || name == "--color";
         if (attached && !mayTakeValue) {
             return usageError("option " + quotedForDisplay(name) + " takes no value");
@@ -108,6 +123,16 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
                 line.options.keys = settings::KeyBindings::forLayout(*layout);
                 continue;
             }
+            if (name == "--level") {
+                const auto number = readLevelNumber(value);
+                if (!number) {
+                    return usageError("bad value " + quotedForDisplay(value) +
+                                      " for --level: a whole number from 1 to 999");
+                }
+                line.options.startLevel = *number;
+                levelGiven = true;
+                continue;
+            }
             if (name == "--color-depth") {
                 line.options.colourDepth = readColourDepth(value);
                 if (!line.options.colourDepth) {
@@ -128,11 +153,14 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
     if (line.options.configFile && line.options.noConfig) {
         return usageError("--config and --no-config together: choose one");
     }
+    if (line.options.continueGame && levelGiven) {
+        return usageError("--continue and --level together: choose one");
+    }
     if (line.options.continueGame && line.options.noState) {
         return usageError("--continue needs the progress that --no-state leaves alone: choose one");
     }
-    if (line.options.levelFiles.size() > kMostLevelFiles) {
-        return usageError("too many level files: at most 999");
+    if (auto error = levelCountError(line.options.levelFiles.size(), 1)) {
+        return usageError(std::move(*error));
     }
     if (checkOnly) {
         if (line.options.levelFiles.empty()) {
@@ -141,6 +169,17 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
         line.action = Action::Check;
     }
     return line;
+}
+
+std::optional<std::string> levelCountError(std::size_t levelFiles, int startLevel) {
+    if (levelFiles > kMostLevelFiles) {
+        return "too many level files: at most 999";
+    }
+    if (levelFiles > 0 && static_cast<std::size_t>(startLevel) > levelFiles) {
+        return "--level " + std::to_string(startLevel) + " is beyond the last level file, level " +
+               std::to_string(levelFiles);
+    }
+    return std::nullopt;
 }
 
 namespace {
@@ -160,7 +199,9 @@ std::string usageText() {
 A first-person block-world shooter in the text terminal.
 
 Without level files the game plays its built-in levels. With them, the files are the
-game's levels in the order given (at most 999).
+game's levels in the order given (at most 999). A folder stands for the files in it
+whose names end in .lvl, in byte order of their names: 'brickstorm levels/' plays a
+pack.
 
 Options:
   --fit              fit the picture to the window even when the window could hold
@@ -175,6 +216,8 @@ Options:
   --color-depth N    16, 256 or 24 (24-bit) colours, instead of what COLORTERM and
                      TERM name
   --check            check the level files and print a line about each; do not play
+  --level N          start at level N (1 to 999, at most the number of level files);
+                     after the closing screen the game starts again there
   -h, --help         show this help and exit
   --version          show the version and exit
 

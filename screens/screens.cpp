@@ -41,7 +41,7 @@ TextRequest textRequest(const RenderState& render, const ControlNames& controls)
         return TextRequest{levelScreenLines(render.shownLevel, controls)};
     }
     if (name == kScreenClosing) {
-        return TextRequest{closingScreenLines(render.shownLevel)};
+        return TextRequest{closingScreenLines(render.shownLevel, render.shownFirstLevel)};
     }
     return TextRequest{deathScreenLines(render.deathMessage)};
 }
