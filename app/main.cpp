@@ -1,6 +1,8 @@
 // Brickstorm: a first-person block-world shooter for the text terminal.
+#include <cstdint>
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -9,9 +11,11 @@
 
 #include "app/command_line.h"
 #include "app/config_reading.h"
+#include "app/later_notices.h"
 #include "app/level_files.h"
 #include "app/level_folders.h"
 #include "app/loops.h"
+#include "app/progress_keeping.h"
 #include "core/game_state.h"
 #include "core/key_handler.h"
 #include "platform/terminal.h"
@@ -19,6 +23,7 @@
 #include "screens/picture_layout.h"
 #include "settings/control_names.h"
 #include "settings/key_bindings.h"
+#include "settings/progress.h"
 
 namespace {
 
@@ -91,12 +96,28 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    // The program's one game state, shared by the three threads under one lock.
+    // What the game remembers of this set of levels, read before the terminal is touched so that
+    // a word about a damaged file is seen.
+    std::optional<app::ProgressKeeper> progress;
+    std::int32_t startLevel = commandLine.options.startLevel;
+    if (const std::string file = app::progressFile(folders.state);
+        !commandLine.options.noState && !file.empty()) {
+        progress.emplace(file, settings::levelSetName(levels.levelTexts));
+        const app::ProgressKeeper::Start start = progress->readAtStart();
+        if (start.notice) {
+            print(stderr, *start.notice);
+        }
+        if (commandLine.options.continueGame && start.reached) {
+            startLevel = app::continuedLevel(*start.reached, files.size());
+        }
+    }
+
+    // The program's one game state, shared by the threads under one lock.
     GameState game;
     if (!files.empty()) {
         game.levels = GameLevels(std::move(levels.levelTexts));
     }
-    startAtLevel(game, commandLine.options.startLevel);
+    startAtLevel(game, startLevel);
 
     platform::beginTerminalSession();
     const auto console = platform::makeTerminalConsole({.fullRedraw = commandLine.options.fullRedraw,
@@ -114,6 +135,14 @@ int main(int argc, char** argv) {
             game, stateLock, *console, [&] { return layoutNow(layoutOptions); }, controls);
     });
 
+    // A level reached is written outside the lock, so that the tick never waits on the disk. A
+    // failed write is told once the terminal is the shell's again.
+    app::LaterNotices notices;
+    std::thread progressKeeper;
+    if (progress) {
+        progressKeeper = std::thread([&] { app::progressLoop(game, stateLock, *progress, notices.sink()); });
+    }
+
     platform::KeyReader keys;
     // The player's keys become the keys the rules know before the rules see them.
     settings::KeyTranslator translator(commandLine.options.keys);
@@ -125,4 +154,9 @@ int main(int argc, char** argv) {
     // Input has ended for good; the game runs on until the process is ended from outside.
     ticker.join();
     renderer.join();
+    if (progressKeeper.joinable()) {
+        progressKeeper.join();
+    }
+    platform::endTerminalSession();
+    print(stderr, notices.text());
 }
