@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <utility>
 
+#include "app/config_reading.h"
+#include "app/progress_keeping.h"
 #include "settings/option_values.h"
 #include "world/display_text.h"
 #include "world/level_file.h"
@@ -191,9 +193,26 @@ std::string levelLimitsText() {
            std::to_string(kMaxLevelFileBytes) + " bytes";
 }
 
+// Where the configuration file is looked for and the progress is kept, for this environment.
+std::string filesText(const platform::UserFolders& folders) {
+#ifdef _WIN32
+    const char* places = "(in %APPDATA% and %LOCALAPPDATA%)";
+#else
+    const char* places =
+        "(in $XDG_CONFIG_HOME and $XDG_STATE_HOME when they are set to absolute\nfolders, else in "
+        "~/.config and ~/.local/state)";
+#endif
+    const auto shown = [](const std::string& file) {
+        return file.empty() ? std::string("nowhere: there is no home folder") : escapedForDisplay(file);
+    };
+    return "The configuration file is looked for in\n  " + shown(usualConfigFile(folders.settings)) +
+           "\nand the progress in each set of levels is kept in\n  " + shown(progressFile(folders.state)) +
+           "\n" + places + ".\n";
+}
+
 }  // namespace
 
-std::string usageText() {
+std::string usageText(const platform::UserFolders& folders) {
     return R"(Usage: brickstorm [OPTION]... [LEVEL_FILE]...
        brickstorm --check LEVEL_FILE...
 A first-person block-world shooter in the text terminal.
@@ -218,6 +237,13 @@ Options:
   --check            check the level files and print a line about each; do not play
   --level N          start at level N (1 to 999, at most the number of level files);
                      after the closing screen the game starts again there
+  --config FILE      read the settings from FILE instead of the usual configuration
+                     file (below)
+  --no-config        read no configuration file
+  --keys LAYOUT      the keys of a keyboard layout: qwerty (w a s d, the game's own)
+                     or azerty (z q s d in their place)
+  --continue         start at the highest level reached before with these levels
+  --no-state         neither read nor write the progress kept between games
   -h, --help         show this help and exit
   --version          show the version and exit
 
@@ -234,10 +260,20 @@ start with is installed in share/brickstorm/levels (for example in
 Keys: w/s step forward/back, a/d turn left/right, left/right arrows step sideways,
 Space climb, r shoot; any key leaves a text screen. Ctrl+C ends the game.
 
+Settings: lines 'name = value' in a configuration file give options without
+typing them: the name is a long option without its dashes (fit, cell-aspect,
+full-redraw, color, color-depth, keys), with true or false for fit and
+full-redraw. 'key ACTION = KEY' binds a key: ACTION is forward, back, turn-left,
+turn-right, step-left, step-right, climb or shoot, KEY one printable character
+(case matters) or space, left, right, up or down. Lines that start with '#' are
+comments. The command line wins over the file. On an AZERTY keyboard, the one
+line 'keys = azerty' gives z q s d.
+)" + filesText(folders) +
+           R"(
 Exit status: 0 after --help, --version or a --check of good files; 1 when a level
 file cannot be used (one message for each such file on standard error, before
 the terminal is touched) or the terminal fails; 2 for a mistake on the command
-line.
+line or in the configuration file.
 The manual page brickstorm(6) says more.
 )";
 }

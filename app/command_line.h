@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/user_folders.h"
 #include "settings/key_bindings.h"
 #include "terminal/colour_choice.h"
 
@@ -59,8 +60,9 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
 // last one. Without files the built-in table has a level for every number.
 std::optional<std::string> levelCountError(std::size_t levelFiles, int startLevel);
 
-// The text of --help: a synopsis and every option, ending in a line break.
-std::string usageText();
+// The text of --help: a synopsis and every option, and where the files of `folders` are, ending
+// in a line break.
+std::string usageText(const platform::UserFolders& folders = {});
 
 // The text of --version: the program's name and version, ending in a line break.
 std::string versionText();

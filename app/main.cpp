@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     const platform::UserFolders folders = platform::userFolders();
     const app::CommandLine commandLine = app::readSettings(arguments, app::usualConfigFile(folders.settings));
     switch (commandLine.action) {
-    case app::Action::ShowHelp: print(stdout, app::usageText()); return 0;
+    case app::Action::ShowHelp: print(stdout, app::usageText(folders)); return 0;
     case app::Action::ShowVersion: print(stdout, app::versionText()); return 0;
     case app::Action::UsageError:
         print(stderr, app::usageErrorLine(commandLine.error));
