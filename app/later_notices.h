@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -14,11 +13,6 @@ class LaterNotices {
 public:
     // Keeps `line` (a whole line), once: the same failure met again is told once.
     void add(const std::string& line);
-
-    // What adds a line, for a thread that only reports.
-    std::function<void(const std::string&)> sink() {
-        return [this](const std::string& line) { add(line); };
-    }
 
     // Every line kept, in the order they came.
     std::string text() const;

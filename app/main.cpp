@@ -18,6 +18,7 @@
 #include "app/progress_keeping.h"
 #include "core/game_state.h"
 #include "core/key_handler.h"
+#include "platform/error_output.h"
 #include "platform/terminal.h"
 #include "platform/user_folders.h"
 #include "screens/picture_layout.h"
@@ -136,11 +137,21 @@ int main(int argc, char** argv) {
     });
 
     // A level reached is written outside the lock, so that the tick never waits on the disk. A
-    // failed write is told once the terminal is the shell's again.
+    // failed write is told at once when standard error is not the game's terminal, and otherwise
+    // once the terminal is the shell's again.
     app::LaterNotices notices;
+    const bool errorsNow = !platform::errorOutputIsTerminal();
     std::thread progressKeeper;
     if (progress) {
-        progressKeeper = std::thread([&] { app::progressLoop(game, stateLock, *progress, notices.sink()); });
+        progressKeeper = std::thread([&] {
+            app::progressLoop(game, stateLock, *progress, [&](const std::string& line) {
+                if (errorsNow) {
+                    print(stderr, line);
+                } else {
+                    notices.add(line);
+                }
+            });
+        });
     }
 
     platform::KeyReader keys;
