@@ -143,12 +143,17 @@ std::variant<KeyBindings, ConfigProblem> boundKeys(const Reading& reading) {
         if (otherLine && otherLine->line > keyLine->line) {
             continue;  // told on the other's line
         }
-        const std::string key = quotedForDisplay(keyValueText(keyLine->key));
-        const std::string otherName(actionName(*other));
-        ConfigProblem problem{keyLine->line, otherLine ? key + " is already the key for " + otherName +
-                                                             ", on line " + std::to_string(otherLine->line)
-                                                       : key + " is already the key for " + otherName +
-                                                             ": give " + otherName + " another key too"};
+        std::string what = quotedForDisplay(keyValueText(keyLine->key));
+        what += " is already the key for ";
+        what += actionName(*other);
+        if (otherLine) {
+            what += ", on line " + std::to_string(otherLine->line);
+        } else {
+            what += ": give ";
+            what += actionName(*other);
+            what += " another key too";
+        }
+        ConfigProblem problem{keyLine->line, std::move(what)};
         if (!first || problem.line < first->line) {
             first = std::move(problem);
         }
@@ -189,7 +194,7 @@ ConfigResult readConfigText(std::string_view text) {
         }
         reading.settings.keys = std::get<KeyBindings>(keys);
     }
-    return std::move(reading.settings);
+    return reading.settings;
 }
 
 }  // namespace brickstorm::settings

@@ -177,6 +177,9 @@ TEST_F(ConfigReadingTest, ConflictingOptions) {
               "--config and --no-config together: choose one");
     EXPECT_EQ(read({"--continue", "--no-state"}).error,
               "--continue needs the progress that --no-state leaves alone: choose one");
+    EXPECT_EQ(read({"--continue", "--level", "2"}).error, "--continue and --level together: choose one");
+    EXPECT_TRUE(read({"--continue"}).options.continueGame);
+    EXPECT_TRUE(read({"--no-state"}).options.noState);
     EXPECT_EQ(read({"--keys", "dvorak"}).error, "bad value 'dvorak' for --keys: qwerty or azerty");
     EXPECT_EQ(read({"--config"}).error, "option '--config' needs a value");
 }

@@ -37,6 +37,10 @@ private:
 
 // A state folder of the test's own, removed with everything in it.
 class ProgressKeepingTest : public ::testing::Test {
+public:
+    ProgressKeepingTest(const ProgressKeepingTest&) = delete;
+    ProgressKeepingTest& operator=(const ProgressKeepingTest&) = delete;
+
 protected:
     ProgressKeepingTest() {
         std::random_device random;
@@ -47,8 +51,6 @@ protected:
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
     }
-    ProgressKeepingTest(const ProgressKeepingTest&) = delete;
-    ProgressKeepingTest& operator=(const ProgressKeepingTest&) = delete;
 
     std::string contents() const {
         std::ifstream in(file_, std::ios::binary);

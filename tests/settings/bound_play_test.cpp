@@ -104,7 +104,7 @@ TEST(BoundPlay, TheGameOwnKeysDoNothingOnceTheirActionsHaveMoved) {
     KeyTranslator translator(bound);
     game.enterFirstLevel();
     const PlayerEntity before = game.state.player;
-    for (const int code : {'w', 'a'}) {
+    for (const int code : {int{'w'}, int{'a'}}) {
         game.press(translator.translate(code));
         game.tick(30);
     }

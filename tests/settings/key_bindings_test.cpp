@@ -17,6 +17,7 @@ constexpr int kArrow = kNavigationKeyPrefix;
 std::vector<int> translated(const KeyBindings& bindings, const std::vector<int>& codes) {
     KeyTranslator translator(bindings);
     std::vector<int> out;
+    out.reserve(codes.size());
     for (const int code : codes) {
         out.push_back(translator.translate(code));
     }
