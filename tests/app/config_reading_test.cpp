@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -56,7 +57,8 @@ protected:
 };
 
 TEST_F(ConfigReadingTest, TheUsualFileIsInTheSettingsFolder) {
-    EXPECT_EQ(usualConfigFile("/home/player/.config/brickstorm"), kUsual);
+    EXPECT_EQ(std::filesystem::path(usualConfigFile("/home/player/.config/brickstorm")),
+              std::filesystem::path("/home/player/.config/brickstorm") / "brickstorm.conf");
     EXPECT_EQ(usualConfigFile(""), "");
 }
 

@@ -4,11 +4,13 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
+#include <thread>
 
 #include "settings/progress.h"
 
@@ -236,6 +238,30 @@ TEST_F(ProgressKeepingTest, EachNewLevelReachedIsRecordedOutsideTheLock) {
     EXPECT_EQ(writes, 2);
     EXPECT_EQ(onDisk(kPack), 3);
     EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(ProgressKeepingTest, TheProgressThreadWritesALevelReachedWhileTheGameRuns) {
+    GameState state;
+    std::mutex stateLock;
+    ProgressKeeper keeper(file_, kPack);
+    keeper.readAtStart();
+    std::jthread progress([&](const std::stop_token& stop) {
+        progressLoop(
+            state, stateLock, keeper, [](const std::string& line) { ADD_FAILURE() << line; }, stop);
+    });
+    {
+        const std::lock_guard lock(stateLock);
+        state.levelNumber = 2;  // as the tick does at an exit
+    }
+    // Waits for the file, which the thread writes within one period; the limit is for a slow
+    // machine, not an expectation of speed.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!fs::exists(file_) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    progress.request_stop();
+    progress.join();
+    EXPECT_EQ(onDisk(kPack), 2);
 }
 
 TEST(ContinuedLevel, NeverBeyondTheLastLevel) {
