@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
     std::thread progressKeeper;
     if (progress) {
         progressKeeper = std::thread([&] {
-            app::progressLoop(game, stateLock, *progress, [&](const std::string& line) {
+            app::progressLoop(game, stateLock, *progress, startLevel, [&](const std::string& line) {
                 if (errorsNow) {
                     print(stderr, line);
                 } else {

@@ -129,13 +129,9 @@ void recordProgress(GameState& state, std::mutex& stateLock, ProgressKeeper& kee
     }
 }
 
-void progressLoop(GameState& state, std::mutex& stateLock, ProgressKeeper& keeper,
+void progressLoop(GameState& state, std::mutex& stateLock, ProgressKeeper& keeper, std::int32_t startLevel,
                   const std::function<void(const std::string&)>& report, const std::stop_token& stop) {
-    std::int32_t lastSeen = 0;
-    {
-        const std::lock_guard lock(stateLock);
-        lastSeen = state.levelNumber;
-    }
+    std::int32_t lastSeen = startLevel;
     runPaced(
         kProgressPeriod, [&] { recordProgress(state, stateLock, keeper, lastSeen, report); }, stop);
 }

@@ -245,9 +245,10 @@ TEST_F(ProgressKeepingTest, TheProgressThreadWritesALevelReachedWhileTheGameRuns
     std::mutex stateLock;
     ProgressKeeper keeper(file_, kPack);
     keeper.readAtStart();
+    const std::int32_t start = state.levelNumber;
     std::jthread progress([&](const std::stop_token& stop) {
         progressLoop(
-            state, stateLock, keeper, [](const std::string& line) { ADD_FAILURE() << line; }, stop);
+            state, stateLock, keeper, start, [](const std::string& line) { ADD_FAILURE() << line; }, stop);
     });
     {
         const std::lock_guard lock(stateLock);
