@@ -39,7 +39,7 @@ ScreenLines titleScreenLines() {
     };
 }
 
-ScreenLines levelScreenLines(std::int32_t level) {
+ScreenLines levelScreenLines(std::int32_t level, const ControlNames& controls) {
     return {
         "LEVEL " + std::to_string(level),
         "",
@@ -47,10 +47,10 @@ ScreenLines levelScreenLines(std::int32_t level) {
         "",
         "",
         "",
-        "WASD - Movement & turning",
-        "Arrow keys - Strifing",
-        "Space - Wall climbing",
-        "R - Shooting",
+        controls.moveAndTurn + " - Movement & turning",
+        controls.strafe + " - Strifing",
+        controls.climb + " - Wall climbing",
+        controls.shoot + " - Shooting",
         "",
         "",
         "",
