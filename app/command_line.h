@@ -30,7 +30,7 @@ struct Options {
     // Where --pack stood among the level files: each entry the number of files named before it.
     // The installed pack's level files go there.
     std::vector<std::size_t> packPlaces;
-    int startLevel = 1;  // the level the game starts at, from 1
+    int startLevel = 1;          // the level the game starts at, from 1
     settings::KeyBindings keys;  // the keys for the player's actions
 
     // What the game keeps between runs: a configuration file that gives the options above when

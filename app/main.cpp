@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/installed_pack.h"
 #include "app/config_reading.h"
+#include "app/installed_pack.h"
 #include "app/later_notices.h"
 #include "app/level_files.h"
 #include "app/level_folders.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <thread>
 
-#include "terminal/terminal_sequences.h"
 #include "support/pty_session.h"
+#include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
 
