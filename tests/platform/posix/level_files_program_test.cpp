@@ -99,8 +99,10 @@ protected:
         for (const std::string& file : files_) {
             std::remove(file.c_str());
         }
-        for (auto folder = folders_.rbegin(); folder != folders_.rend(); ++folder) {
-            ::rmdir(folder->c_str());
+        // Innermost first: a folder can only go once what it holds has gone.
+        while (!folders_.empty()) {
+            ::rmdir(folders_.back().c_str());
+            folders_.pop_back();
         }
         ::rmdir(folder_.c_str());
     }
