@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "settings/progress.h"
+#include "world/display_text.h"
 
 namespace brickstorm::app {
 namespace {
@@ -134,7 +135,7 @@ TEST_F(ProgressKeepingTest, ADamagedFileIsToldOnceAndWrittenWholeAtTheNextLevel)
         put(c.text);
         ProgressKeeper keeper(file_, kPack);
         const ProgressKeeper::Start start = keeper.readAtStart();
-        EXPECT_EQ(start.notice, "brickstorm: " + file_ + c.notice);
+        EXPECT_EQ(start.notice, "brickstorm: " + escapedForDisplay(file_) + c.notice);
         EXPECT_EQ(start.reached, c.kept);
         ASSERT_EQ(keeper.reach(c.kept.value_or(1) + 1), std::nullopt);
         EXPECT_EQ(onDisk(kPack), c.kept.value_or(1) + 1);
@@ -149,7 +150,7 @@ TEST_F(ProgressKeepingTest, AnUnreadableFileIsNeverFatal) {
     };
     ProgressKeeper keeper(file_, kPack, files);
     const ProgressKeeper::Start start = keeper.readAtStart();
-    EXPECT_EQ(start.notice, "brickstorm: " + file_ +
+    EXPECT_EQ(start.notice, "brickstorm: " + escapedForDisplay(file_) +
                                 ": cannot be read: Input/output error (the game plays on, and writes the file "
                                 "anew at the next level reached)\n");
     EXPECT_FALSE(start.reached.has_value());
@@ -179,7 +180,8 @@ TEST_F(ProgressKeepingTest, AFailedWriteKeepsTheOldFileAndTheLevelForTheNextTry)
             continue;
         }
         ASSERT_TRUE(problem.has_value());
-        EXPECT_EQ(problem->rfind("brickstorm: " + file_ + ": progress not saved: ", 0), 0U) << *problem;
+        EXPECT_EQ(problem->rfind("brickstorm: " + escapedForDisplay(file_) + ": progress not saved: ", 0), 0U)
+            << *problem;
         EXPECT_EQ(contents(), before);
         failing = false;
         EXPECT_EQ(keeper.reach(3), std::nullopt) << "the same level is tried again";
@@ -196,7 +198,9 @@ TEST_F(ProgressKeepingTest, AStateFolderThatCannotBeMadeIsSaid) {
     keeper.readAtStart();
     const auto problem = keeper.reach(2);
     ASSERT_TRUE(problem.has_value());
-    EXPECT_EQ(problem->rfind("brickstorm: " + (blocker / "brickstorm").string() + ": progress not saved: ", 0),
+    EXPECT_EQ(problem->rfind("brickstorm: " + escapedForDisplay((blocker / "brickstorm").string()) +
+                                 ": progress not saved: ",
+                             0),
               0U)
         << *problem;
 }
