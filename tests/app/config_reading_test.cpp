@@ -3,47 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
+
+#include "tests/support/fake_files.h"
 
 namespace brickstorm::app {
 namespace {
 
 using platform::FilePieceReader;
-using platform::FileReadResult;
-using platform::FileReadStatus;
 
 constexpr const char* kUsual = "/home/player/.config/brickstorm/brickstorm.conf";
 
-// Files by name; other names are missing, and two names stand for a directory and a file that
-// cannot be read. Remembers which files were opened.
-class FakeFiles {
-public:
-    std::map<std::string, std::string> texts;
-    std::vector<std::string> opened;
-
-    FileReadResult operator()(const std::string& path, const FilePieceReader& take) {
-        opened.push_back(path);
-        if (path == "dir") {
-            return {FileReadStatus::Directory, {}};
-        }
-        if (path == "locked") {
-            return {FileReadStatus::Unreadable, "Permission denied"};
-        }
-        const auto found = texts.find(path);
-        if (found == texts.end()) {
-            return {FileReadStatus::Missing, {}};
-        }
-        const std::string& text = found->second;
-        for (std::size_t at = 0; at < text.size(); at += 1000) {
-            if (!take(std::string_view(text).substr(at, 1000))) {
-                return {FileReadStatus::Stopped, {}};
-            }
-        }
-        return {FileReadStatus::Read, {}};
-    }
-};
+using testing::FakeFiles;
 
 class ConfigReadingTest : public ::testing::Test {
 protected:
@@ -154,7 +126,7 @@ TEST_F(ConfigReadingTest, FilesThatCannotBeUsed) {
                  "always, auto or never\n"},
              Case{{"--config", "gone.conf"}, "brickstorm: gone.conf: no such file\n"},
              Case{{"--config", "dir"}, "brickstorm: dir: a directory, not a configuration file\n"},
-             Case{{"--config", "locked"}, "brickstorm: locked: cannot be read: Permission denied\n"},
+             Case{{"--config", "locked"}, "brickstorm: locked: cannot be read: Permission denied\\x1b[0m\n"},
              Case{{"--config", "big.conf"},
                   "brickstorm: big.conf: bigger than 65536 bytes, too big for a configuration file\n"},
              Case{{"--config", "bad\x1b[31m.conf"},
