@@ -1,6 +1,5 @@
 #include "app/command_line.h"
 
-#include <array>
 #include <charconv>
 #include <cstddef>
 #include <utility>
@@ -22,20 +21,6 @@ namespace brickstorm::app {
 namespace {
 
 constexpr std::string_view kProgramName = "brickstorm";
-
-// A number as a person would write it: the shortest decimal that reads back as the same value
-// (0.25, 8), so that texts can name the limits the code applies.
-std::string numberText(double value) {
-    std::array<char, 32> digits{};
-    const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    return error == std::errc{} ? std::string(digits.data(), end) : std::string("?");
-}
-
-// What --cell-aspect takes, as its refusal says it.
-std::string cellAspectRangeText() {
-    return "a number from " + numberText(kLeastCellAspect) + " to " + numberText(kGreatestCellAspect) +
-           ", a cell's height over its width";
-}
 
 // N of --level N: a whole level number, as the level screen can show it.
 std::optional<int> readLevelNumber(std::string_view text) {
@@ -165,7 +150,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
             line.options.cellAspect = readCellAspect(value);
             if (!line.options.cellAspect) {
                 return usageError("bad value " + quotedForDisplay(value) + " for " + std::string(name) + ": " +
-                                  cellAspectRangeText());
+                                  settings::cellAspectValues());
             }
         } else {
             return usageError("unknown option " + quotedForDisplay(argument));

@@ -91,7 +91,7 @@ std::optional<std::string> takeSetting(Reading& reading, std::string_view name, 
         return take(settings.fullRedraw, name, value, readSwitch, kSwitchValues);
     }
     if (name == "cell-aspect") {
-        return take(settings.cellAspect, name, value, readCellAspect, kCellAspectValues);
+        return take(settings.cellAspect, name, value, readCellAspect, cellAspectValues());
     }
     if (name == "color") {
         return take(settings.colour, name, value, readColourWhen, kColourWhenValues);

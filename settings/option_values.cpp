@@ -1,5 +1,6 @@
 #include "settings/option_values.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -7,6 +8,23 @@
 #include "screens/picture_layout.h"
 
 namespace brickstorm::settings {
+
+namespace {
+
+// A number as a person would write it: the shortest decimal that reads back as the same value
+// (0.25, 8).
+std::string numberText(double value) {
+    std::array<char, 32> digits{};
+    const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    return error == std::errc{} ? std::string(digits.data(), end) : std::string("?");
+}
+
+}  // namespace
+
+std::string cellAspectValues() {
+    return "a number from " + numberText(kLeastCellAspect) + " to " + numberText(kGreatestCellAspect) +
+           ", a cell's height over its width";
+}
 
 std::optional<double> readCellAspect(std::string_view text) {
     double value = 0.0;

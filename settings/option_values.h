@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "render/colour.h"
@@ -22,9 +23,9 @@ std::optional<ColourDepth> readColourDepth(std::string_view text);
 // "true" or "false".
 std::optional<bool> readSwitch(std::string_view text);
 
-// What each kind of value may be, for the messages about a bad one.
-inline constexpr std::string_view kCellAspectValues =
-    "a number from 0.25 to 8, a cell's height over its width";
+// What each kind of value may be, for the messages about a bad one. The cell aspect's range is
+// written from the limits the game applies, so the message cannot drift from them.
+std::string cellAspectValues();
 inline constexpr std::string_view kColourWhenValues = "always, auto or never";
 inline constexpr std::string_view kColourDepthValues = "16, 256 or 24";
 inline constexpr std::string_view kSwitchValues = "true or false";
