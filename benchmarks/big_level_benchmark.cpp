@@ -36,13 +36,6 @@ constexpr std::int32_t kCityEnemies = 100;
 constexpr std::int32_t kTowerSize = 64;
 constexpr std::int32_t kCameraCount = 64;
 
-// Takes the frame text and drops it, so that only the rendering is measured.
-class DiscardingConsole : public Console {
-public:
-    void clear() override {}
-    void write(std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
-};
-
 const std::string& cityText() {
     static const std::string text = testing::cityLevelText(kCitySize, kCitySize, kCityEnemies);
     return text;

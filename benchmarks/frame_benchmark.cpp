@@ -1,11 +1,12 @@
 // The cost of one frame of the 3D view, as the render thread pays it: copying the published
 // scene, bringing it into view, culling, sorting and projecting it, filling the frame and
-// building the console text.
+// building the picture of cells.
 
 #include <benchmark/benchmark.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <random>
 #include <string>
@@ -22,8 +23,9 @@
 #include "render/projection.h"
 #include "render/scene.h"
 #include "support/null_console.h"
+#include "terminal/byte_sink.h"
 #include "terminal/output_encoding.h"
-#include "terminal/shown_picture.h"
+#include "terminal/picture_consoles.h"
 #include "world/level.h"
 #include "world/level_table.h"
 
@@ -32,13 +34,6 @@ namespace {
 using namespace brickstorm;
 
 constexpr int kRepetitions = 5;
-
-// Takes the frame text and drops it, so that only the rendering is measured.
-class DiscardingConsole : public Console {
-public:
-    void clear() override {}
-    void write(std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
-};
 
 std::int32_t cellsFilled(const ViewSettings& view, const std::vector<ScreenQuad>& quads) {
     FrameBuffer frame(view.columns, view.rows);
@@ -136,35 +131,21 @@ BENCHMARK(LargeSceneFrame)
     ->Repetitions(kRepetitions)
     ->DisplayAggregatesOnly(true);
 
-// The same frame as the terminal's console pays for it as well: the picture built from the text
-// (and the colours), and the bytes of the whole picture made, as after a turn or a resize. The
-// argument is the number of colours, 0 for monochrome: a coloured frame may cost at most twice
-// a monochrome one.
-std::string_view utf8Cell(unsigned char character) {
-    return terminal::encodeByte(character, terminal::Charset::Utf8);
-}
-
-class EncodingConsole : public Console {
+// The same frame as the terminal's console pays for it as well: the picture of cells (with its
+// colours), and the bytes of the whole picture made, as after a turn or a resize. The argument
+// is the number of colours, 0 for monochrome: a coloured frame may cost at most twice a
+// monochrome one.
+class CountingSink : public terminal::ByteSink {
 public:
-    explicit EncodingConsole(std::optional<ColourDepth> colour) : colour_(colour) {}
-    void clear() override {}
-    void write(std::string_view) override {}
-    void showFrame(std::string_view frame) override { keep(shown_.update(pictureFromText(frame))); }
-    std::optional<ColourDepth> colourDepth() const override { return colour_; }
-    void showColouredFrame(std::string_view frame, const FrameColours& colours) override {
-        keep(shown_.update(pictureFromText(frame, colours)));
+    explicit CountingSink(std::size_t& lastBytes) : lastBytes_(lastBytes) {}
+    terminal::Delivery deliver(std::string_view bytes) override {
+        benchmark::DoNotOptimize(bytes.data());
+        lastBytes_ = bytes.size();
+        return terminal::Delivery::Delivered;
     }
-
-    std::size_t lastBytes = 0;
 
 private:
-    void keep(const std::string& bytes) {
-        benchmark::DoNotOptimize(bytes.data());
-        lastBytes = bytes.size();
-    }
-
-    std::optional<ColourDepth> colour_;
-    terminal::ShownPicture shown_{utf8Cell, true};
+    std::size_t& lastBytes_;
 };
 
 std::optional<ColourDepth> colourDepthNamed(std::int64_t colours) {
@@ -179,12 +160,15 @@ std::optional<ColourDepth> colourDepthNamed(std::int64_t colours) {
 void EncodedBuiltInLevelFrame(benchmark::State& state) {
     const FaceList& scene = builtInLevelFaces();
     FrameBuffer frame;
-    EncodingConsole console(colourDepthNamed(state.range(0)));
+    std::size_t lastBytes = 0;
+    terminal::ControlSequenceConsole console(
+        std::make_unique<CountingSink>(lastBytes),
+        {terminal::encodeUtf8Cell, true, colourDepthNamed(state.range(0))});
     for (auto _ : state) {
         FaceList copy = scene;
         frame.drawQuads(renderView(ViewSettings{}, std::move(copy), kStartCamera, 0.0), console);
     }
-    state.counters["bytes"] = static_cast<double>(console.lastBytes);
+    state.counters["bytes"] = static_cast<double>(lastBytes);
 }
 BENCHMARK(EncodedBuiltInLevelFrame)
     ->ArgName("colours")

@@ -1,52 +1,48 @@
 #pragma once
 
 #include <optional>
-#include <string_view>
-#include <vector>
 
 #include "render/colour.h"
+#include "render/picture.h"
 
 namespace brickstorm {
 
-// The foreground colour of each cell of a frame, line by line as its text has them; a line
-// shorter than its text leaves the rest of it uncoloured.
-using FrameColours = std::vector<std::vector<CellColour>>;
+// How a picture follows the one the window showed before it.
+enum class PictureChange {
+    // The same scene a moment later (a frame of the 3D view): a console may send only the cells
+    // that differ from the last picture.
+    Update,
+    // A screen of its own, shown once and then left standing (a text screen): the window is
+    // cleared and the picture sent whole.
+    Replace,
+};
 
-// Where screens and frames are shown. The terminal implements it in platform/,
-// tests replace it with a recorder. Text is in the game's single-byte character set
-// (the shade and block bytes 176 to 248 included); the implementation maps it for display.
+// Where screens and frames are shown: a picture of cells at a time, each replacing the last in
+// one step. The terminal implements it in terminal/ and platform/, tests replace it with a
+// recorder. Cells are in the game's single-byte character set (the shade and block bytes 176 to
+// 248 included); the implementation maps them for display.
 class Console {
 public:
     virtual ~Console() = default;
 
-    // Empties the window and puts the cursor at its top left; an implementation may hold
-    // the clear back and send it with the next write, so the picture is replaced in one step.
-    virtual void clear() = 0;
+    // Shows `picture` in place of the last one, as the next state of the same scene: pictures
+    // follow one another many times a second, so only what differs may be sent.
+    void showPicture(const Picture& picture) { present(picture, PictureChange::Update); }
 
-    // Shows text at the cursor.
-    virtual void write(std::string_view text) = 0;
+    // Shows `picture` as a screen of its own, whole on a cleared window.
+    void showScreen(const Picture& picture) { present(picture, PictureChange::Replace); }
 
-    // Replaces the picture with a frame of the 3D view: lines of the game's text separated by
-    // '\n', as write() takes them. Frames follow one another many times a second, so a console
-    // may send only what differs from the last one.
-    virtual void showFrame(std::string_view frame) {
-        clear();
-        write(frame);
-    }
-
-    // The colours this console shows frames in; nothing for a monochrome one, which then gets
-    // no colours at all.
+    // The colours this console shows in; nothing for a monochrome one, which then shows every
+    // cell uncoloured.
     virtual std::optional<ColourDepth> colourDepth() const { return std::nullopt; }
-
-    // A frame as showFrame() takes it, with the foreground colour of each cell.
-    virtual void showColouredFrame(std::string_view frame, const FrameColours& colours) {
-        static_cast<void>(colours);
-        showFrame(frame);
-    }
 
     // Shows the last picture again if the display lost it (after the program was stopped and
     // resumed, or the window resized). Called on every render pass; most consoles never lose it.
     virtual void refresh() {}
+
+private:
+    // Puts `picture` on the display in one step, `change` saying how it follows the last one.
+    virtual void present(const Picture& picture, PictureChange change) = 0;
 };
 
 }  // namespace brickstorm

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <utility>
 
-#include "render/frame_colours.h"
+#include "render/frame_picture.h"
 #include "world/grid_math.h"
 
 namespace brickstorm {
@@ -136,11 +136,7 @@ void FrameBuffer::fillQuad(const ScreenQuad& quad) {
 }
 
 void FrameBuffer::presentFrame(Console& console) {
-    if (const auto depth = console.colourDepth()) {
-        console.showColouredFrame(frameText(*this), frameColours(*this, *depth));
-    } else {
-        console.showFrame(frameText(*this));
-    }
+    console.showPicture(framePicture(*this, console.colourDepth()));
     clearFrame();
 }
 

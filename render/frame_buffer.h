@@ -53,7 +53,7 @@ struct FrameBuffer {
     // Fills the still empty cells inside the quad with its fill byte, and notes the quad's kind
     // and depth in them.
     void fillQuad(const ScreenQuad& quad);
-    // Shows the frame on the console in one write, coloured when the console asks for colour,
+    // Shows the frame on the console as one picture, coloured when the console shows colour,
     // then empties it.
     void presentFrame(Console& console);
     // Fills every quad in order, then presents the frame once.

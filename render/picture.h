@@ -1,18 +1,20 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
-#include "render/console.h"
+#include "render/colour.h"
 
-// A picture as the display holds it: lines of cells. The unit in which the consoles remember
-// what the window shows, to send only what changed.
+// A picture as the display holds it: lines of cells. What every screen is drawn into (the 3D
+// view, the text screens, and pictures composed of parts of them), what the console is given,
+// and the unit in which the consoles remember what the window shows, to send only what changed.
 namespace brickstorm {
 
 // What one character cell of the window shows. Two cells look the same exactly when they are
 // equal, so anything added that changes a cell's look (a colour) belongs here.
 struct Cell {
-    unsigned char character = ' ';
+    unsigned char character = ' ';  // in the game's single-byte character set
     CellColour colour = kNoColour;  // the foreground; a blank cell shows none
 
     friend bool operator==(const Cell&, const Cell&) = default;
@@ -26,13 +28,24 @@ struct Picture {
     friend bool operator==(const Picture&, const Picture&) = default;
 };
 
-// The picture of a screen's text in the game's character set: one line per '\n'-separated part,
-// one cell per byte.
+// `lines` lines of `columns` blank cells each (none below zero).
+Picture blankPicture(int columns, int lines);
+
+// Copies `part` into `into` with the part's top left cell at `column`, `line` of `into` (counted
+// from 0, and either may be negative): whatever of the part falls outside `into`'s lines is left
+// out.
+void placePicture(Picture& into, const Picture& part, int column, int line);
+
+// Writes `text` into `line` of `into` from `column` on, one cell per byte, its cells in `colour`
+// (its blanks uncoloured, as a blank shows no foreground); what falls outside is left out.
+void placeText(Picture& into, std::string_view text, int column, int line, CellColour colour = kNoColour);
+
+// The picture of a text in the game's character set: one line per '\n'-separated part, one
+// uncoloured cell per byte.
 Picture pictureFromText(std::string_view text);
 
-// The same, each cell in its colour from `colours` (by line and column; uncoloured where it has
-// none). A blank cell shows no foreground, so it is left uncoloured whatever its colour.
-Picture pictureFromText(std::string_view text, const FrameColours& colours);
+// The characters of a picture as text: every line's cells, a '\n' after each line but the last.
+std::string pictureText(const Picture& picture);
 
 // Whether two pictures have the same lines of the same lengths, so that one can be turned into
 // the other cell by cell.

@@ -7,6 +7,7 @@
 
 #include "render/scene.h"
 #include "screens/screen_texts.h"
+#include "screens/text_screen.h"
 
 namespace brickstorm {
 
@@ -68,23 +69,20 @@ ScreenRequest takeRequest(const RenderState& render, bool layoutChanged, const C
 
 // In a window below the smallest, a notice takes the place of every screen.
 void drawSmallWindowNotice(const PictureLayout& layout, Console& console) {
-    console.clear();
-    console.write(composeTextScreen(smallWindowLines(layout.columns), layout.columns, layout.lines));
+    console.showScreen(textScreenPicture(smallWindowLines(layout.columns), layout.columns, layout.lines));
 }
 
 void drawText(const TextRequest& request, const PictureLayout& layout, Console& console) {
     if (!layout.fitted) {
-        console.clear();
-        console.write(composeTextScreen(request.lines));
+        console.showScreen(textScreenPicture(request.lines));
         return;
     }
     if (belowSmallestWindow(layout)) {
         drawSmallWindowNotice(layout, console);
         return;
     }
-    console.clear();
-    console.write(
-        composeTextScreen(fitScreenLines(request.lines, request.bannerLines, layout.columns, layout.lines),
+    console.showScreen(
+        textScreenPicture(fitScreenLines(request.lines, request.bannerLines, layout.columns, layout.lines),
                           layout.columns, layout.lines));
 }
 

@@ -65,34 +65,39 @@ void printCentredLine(std::string& screen, std::string_view text) { printCentred
 
 void printBlankLine(std::string& screen) { printCentredLine(screen, {}); }
 
-std::string composeTextScreen(const ScreenLines& lines) {
-    return composeTextScreen(lines, static_cast<std::int32_t>(kColumns), static_cast<std::int32_t>(kLines));
-}
-
-std::string composeTextScreen(const ScreenLines& lines, std::int32_t columns, std::int32_t rows) {
+Picture centredLinesPicture(const ScreenLines& lines, std::int32_t columns, std::int32_t rows) {
     const std::size_t width = cellCount(columns);
     const std::size_t height = cellCount(rows);
     const std::size_t content = std::min(lines.size(), height);
     const std::size_t above = (height - content) / 2;
-    const std::size_t below = height - content - above;  // the last of them unterminated
-
-    std::string screen;
-    screen.reserve(height * (width + 2));
-    for (std::size_t i = 0; i < above; ++i) {
-        printCentredLine(screen, {}, width);
-    }
+    Picture picture = blankPicture(columns, rows);
     for (std::size_t i = 0; i < content; ++i) {
-        printCentredLine(screen, lines[i], width);
+        const std::string_view text = std::string_view(lines[i]).substr(0, width);
+        placeText(picture, text, static_cast<int>((width - text.size()) / 2), static_cast<int>(above + i));
     }
-    for (std::size_t i = 0; i < below; ++i) {
-        printCentredLine(screen, {}, width);
+    return picture;
+}
+
+Picture textScreenPicture(const ScreenLines& lines, std::int32_t columns, std::int32_t rows) {
+    const std::int32_t width = std::max(columns, 0);
+    Picture picture = blankPicture(width + 1, rows);
+    placePicture(picture, centredLinesPicture(lines, width, rows), 0, 0);
+    for (CellLine& line : picture.lines) {
+        line.back().character = static_cast<unsigned char>(kScreenEdge);
     }
-    // Every line break but the last: a text screen fills the window exactly, and a break after
-    // its last line would scroll the top line away.
-    if (!screen.empty()) {
-        screen.pop_back();
-    }
-    return screen;
+    return picture;
+}
+
+Picture textScreenPicture(const ScreenLines& lines) {
+    return textScreenPicture(lines, static_cast<std::int32_t>(kColumns), static_cast<std::int32_t>(kLines));
+}
+
+std::string composeTextScreen(const ScreenLines& lines) { return pictureText(textScreenPicture(lines)); }
+
+// Every line break but the last: a text screen fills the window exactly, and a break after its
+// last line would scroll the top line away.
+std::string composeTextScreen(const ScreenLines& lines, std::int32_t columns, std::int32_t rows) {
+    return pictureText(textScreenPicture(lines, columns, rows));
 }
 
 ScreenLines fitScreenLines(ScreenLines lines, std::size_t bannerLines, std::int32_t columns,

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "render/picture.h"
+
 namespace brickstorm {
 
 // The lines of a text screen, top to bottom; an empty line is a blank line.
@@ -20,6 +22,18 @@ void printCentredLine(std::string& screen, std::string_view text, std::size_t co
 
 // Appends 90 blanks, the edge and a line break.
 void printBlankLine(std::string& screen);
+
+// `lines` in an area of `columns` x `rows` cells: each line centred (cut to the columns), the
+// extra blank of an odd fit on the right; the lines centred as a block, the odd blank line below
+// it (lines beyond the rows left out).
+Picture centredLinesPicture(const ScreenLines& lines, std::int32_t columns, std::int32_t rows);
+
+// The picture of a text screen: its lines centred in `rows` lines of `columns` cells, each line
+// closed by the edge.
+Picture textScreenPicture(const ScreenLines& lines, std::int32_t columns, std::int32_t rows);
+
+// The same in the full picture's 60 lines of 90 cells.
+Picture textScreenPicture(const ScreenLines& lines);
 
 // The whole text of a 60-line screen with `lines` centred as a block, the odd line below it;
 // the last line has no line break.

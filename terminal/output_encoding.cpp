@@ -34,6 +34,8 @@ constexpr std::array<SpecialByte, 7> kSpecialBytes{{
 // Any other byte of 128 or more has no agreed shape: a visible mark beats a wrong guess.
 constexpr std::string_view kUnknownByte = "?";
 
+constexpr unsigned char kDelete = 127;
+
 // The 128 ASCII bytes, each as a one-character view into this table.
 constexpr std::array<char, 128> kAscii = [] {
     std::array<char, 128> table{};
@@ -70,6 +72,15 @@ std::string_view encodeByte(unsigned char byte, Charset charset) {
     }
     return charset == Charset::Utf8 ? special->utf8 : special->ascii;
 }
+
+bool isControlByte(unsigned char byte) { return byte < ' ' || byte == kDelete; }
+
+std::string_view encodeCell(unsigned char character, Charset charset) {
+    return isControlByte(character) ? kUnknownByte : encodeByte(character, charset);
+}
+
+std::string_view encodeUtf8Cell(unsigned char character) { return encodeCell(character, Charset::Utf8); }
+std::string_view encodeAsciiCell(unsigned char character) { return encodeCell(character, Charset::Ascii); }
 
 void appendEncoded(std::string& out, std::string_view text, OutputStyle style) {
     for (const char c : text) {

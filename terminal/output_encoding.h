@@ -27,6 +27,18 @@ struct OutputStyle {
 // The display form of one byte of game text (not '\n', whose form depends on LineEnd).
 std::string_view encodeByte(unsigned char byte, Charset charset);
 
+// The display form of one cell's character: as encodeByte, but a control byte (below 32, and
+// 127), which would move the cursor or begin a control sequence instead of filling its cell,
+// shows as the mark of a byte without a shape.
+std::string_view encodeCell(unsigned char character, Charset charset);
+
+// Whether a byte is a control byte rather than a character.
+bool isControlByte(unsigned char byte);
+
+// encodeCell in one character set, as a function that a console can hold.
+std::string_view encodeUtf8Cell(unsigned char character);
+std::string_view encodeAsciiCell(unsigned char character);
+
 // Appends `text` to `out` in the display's form.
 void appendEncoded(std::string& out, std::string_view text, OutputStyle style);
 

@@ -1,7 +1,5 @@
 #include "terminal/shown_picture.h"
 
-#include <utility>
-
 #include "terminal/terminal_sequences.h"
 
 namespace brickstorm::terminal {
@@ -14,17 +12,19 @@ std::string inOneUpdate(const std::string& bytes) {
 
 }  // namespace
 
-std::string ShownPicture::update(Picture next) {
+// The new picture is copied over the last one, whose lines keep their storage: in a steady
+// stream of frames of one size, remembering them allocates nothing.
+std::string ShownPicture::update(const Picture& next) {
     if (alwaysWhole_ || !known_ || !sameLayout(last_, next)) {
-        return redraw(std::move(next));
+        return redraw(next);
     }
     std::string bytes = inOneUpdate(changedCellsBytes(last_, next, encode_));
-    last_ = std::move(next);
+    last_ = next;
     return bytes;
 }
 
-std::string ShownPicture::redraw(Picture next) {
-    last_ = std::move(next);
+std::string ShownPicture::redraw(const Picture& next) {
+    last_ = next;
     any_ = true;
     return whole();
 }

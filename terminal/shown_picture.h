@@ -19,9 +19,9 @@ public:
     ShownPicture(CellEncoder encode, bool alwaysWhole) : encode_(encode), alwaysWhole_(alwaysWhole) {}
 
     // Nothing at all when the window shows `next` already.
-    std::string update(Picture next);
+    std::string update(const Picture& next);
     // A clear and the whole picture, whatever the window shows.
-    std::string redraw(Picture next);
+    std::string redraw(const Picture& next);
     // The last picture again, whole; nothing before the first.
     std::string redrawLast();
     // The window's contents are no longer known: it lost them, or the last bytes never reached it.

@@ -47,10 +47,9 @@ class PrintingConsole : public Console {
 public:
     explicit PrintingConsole(bool raw) : raw_(raw) {}
 
-    void clear() override {}
-
-    void write(std::string_view text) override {
-        for (const char c : text) {
+private:
+    void present(const Picture& picture, PictureChange) override {
+        for (const char c : pictureText(picture)) {
             const auto byte = static_cast<unsigned char>(c);
             const std::string_view shape = raw_ ? std::string_view() : utf8Shape(byte);
             if (shape.empty()) {
@@ -64,7 +63,6 @@ public:
         }
     }
 
-private:
     bool raw_;
 };
 

@@ -11,101 +11,38 @@
 #include "platform/posix/fd_io.h"
 #include "platform/posix/terminal_session.h"
 #include "platform/terminal.h"
-#include "terminal/terminal_sequences.h"
+#include "terminal/picture_consoles.h"
 
 namespace brickstorm::platform {
 
 // The terminal's protocol, which this layer carries to the operating system.
 using namespace brickstorm::terminal;
 
-namespace {
-
-std::string_view utf8Cell(unsigned char character) { return encodeByte(character, Charset::Utf8); }
-std::string_view asciiCell(unsigned char character) { return encodeByte(character, Charset::Ascii); }
-
-}  // namespace
-
-TerminalConsole::TerminalConsole(ConsoleTarget target, SystemCalls& sys, ConsoleHost& host)
-    : target_(target),
-      sys_(sys),
-      host_(host),
-      shown_(target.style.charset == Charset::Utf8 ? utf8Cell : asciiCell, target.fullRedraw) {}
-
-void TerminalConsole::write(std::string_view text) {
-    if (!target_.terminal) {
-        writeText(text);
-        return;
+Delivery DescriptorSink::deliver(std::string_view bytes) {
+    if (terminal_ && !host_.beginDrawing()) {
+        return Delivery::Withheld;
     }
-    // A write after the clear adds to the same picture: the picture so far is shown again, whole.
-    if (clearPending_) {
-        text_.clear();
-    }
-    text_ += text;
-    clearPending_ = false;
-    send(shown_.redraw(pictureFromText(text_)));
-}
-
-void TerminalConsole::showFrame(std::string_view frame) { showPicture(frame, pictureFromText(frame)); }
-
-void TerminalConsole::showColouredFrame(std::string_view frame, const FrameColours& colours) {
-    if (!target_.colour) {
-        showFrame(frame);
-        return;
-    }
-    showPicture(frame, pictureFromText(frame, colours));
-}
-
-void TerminalConsole::showPicture(std::string_view frame, Picture picture) {
-    if (!target_.terminal) {
-        clear();
-        writeText(frame);
-        return;
-    }
-    text_ = frame;
-    clearPending_ = false;
-    send(shown_.update(std::move(picture)));
-}
-
-// A file or a pipe: the plain text, each screen on a line of its own.
-void TerminalConsole::writeText(std::string_view text) {
-    std::string encoded;
-    if (clearPending_ && wroteBefore_) {
-        encoded += '\n';
-    }
-    appendEncoded(encoded, text, target_.style);
-    send(encoded);
-    clearPending_ = false;
-    wroteBefore_ = true;
-}
-
-void TerminalConsole::refresh() {
-    if (target_.terminal && host_.takeRepaintRequest()) {
-        // Whatever the window shows now (it was resized, or given back and taken again), it is
-        // not the last picture: that is sent whole, and the next frame is compared with it.
-        shown_.forget();
-        send(shown_.redrawLast());
-    }
-}
-
-void TerminalConsole::send(std::string_view bytes) {
-    if (bytes.empty()) {
-        return;
-    }
-    if (lost_) {
-        return;
-    }
-    if (target_.terminal && !host_.beginDrawing()) {
-        shown_.forget();  // the window does not get this picture: the next one goes whole
-        return;
-    }
-    const bool written = writeAll(sys_, target_.fd, bytes);
-    if (target_.terminal) {
+    const bool written = writeAll(sys_, fd_, bytes);
+    if (terminal_) {
         host_.endDrawing();
     }
     if (!written) {
-        lost_ = true;  // never again: a dead output must not be retried in a loop
         host_.outputLost();
+        return Delivery::Lost;
     }
+    return Delivery::Delivered;
+}
+
+std::unique_ptr<Console> consoleFor(ConsoleTarget target, SystemCalls& sys, ConsoleHost& host) {
+    const CellEncoder encode = target.style.charset == Charset::Utf8 ? encodeUtf8Cell : encodeAsciiCell;
+    auto sink = std::make_unique<DescriptorSink>(target.fd, target.terminal, sys, host);
+    if (target.terminal) {
+        return std::make_unique<ControlSequenceConsole>(
+            std::move(sink), ControlSequenceDisplay{encode, target.fullRedraw, target.colour});
+    }
+    // A file or a pipe: the plain text, each picture on lines of its own.
+    const std::string_view lineEnd = target.style.lineEnd == LineEnd::CrLf ? "\r\n" : "\n";
+    return std::make_unique<PlainTextConsole>(std::move(sink), PlainTextDisplay{encode, lineEnd, "\n"});
 }
 
 namespace {
@@ -163,7 +100,7 @@ std::unique_ptr<Console> makeTerminalConsole(ConsoleOptions options) {
     }
     const ConsoleTarget target{
         STDOUT_FILENO, {localeCharset(), LineEnd::Lf}, terminal, options.fullRedraw, colour};
-    return std::make_unique<TerminalConsole>(target, systemCalls(), host);
+    return consoleFor(target, systemCalls(), host);
 }
 
 }  // namespace brickstorm::platform

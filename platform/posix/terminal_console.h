@@ -7,9 +7,9 @@
 
 #include "platform/posix/system_calls.h"
 #include "render/console.h"
+#include "terminal/byte_sink.h"
 #include "terminal/colour_choice.h"
 #include "terminal/output_encoding.h"
-#include "terminal/shown_picture.h"
 
 namespace brickstorm::platform {
 
@@ -44,37 +44,27 @@ struct ConsoleTarget {
     std::optional<ColourDepth> colour{};
 };
 
-// The game's console on a file descriptor. Used by one thread (the render thread) only.
-class TerminalConsole final : public Console {
+// A file descriptor as the console's byte sink: on a terminal, every write inside the host's
+// drawing guard; a lost output reported to the host once.
+class DescriptorSink final : public ByteSink {
 public:
-    TerminalConsole(ConsoleTarget target, SystemCalls& sys, ConsoleHost& host);
+    DescriptorSink(int fd, bool terminal, SystemCalls& sys, ConsoleHost& host)
+        : fd_(fd), terminal_(terminal), sys_(sys), host_(host) {}
 
-    // Held back and sent together with the next write, so that the old picture is replaced by
-    // the new one in one step instead of flashing an empty screen in between.
-    void clear() override { clearPending_ = true; }
-    // A text screen: sent whole (it is drawn once, so its size does not matter).
-    void write(std::string_view text) override;
-    // Sends only the cells that differ from the picture the terminal shows, when it is known.
-    void showFrame(std::string_view frame) override;
-    std::optional<ColourDepth> colourDepth() const override { return target_.colour; }
-    // The same, each cell in its colour: a cell differs when its character or its colour does.
-    void showColouredFrame(std::string_view frame, const FrameColours& colours) override;
-    void refresh() override;
+    Delivery deliver(std::string_view bytes) override;
+    // Only a terminal loses its picture; a file or a pipe keeps what it was sent.
+    bool takeRepaintRequest() override { return terminal_ && host_.takeRepaintRequest(); }
 
 private:
-    void showPicture(std::string_view frame, Picture picture);
-    void writeText(std::string_view text);
-    void send(std::string_view bytes);
-
-    ConsoleTarget target_;
+    int fd_;
+    bool terminal_;
     SystemCalls& sys_;
     ConsoleHost& host_;
-    bool clearPending_ = false;
-    bool wroteBefore_ = false;
-    bool lost_ = false;
-    std::string text_;    // a terminal's: everything written since the last clear
-    ShownPicture shown_;  // a terminal's
 };
+
+// The game's console on `target`: a terminal gets the control sequences, anything else the
+// plain text. Used by one thread (the render thread) only.
+std::unique_ptr<Console> consoleFor(ConsoleTarget target, SystemCalls& sys, ConsoleHost& host);
 
 // What this process's environment says of the terminal on standard output.
 ColourEnvironment colourEnvironment();

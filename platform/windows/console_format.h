@@ -1,6 +1,5 @@
 #pragma once
 
-#include <string>
 #include <string_view>
 
 #include "terminal/picture_update.h"
@@ -32,14 +31,13 @@ struct ConsoleFormat {
 // The code page in which the game's bytes have their intended shapes.
 inline constexpr unsigned kGameCodePage = 437;
 
-// The bytes of one picture: with control sequences, the clear (when one is due) and the text
-// inside one synchronized update; without, the text alone. Line feeds become "\r\n" so that
-// every line starts at the left edge whatever the console does with a bare line feed.
-std::string pictureBytes(ConsoleFormat format, std::string_view text, bool clearFirst);
-
-// How one cell's character is sent, for the cell-by-cell updates of a console with control
-// sequences.
+// How one cell's character is sent. A control byte, which the console would act on instead of
+// showing, is sent as the mark of a byte without a shape in every encoding.
 CellEncoder cellEncoder(ConsoleEncoding encoding);
+
+// Between two lines of a picture that the console is sent as plain text: "\r\n", so that every
+// line starts at the left edge whatever the console does with a bare line feed.
+inline constexpr std::string_view kConsoleLineEnd = "\r\n";
 
 // Taking the display (alternate screen, cursor hidden, line wrap off) and giving it back, as
 // control sequences; nothing for a console without them, whose cursor is hidden through its API.

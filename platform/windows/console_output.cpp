@@ -1,7 +1,8 @@
-// The Windows console as the game's console: pictures written whole, in the format that the
-// session found the console able to show.
+// The Windows console as the game's console: the terminal's pictures carried to the console's
+// handle, in the format that the session found the console able to show.
 
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,9 +10,9 @@
 
 #include "platform/terminal.h"
 #include "platform/windows/console_session.h"
-#include "render/picture.h"
+#include "terminal/byte_sink.h"
 #include "terminal/colour_choice.h"
-#include "terminal/shown_picture.h"
+#include "terminal/picture_consoles.h"
 
 namespace brickstorm::platform {
 
@@ -50,112 +51,55 @@ void clearThroughApi(HANDLE handle) {
     SetConsoleCursorPosition(handle, origin);
 }
 
-class WindowsConsole final : public Console {
+// The session's output as the console's byte sink: every write in an output turn, so that the
+// console is never given back in the middle of a picture; without control sequences, the console
+// cleared through its API before each picture.
+class ConsoleSink final : public ByteSink {
 public:
-    WindowsConsole(ConsoleOutput output, bool fullRedraw, std::optional<ColourDepth> colour)
-        : output_(output),
-          fullRedraw_(fullRedraw || !output.format.controlSequences),
-          colour_(output.format.controlSequences ? colour : std::nullopt),
-          shown_(cellEncoder(output.format.encoding), fullRedraw_) {}
+    explicit ConsoleSink(ConsoleOutput output) : output_(output) {}
 
-    // Held back and sent with the next write: a clear on its own would show the empty window
-    // between two pictures, a flicker at every frame.
-    void clear() override { clearPending_ = true; }
-
-    void write(std::string_view text) override {
+    Delivery deliver(std::string_view bytes) override {
         const OutputTurn turn;
         if (!turn.open()) {
-            return;
+            return Delivery::Withheld;
         }
-        if (clearPending_) {
-            picture_.clear();
-        }
-        picture_.append(text);
-        show(text, clearPending_);
-        clearPending_ = false;
-    }
-
-    // With control sequences, only the cells that changed since the last frame are sent; without
-    // them (the legacy console), every frame is cleared and written whole.
-    void showFrame(std::string_view frame) override {
-        if (fullRedraw_) {
-            clear();
-            write(frame);
-            return;
-        }
-        showPicture(frame, pictureFromText(frame), false);
-    }
-
-    // Only with control sequences: the legacy console's own colour attributes are not used, so
-    // that it shows the monochrome picture.
-    std::optional<ColourDepth> colourDepth() const override { return colour_; }
-
-    void showColouredFrame(std::string_view frame, const FrameColours& colours) override {
-        if (!colour_) {
-            showFrame(frame);
-            return;
-        }
-        showPicture(frame, pictureFromText(frame, colours), fullRedraw_);
-    }
-
-    // A text screen is drawn only once, so a resize that scrambled it (the console reflows its
-    // buffer to the new width) would leave it scrambled: the picture is drawn again whenever the
-    // window's size differs from the one it was drawn for.
-    void refresh() override {
-        if (!output_.isConsole || picture_.empty() || windowSize(output_.handle) == shownFor_) {
-            return;
-        }
-        const OutputTurn turn;
-        if (turn.open()) {
-            show(picture_, true);
-        }
-    }
-
-private:
-    // A frame cell by cell: the changed cells, or with `whole` a clear and every cell.
-    void showPicture(std::string_view frame, Picture picture, bool whole) {
-        const OutputTurn turn;
-        if (!turn.open()) {
-            return;
-        }
-        picture_ = frame;
-        clearPending_ = false;
-        const std::string bytes =
-            whole ? shown_.redraw(std::move(picture)) : shown_.update(std::move(picture));
-        if (!bytes.empty()) {
-            writeAll(output_.handle, bytes);
-        }
-        noteWindowSize();
-    }
-
-    void show(std::string_view text, bool clearFirst) {
-        if (clearFirst && output_.isConsole && !output_.format.controlSequences) {
+        if (output_.isConsole && !output_.format.controlSequences) {
             // Without control sequences the clear cannot travel with the picture: the one place
             // where the console shows an empty window for a moment.
             clearThroughApi(output_.handle);
         }
-        // The clear and the whole picture in one write, so that the console replaces the old
-        // picture in one step instead of showing it emptied or half drawn (flicker).
-        writeAll(output_.handle, pictureBytes(output_.format, text, clearFirst));
-        // Drawn as text, not cell by cell: the next frame is sent whole.
-        shown_.forget();
-        noteWindowSize();
-    }
-
-    void noteWindowSize() {
+        if (!writeAll(output_.handle, bytes)) {
+            return Delivery::Lost;
+        }
         if (output_.isConsole) {
             shownFor_ = windowSize(output_.handle);
         }
+        return Delivery::Delivered;
     }
 
+    // A resize can scramble the picture (the console reflows its buffer to the new width), and a
+    // text screen is drawn only once: the picture is drawn again whenever the window's size
+    // differs from the one it was drawn for.
+    bool takeRepaintRequest() override { return output_.isConsole && windowSize(output_.handle) != shownFor_; }
+
+private:
     ConsoleOutput output_;
-    bool fullRedraw_;
-    std::optional<ColourDepth> colour_;
-    ShownPicture shown_;
-    bool clearPending_ = false;
-    std::string picture_;  // everything written since the last clear
     WindowSize shownFor_;
 };
+
+// The console for the session's output: the control sequences where the console reads them
+// (only the cells that changed, unless every frame is to go whole), plain text otherwise, each
+// picture whole on a console cleared through its API. The legacy console's own colour attributes
+// are not used, so that it shows the monochrome picture.
+std::unique_ptr<Console> consoleFor(ConsoleOutput output, bool fullRedraw, std::optional<ColourDepth> colour) {
+    const CellEncoder encode = cellEncoder(output.format.encoding);
+    auto sink = std::make_unique<ConsoleSink>(output);
+    if (output.format.controlSequences) {
+        return std::make_unique<ControlSequenceConsole>(std::move(sink),
+                                                        ControlSequenceDisplay{encode, fullRedraw, colour});
+    }
+    return std::make_unique<PlainTextConsole>(std::move(sink), PlainTextDisplay{encode, kConsoleLineEnd, ""});
+}
 
 }  // namespace
 
@@ -178,7 +122,7 @@ std::unique_ptr<Console> makeTerminalConsole(ConsoleOptions options) {
     if (colour) {
         noteColourInUse();
     }
-    return std::make_unique<WindowsConsole>(output, options.fullRedraw, colour);
+    return consoleFor(output, options.fullRedraw, colour);
 }
 
 // The visible part of the buffer, not the buffer: the buffer is often far taller than the window

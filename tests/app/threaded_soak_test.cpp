@@ -15,28 +15,29 @@
 namespace brickstorm::app {
 namespace {
 
-// Counts what kind of picture each write shows, and nothing else.
+// Counts what kind of picture each one is, and nothing else.
 class TallyConsole : public Console {
 public:
-    void clear() override {}
-    void write(std::string_view text) override {
-        const std::lock_guard lock(mutex_);
-        if (text.find("GAME OVER") != std::string_view::npos) {
-            ++tally_["game over"];
-        } else if (text.find("LEVEL ") != std::string_view::npos) {
-            ++tally_["level"];
-        } else if (text.find("Press any key") != std::string_view::npos) {
-            ++tally_["title"];
-        } else {
-            ++tally_["frame"];
-        }
-    }
     std::map<std::string, int> tally() const {
         const std::lock_guard lock(mutex_);
         return tally_;
     }
 
 private:
+    void present(const Picture& picture, PictureChange) override {
+        const std::string text = pictureText(picture);
+        const std::lock_guard lock(mutex_);
+        if (text.find("GAME OVER") != std::string::npos) {
+            ++tally_["game over"];
+        } else if (text.find("LEVEL ") != std::string::npos) {
+            ++tally_["level"];
+        } else if (text.find("Press any key") != std::string::npos) {
+            ++tally_["title"];
+        } else {
+            ++tally_["frame"];
+        }
+    }
+
     mutable std::mutex mutex_;
     std::map<std::string, int> tally_;
 };

@@ -16,6 +16,7 @@
 
 #include "platform/posix/terminal_session.h"
 #include "platform/terminal.h"
+#include "render/picture.h"
 
 namespace {
 
@@ -27,13 +28,13 @@ int descend(int depth, int limit) {
     return depth < limit ? descend(depth + 1, limit) + frame[0] : frame[0];
 }
 
-// A picture of `lines` lines, all of the shade `shade`, about 16 KB in UTF-8.
-std::string picture(char shade) {
-    std::string text;
+// A picture of 60 lines, all of the shade `shade`, about 16 KB in UTF-8.
+brickstorm::Picture picture(unsigned char shade) {
+    brickstorm::Picture picture = brickstorm::blankPicture(91, 60);
     for (int line = 0; line < 60; ++line) {
-        text += std::string(90, shade) + (line < 59 ? "#\n" : "#");
+        brickstorm::placeText(picture, std::string(90, static_cast<char>(shade)) + "#", 0, line);
     }
-    return text;
+    return picture;
 }
 
 }  // namespace
@@ -43,14 +44,14 @@ int main(int argc, char** argv) {
     brickstorm::platform::beginTerminalSession();
     const auto console = brickstorm::platform::makeTerminalConsole({.fullRedraw = true});
     if (mode == "overflow") {
-        console->showFrame("ready#");
+        console->showPicture(brickstorm::pictureFromText("ready#"));
         return descend(0, 1 << 30);
     }
     if (mode == "draw") {
         std::thread drawer([&] {
-            const std::string pictures[] = {picture('\xB0'), picture('\xB2')};
+            const brickstorm::Picture pictures[] = {picture(0xB0), picture(0xB2)};
             for (unsigned frame = 0;; ++frame) {
-                console->showFrame(pictures[frame % 2]);
+                console->showPicture(pictures[frame % 2]);
             }
         });
         while (true) {

@@ -1,5 +1,3 @@
-#include "render/frame_colours.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +14,7 @@
 
 #include "render/colour.h"
 #include "render/frame_buffer.h"
+#include "render/frame_picture.h"
 #include "render/level_geometry.h"
 #include "render/palette.h"
 #include "render/projection.h"
@@ -32,17 +31,25 @@ constexpr std::array kAllDepths{ColourDepth::Basic16, ColourDepth::Basic16Faint,
                                 ColourDepth::Direct24};
 constexpr Vec3 kStartCamera{8, 1, 0};
 
-// A console that asks for colour, and keeps the colours of the last frame with its text.
+// The foreground colour of each cell of a frame, line by line.
+using FrameColours = std::vector<std::vector<CellColour>>;
+
+FrameColours coloursOf(const Picture& picture) {
+    FrameColours colours;
+    for (const CellLine& line : picture.lines) {
+        auto& lineColours = colours.emplace_back();
+        for (const Cell& cell : line) {
+            lineColours.push_back(cell.colour);
+        }
+    }
+    return colours;
+}
+
+// A console that asks for colour.
 class ColourRecordingConsole : public testing::RecordingConsole {
 public:
     explicit ColourRecordingConsole(ColourDepth depth) : depth_(depth) {}
     std::optional<ColourDepth> colourDepth() const override { return depth_; }
-    void showColouredFrame(std::string_view frame, const FrameColours& colours) override {
-        lastColours = colours;
-        showFrame(frame);
-    }
-
-    FrameColours lastColours;
 
 private:
     ColourDepth depth_;
@@ -73,7 +80,7 @@ ColouredFrame colouredFrame(const FaceList& faces, Vec3 camera, double yaw, Colo
     FrameBuffer frame;
     ColourRecordingConsole console(depth);
     frame.drawQuads(renderView(ViewSettings{}, faces, camera, yaw), console);
-    return {console.lastPage(), console.lastColours};
+    return {console.lastPage(), coloursOf(console.lastPicture)};
 }
 
 // The lines of a frame's text.
@@ -116,7 +123,11 @@ TEST(FrameColoursTest, AMonochromeConsoleGetsNoColours) {
     testing::RecordingConsole console;
     EXPECT_EQ(console.colourDepth(), std::nullopt);
     frame.drawQuads(renderView(ViewSettings{}, startLevelFaces(), kStartCamera, 0.0), console);
-    EXPECT_EQ(console.writes, 1);  // the default showColouredFrame is never reached, nor needed
+    ASSERT_EQ(console.pages.size(), 1U);
+    for (const auto& line : coloursOf(console.lastPicture)) {
+        EXPECT_TRUE(
+            std::all_of(line.begin(), line.end(), [](CellColour colour) { return colour == kNoColour; }));
+    }
 }
 
 // A wall two cells to the right, running straight ahead past the draw distance: along a row
@@ -323,7 +334,7 @@ TEST_P(StartViewColourMapTest, TheFloorDarkensWithDistance) {
     for (const ScreenQuad& quad : renderView(ViewSettings{}, startLevelFaces(), kStartCamera, 0.0)) {
         frame.fillQuad(quad);
     }
-    const FrameColours colours = frameColours(frame, depth);
+    const FrameColours colours = coloursOf(framePicture(frame, depth));
     std::vector<std::pair<float, CellColour>> floor;  // depth and colour of each floor cell
     for (std::size_t r = 0; r < frame.rows.size(); ++r) {
         for (std::size_t c = 0; c < frame.rows[r].size(); ++c) {

@@ -196,13 +196,13 @@ TEST_F(ResizeTest, ATextScreenIsDrawnAgainAtEachNewSizeOnly) {
     state.render.drawScreen = kScreenIntro;
     draw(80, 24);
     draw(80, 24);
-    EXPECT_EQ(console.writes, 1);
+    EXPECT_EQ(console.pages.size(), 1U);
     draw(120, 40);
-    EXPECT_EQ(console.writes, 2);
-    EXPECT_EQ(console.clears, 2);  // the old picture is cleared away whole
+    EXPECT_EQ(console.pages.size(), 2U);
+    EXPECT_EQ(console.screens, 2);  // the old picture is cleared away whole
     expectFillsWindow(console.lastPage(), 120, 40);
     draw(120, 40);
-    EXPECT_EQ(console.writes, 2);
+    EXPECT_EQ(console.pages.size(), 2U);
     draw(100, 62);
     EXPECT_EQ(console.lastPage(), composeTextScreen(titleScreenLines()));
     EXPECT_TRUE(state.render.screenDrawn);

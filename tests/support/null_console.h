@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string_view>
-
 #include "render/console.h"
 
 namespace brickstorm::testing {
@@ -9,9 +7,8 @@ namespace brickstorm::testing {
 // A console that shows nothing, for runs that only care about the game state or the time it
 // takes to make a picture.
 class NullConsole : public Console {
-public:
-    void clear() override {}
-    void write(std::string_view) override {}
+private:
+    void present(const Picture&, PictureChange) override {}
 };
 
 }  // namespace brickstorm::testing

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,44 +65,12 @@ public:
     // are counted.
     explicit CheckedWindow(bool fullRedraw, bool checking = true,
                            std::optional<ColourDepth> colour = std::nullopt)
-        : console_({1, {Charset::Utf8, LineEnd::Lf}, true, fullRedraw, colour}, output_, host_),
+        : console_(consoleFor({1, {Charset::Utf8, LineEnd::Lf}, true, fullRedraw, colour}, output_, host_)),
           checking_(checking) {}
 
-    void clear() override {
-        console_.clear();
-        expected_.clear();
-    }
-    void write(std::string_view text) override {
-        console_.write(text);
-        expected_ += text;
-        expectedColours_.clear();
-        check();
-    }
-    // No frame costs more than sending it whole (a quarter turn included).
-    void showFrame(std::string_view frame) override {
-        expected_ = cut(frame);
-        expectedColours_.clear();
-        const std::size_t before = output_.bytes.size();
-        console_.showFrame(expected_);
-        const std::size_t whole =
-            terminalFrame(wholePictureBytes(pictureFromText(expected_), utf8Cell), false).size();
-        EXPECT_LE(output_.bytes.size() - before, whole) << "picture " << pictures + 1;
-        check();
-    }
-    std::optional<ColourDepth> colourDepth() const override { return console_.colourDepth(); }
-    void showColouredFrame(std::string_view frame, const FrameColours& colours) override {
-        expected_ = cut(frame);
-        expectedColours_ = cutColours(colours);
-        const std::size_t before = output_.bytes.size();
-        console_.showColouredFrame(expected_, expectedColours_);
-        const std::size_t whole =
-            terminalFrame(wholePictureBytes(pictureFromText(expected_, expectedColours_), utf8Cell), false)
-                .size();
-        EXPECT_LE(output_.bytes.size() - before, whole) << "picture " << pictures + 1;
-        check();
-    }
+    std::optional<ColourDepth> colourDepth() const override { return console_->colourDepth(); }
     void refresh() override {
-        console_.refresh();
+        console_->refresh();
         check();
     }
 
@@ -122,47 +91,45 @@ public:
     const std::string& sent() const { return output_.bytes; }
 
 private:
-    // The frame at the window's picture size: its top lines, each its left cells and the edge.
-    std::string cut(std::string_view frame) const {
-        const Picture full = pictureFromText(frame);
-        std::string text;
-        for (int line = 0; line < lines_ && line < static_cast<int>(full.lines.size()); ++line) {
-            if (line > 0) {
-                text += '\n';
-            }
-            const CellLine& cells = full.lines[static_cast<std::size_t>(line)];
-            for (int column = 0; column + 1 < columns_ && column + 1 < static_cast<int>(cells.size());
-                 ++column) {
-                text += static_cast<char>(cells[static_cast<std::size_t>(column)].character);
-            }
-            text += '#';
+    void present(const Picture& picture, PictureChange change) override {
+        if (change == PictureChange::Replace) {
+            expected_ = picture;
+            console_->showScreen(expected_);
+            check();
+            return;
         }
-        return text;
+        // No frame costs more than sending it whole (a quarter turn included).
+        expected_ = cut(picture);
+        const std::size_t before = output_.bytes.size();
+        console_->showPicture(expected_);
+        const std::size_t whole = terminalFrame(wholePictureBytes(expected_, utf8Cell), false).size();
+        EXPECT_LE(output_.bytes.size() - before, whole) << "picture " << pictures + 1;
+        check();
     }
 
-    // The colours of a frame cut as cut() cuts its text; the edge uncoloured.
-    FrameColours cutColours(const FrameColours& colours) const {
-        FrameColours cutLines;
-        for (int line = 0; line < lines_ && line < static_cast<int>(colours.size()); ++line) {
-            const auto& full = colours[static_cast<std::size_t>(line)];
-            auto& kept = cutLines.emplace_back();
-            for (int column = 0; column + 1 < columns_ && column + 1 < static_cast<int>(full.size());
+    // The frame at the window's picture size: its top lines, each its left cells and the edge.
+    Picture cut(const Picture& full) const {
+        Picture cutLines;
+        for (int line = 0; line < lines_ && line < static_cast<int>(full.lines.size()); ++line) {
+            const CellLine& cells = full.lines[static_cast<std::size_t>(line)];
+            CellLine& kept = cutLines.lines.emplace_back();
+            for (int column = 0; column + 1 < columns_ && column + 1 < static_cast<int>(cells.size());
                  ++column) {
-                kept.push_back(full[static_cast<std::size_t>(column)]);
+                kept.push_back(cells[static_cast<std::size_t>(column)]);
             }
-            kept.push_back(kNoColour);
+            kept.push_back(Cell{'#'});
         }
         return cutLines;
     }
 
     // The colour a cell is meant to show; none on text screens.
     CellColour wantedColour(int line, int column) const {
-        if (line >= static_cast<int>(expectedColours_.size())) {
+        if (line >= static_cast<int>(expected_.lines.size())) {
             return kNoColour;
         }
-        const auto& colours = expectedColours_[static_cast<std::size_t>(line)];
-        return column < static_cast<int>(colours.size()) ? colours[static_cast<std::size_t>(column)]
-                                                         : kNoColour;
+        const CellLine& cells = expected_.lines[static_cast<std::size_t>(line)];
+        return column < static_cast<int>(cells.size()) ? cells[static_cast<std::size_t>(column)].colour
+                                                       : kNoColour;
     }
 
     void check() {
@@ -172,7 +139,7 @@ private:
         }
         window_.feed(std::string_view(output_.bytes).substr(fed_));
         fed_ = output_.bytes.size();
-        const Picture picture = pictureFromText(expected_);
+        const Picture& picture = expected_;
         for (int line = 0; line < kWindowLines; ++line) {
             for (int column = 0; column < kWindowColumns; ++column) {
                 unsigned char wanted = ' ';
@@ -215,11 +182,10 @@ private:
 
     StringOutput output_;
     WindowHost host_;
-    TerminalConsole console_;
+    std::unique_ptr<Console> console_;
     VtermScreen window_{kWindowLines, kWindowColumns};
     std::size_t fed_ = 0;
-    std::string expected_;
-    FrameColours expectedColours_;
+    Picture expected_;
     bool checking_;
     std::array<std::uint32_t, 256> codePoints_ = shownCodePoints();
     int columns_ = kWindowColumns;

@@ -9,10 +9,12 @@
 
 #include <cerrno>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/terminal.h"
+#include "render/picture.h"
 #include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
@@ -77,27 +79,20 @@ constexpr OutputStyle kTerminalStyle{Charset::Utf8, LineEnd::CrLf};
 
 std::string frame(std::string_view encoded, bool clearFirst) { return terminalFrame(encoded, clearFirst); }
 
+Picture text(std::string_view lines) { return pictureFromText(lines); }
+
 class TerminalConsoleTest : public ::testing::Test {
 protected:
     RecordingOutput output;
     FakeHost host;
-    TerminalConsole console{{1, kTerminalStyle, true}, output, host};
+    std::unique_ptr<Console> owned = consoleFor({1, kTerminalStyle, true}, output, host);
+    Console& console = *owned;
 };
 
-TEST_F(TerminalConsoleTest, SendsTheClearWithTheNextWriteInOneCall) {
-    console.clear();
-    EXPECT_TRUE(output.calls.empty());  // held back
-    console.write("ab#\n\xB0\xDB#");
+TEST_F(TerminalConsoleTest, SendsTheClearAndTheScreenInOneCall) {
+    console.showScreen(text("ab#\n\xB0\xDB#"));
     ASSERT_EQ(output.calls.size(), 1U);
     EXPECT_EQ(output.calls[0], frame("ab#\x1b[2H\xE2\x96\x91\xE2\x96\x88#", true));
-}
-
-TEST_F(TerminalConsoleTest, AWriteWithoutAClearAddsToThePicture) {
-    console.clear();
-    console.write("a");
-    console.write("b\nc");
-    ASSERT_EQ(output.calls.size(), 2U);
-    EXPECT_EQ(output.calls[1], frame("ab\x1b[2Hc", true));
 }
 
 TEST_F(TerminalConsoleTest, ShortWritesAndInterruptionsStillDeliverEveryByteInOrder) {
@@ -117,8 +112,7 @@ TEST_F(TerminalConsoleTest, ShortWritesAndInterruptionsStillDeliverEveryByteInOr
     }
     output.mostPerCall = 97;
     output.errors = {EINTR, EAGAIN, EINTR};
-    console.clear();
-    console.write(screen);
+    console.showScreen(text(screen));
     EXPECT_EQ(output.all(), frame(expected, true));
     EXPECT_GT(output.calls.size(), 1U);
     EXPECT_EQ(output.polls, 1);  // the would-block waited for the output instead of spinning
@@ -129,26 +123,22 @@ TEST_F(TerminalConsoleTest, AFailedOutputIsReportedOnceAndNeverTriedAgain) {
     for (const int error : {EPIPE, EBADF, EIO}) {
         RecordingOutput failing;
         FakeHost watcher;
-        TerminalConsole broken{{1, kTerminalStyle, true}, failing, watcher};
+        const auto broken = consoleFor({1, kTerminalStyle, true}, failing, watcher);
         failing.errors = {error};
-        broken.clear();
-        broken.write("a");
+        broken->showScreen(text("a"));
         EXPECT_EQ(watcher.lost, 1) << error;
         watcher.repaint = true;
-        broken.refresh();
-        broken.clear();
-        broken.write("b");
+        broken->refresh();
+        broken->showScreen(text("b"));
+        broken->showPicture(text("c"));
         EXPECT_TRUE(failing.calls.empty()) << error;
         EXPECT_EQ(watcher.lost, 1) << error;
     }
 }
 
 TEST_F(TerminalConsoleTest, RefreshShowsTheLastPictureAgainOnlyWhenItWasLost) {
-    console.clear();
-    console.write("one\n");
-    console.clear();
-    console.write("two\n");
-    console.write("three");
+    console.showScreen(text("one\n"));
+    console.showScreen(text("two\nthree"));
     output.calls.clear();
     console.refresh();
     EXPECT_TRUE(output.calls.empty());
@@ -162,8 +152,7 @@ TEST_F(TerminalConsoleTest, RefreshShowsTheLastPictureAgainOnlyWhenItWasLost) {
 
 TEST_F(TerminalConsoleTest, DrawsNothingWhileTheTerminalIsGivenBack) {
     host.drawing = false;
-    console.clear();
-    console.write("hidden");
+    console.showScreen(text("hidden"));
     EXPECT_TRUE(output.calls.empty());
     // Taken again: the resume asks for a repaint, and the picture drawn meanwhile appears.
     host.drawing = true;
@@ -180,9 +169,9 @@ TEST_F(TerminalConsoleTest, RefreshBeforeAnyPictureWritesNothing) {
 }
 
 TEST_F(TerminalConsoleTest, AFrameSendsOnlyTheCellsThatChanged) {
-    console.showFrame("ab#\ncd#");
-    console.showFrame("ab#\ncd#");
-    console.showFrame("ab#\ncX#");
+    console.showPicture(text("ab#\ncd#"));
+    console.showPicture(text("ab#\ncd#"));
+    console.showPicture(text("ab#\ncX#"));
     ASSERT_EQ(output.calls.size(), 2U) << "the identical frame sends nothing";
     EXPECT_EQ(output.calls[0], frame("ab#\x1b[2Hcd#", true));
     EXPECT_EQ(output.calls[1], frame("\x1b[2;2HX", false));
@@ -192,28 +181,27 @@ TEST_F(TerminalConsoleTest, AFrameSendsOnlyTheCellsThatChanged) {
 
 // Whenever what the window shows is unknown or replaced, the next picture goes whole.
 TEST_F(TerminalConsoleTest, AWholeRedrawAfterATextScreenARepaintOrAFrameNotDrawn) {
-    console.clear();
-    console.write("ab#\ncd#");  // a text screen is always whole...
-    console.showFrame("ab#\ncX#");
+    console.showScreen(text("ab#\ncd#"));  // a text screen is always whole...
+    console.showPicture(text("ab#\ncX#"));
     EXPECT_EQ(output.calls.back(), frame("\x1b[2;2HX", false));  // ...and known afterwards
     host.repaint = true;
     console.refresh();
     EXPECT_EQ(output.calls.back(), frame("ab#\x1b[2HcX#", true));
     host.drawing = false;
-    console.showFrame("ab#\nYX#");  // not drawn: the terminal is given back
+    console.showPicture(text("ab#\nYX#"));  // not drawn: the terminal is given back
     host.drawing = true;
-    console.showFrame("ab#\nYX#");
+    console.showPicture(text("ab#\nYX#"));
     EXPECT_EQ(output.calls.back(), frame("ab#\x1b[2HYX#", true));
-    console.showFrame("ab#\nYX#\nzz#");  // another layout
+    console.showPicture(text("ab#\nYX#\nzz#"));  // another layout
     EXPECT_EQ(output.calls.back(), frame("ab#\x1b[2HYX#\x1b[3Hzz#", true));
 }
 
 TEST(TerminalConsole, WithFullRedrawEveryFrameGoesWhole) {
     RecordingOutput output;
     FakeHost host;
-    TerminalConsole console{{1, kTerminalStyle, true, true}, output, host};
+    const auto console = consoleFor({1, kTerminalStyle, true, true}, output, host);
     for (int i = 0; i < 3; ++i) {
-        console.showFrame("ab#\ncd#");
+        console->showPicture(text("ab#\ncd#"));
     }
     ASSERT_EQ(output.calls.size(), 3U);
     for (const auto& call : output.calls) {
@@ -225,13 +213,11 @@ TEST(TerminalConsole, APipeGetsPlainTextWithEachScreenOnItsOwnLine) {
     RecordingOutput output;
     FakeHost host;
     host.drawing = false;  // whatever happens to a terminal does not concern a pipe
-    TerminalConsole console{{1, {Charset::Ascii, LineEnd::Lf}, false}, output, host};
-    console.clear();
-    console.write("a\xB2#\nb#");
-    console.clear();
-    console.write("c#");
+    const auto console = consoleFor({1, {Charset::Ascii, LineEnd::Lf}, false}, output, host);
+    console->showScreen(text("a\xB2#\nb#"));
+    console->showPicture(text("c#"));
     host.repaint = true;
-    console.refresh();
+    console->refresh();
     EXPECT_EQ(output.all(), "a%#\nb#\nc#");
 }
 
@@ -250,10 +236,9 @@ TEST(TerminalConsole, LinesArePlacedByTheCursorWithOrWithoutOutputProcessing) {
         }
         ::tcsetattr(slave, TCSANOW, &settings);
         FakeHost host;
-        TerminalConsole console{{slave, kTerminalStyle, true}, systemCalls(), host};
-        console.clear();
-        console.write("first#\nsecond#\nthird#");
-        console.showFrame("first#\nsecond#\nthirD#");
+        const auto console = consoleFor({slave, kTerminalStyle, true}, systemCalls(), host);
+        console->showScreen(text("first#\nsecond#\nthird#"));
+        console->showPicture(text("first#\nsecond#\nthirD#"));
         const std::string sent = frame("first#\x1b[2Hsecond#\x1b[3Hthird#", true) + frame("\x1b[3;5HD", false);
         std::string shown;
         pollfd entry{master, POLLIN, 0};
@@ -282,8 +267,7 @@ void drawWithStandardOutput(int replacement) {
     beginTerminalSession();
     const auto console = makeTerminalConsole();
     for (int frame = 0; frame < 3; ++frame) {
-        console->clear();
-        console->write("frame#");
+        console->showScreen(text("frame#"));
     }
     std::_Exit(0);
 }

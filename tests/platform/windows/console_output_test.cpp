@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/terminal.h"
 #include "platform/windows/console_format.h"
+#include "render/picture.h"
 #include "terminal/terminal_sequences.h"
 #include "tests/platform/windows/std_handles.h"
 
@@ -22,20 +24,40 @@ using testing::WriteRecorder;
 
 using Writes = std::vector<std::string>;
 
-// Standard output that is not a console gets control sequences and UTF-8: what reads a pipe is
-// most often a terminal.
-constexpr ConsoleFormat kPipeFormat{true, ConsoleEncoding::Utf8};
+std::string repeated(std::string_view piece, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        text += piece;
+    }
+    return text;
+}
 
-// A whole screen as the game writes it: 60 lines of 90 cells and the edge, with shades in it.
-std::string wholeScreen() {
-    std::string screen;
+Picture text(std::string_view lines) { return pictureFromText(lines); }
+
+// A screen line of 30 blanks, 30 light shades and 30 full blocks, and the edge.
+const std::string kShadedLine = std::string(30, ' ') + std::string(30, '\xB0') + std::string(30, '\xDB') + "#";
+
+// A whole screen as the game draws it: 60 such lines.
+Picture wholeScreen() {
+    Picture screen = blankPicture(91, 60);
     for (int line = 0; line < 60; ++line) {
-        screen += std::string(30, ' ') + std::string(30, '\xB0') + std::string(30, '\xDB') + "#";
-        if (line < 59) {
-            screen += "\n";
-        }
+        placeText(screen, kShadedLine, 0, line);
     }
     return screen;
+}
+
+// The same as the console is sent it: a clear, then every line placed by the cursor, in UTF-8.
+std::string wholeScreenBytes() {
+    const std::string utf8Line =
+        std::string(30, ' ') + repeated("\xE2\x96\x91", 30) + repeated("\xE2\x96\x88", 30) + "#";
+    std::string bytes(kClearScreen);
+    for (int line = 0; line < 60; ++line) {
+        if (line > 0) {
+            bytes += "\x1b[" + std::to_string(line + 1) + "H";
+        }
+        bytes += utf8Line;
+    }
+    return terminalFrame(bytes, false);
 }
 
 TEST(WindowsConsole, TheClearAndTheWholePictureLeaveInOneWrite) {
@@ -44,51 +66,22 @@ TEST(WindowsConsole, TheClearAndTheWholePictureLeaveInOneWrite) {
     {
         const StdHandleSwap output(STD_OUTPUT_HANDLE, recorder.writeEnd());
         const auto console = makeTerminalConsole();
-        console->clear();
-        console->write(wholeScreen());
+        console->showScreen(wholeScreen());
     }
-    EXPECT_EQ(recorder.finish(), (Writes{pictureBytes(kPipeFormat, wholeScreen(), true)}));
+    EXPECT_EQ(recorder.finish(), (Writes{wholeScreenBytes()}));
 }
 
-TEST(WindowsConsole, EveryFrameIsClearedAndWrittenInOneStep) {
+TEST(WindowsConsole, EveryScreenIsClearedAndWrittenInOneStep) {
     WriteRecorder recorder;
     ASSERT_TRUE(recorder.valid());
     {
         const StdHandleSwap output(STD_OUTPUT_HANDLE, recorder.writeEnd());
         const auto console = makeTerminalConsole();
-        console->clear();
-        console->write("first#");
-        console->clear();
-        console->write("second#");
-    }
-    EXPECT_EQ(recorder.finish(),
-              (Writes{pictureBytes(kPipeFormat, "first#", true), pictureBytes(kPipeFormat, "second#", true)}));
-}
-
-TEST(WindowsConsole, AClearAloneSendsNothing) {
-    WriteRecorder recorder;
-    ASSERT_TRUE(recorder.valid());
-    {
-        const StdHandleSwap output(STD_OUTPUT_HANDLE, recorder.writeEnd());
-        const auto console = makeTerminalConsole();
-        console->clear();
-    }
-    EXPECT_EQ(recorder.finish(), Writes{});
-}
-
-TEST(WindowsConsole, AWriteAfterAWriteDoesNotClearAgain) {
-    WriteRecorder recorder;
-    ASSERT_TRUE(recorder.valid());
-    {
-        const StdHandleSwap output(STD_OUTPUT_HANDLE, recorder.writeEnd());
-        const auto console = makeTerminalConsole();
-        console->clear();
-        console->write("top#\n");
-        console->write("rest#");
+        console->showScreen(text("first#"));
+        console->showScreen(text("second#"));
         console->refresh();  // a pipe never loses its picture
     }
-    EXPECT_EQ(recorder.finish(),
-              (Writes{pictureBytes(kPipeFormat, "top#\n", true), pictureBytes(kPipeFormat, "rest#", false)}));
+    EXPECT_EQ(recorder.finish(), (Writes{terminalFrame("first#", true), terminalFrame("second#", true)}));
 }
 
 TEST(WindowsConsole, AFrameSendsOnlyTheCellsThatChanged) {
@@ -97,16 +90,15 @@ TEST(WindowsConsole, AFrameSendsOnlyTheCellsThatChanged) {
     {
         const StdHandleSwap output(STD_OUTPUT_HANDLE, recorder.writeEnd());
         const auto console = makeTerminalConsole();
-        console->showFrame("ab#\ncd#");
-        console->showFrame("ab#\ncd#");  // nothing changed: nothing sent
-        console->showFrame("ab#\ncX#");
-        console->clear();
-        console->write("text#");  // a text screen goes whole, and so does the frame after it
-        console->showFrame("ab#\ncX#");
+        console->showPicture(text("ab#\ncd#"));
+        console->showPicture(text("ab#\ncd#"));  // nothing changed: nothing sent
+        console->showPicture(text("ab#\ncX#"));
+        console->showScreen(text("text#"));  // a text screen goes whole, and so does the frame after it
+        console->showPicture(text("ab#\ncX#"));
     }
     EXPECT_EQ(recorder.finish(),
               (Writes{terminalFrame("ab#\x1b[2Hcd#", true), terminalFrame("\x1b[2;2HX", false),
-                      pictureBytes(kPipeFormat, "text#", true), terminalFrame("ab#\x1b[2HcX#", true)}));
+                      terminalFrame("text#", true), terminalFrame("ab#\x1b[2HcX#", true)}));
 }
 
 TEST(WindowsConsole, AColouredFrameSendsItsColoursOnlyWhereTheyChange) {
@@ -119,8 +111,12 @@ TEST(WindowsConsole, AColouredFrameSendsItsColoursOnlyWhereTheyChange) {
         const auto console =
             makeTerminalConsole({.colour = ColourWhen::Always, .colourDepth = ColourDepth::Palette256});
         ASSERT_EQ(console->colourDepth(), ColourDepth::Palette256);
-        console->showColouredFrame("ab#", {{red, red}});
-        console->showColouredFrame("ab#", {{red, blue}});  // the same character in another colour
+        Picture frame = text("ab#");
+        frame.lines[0][0].colour = red;
+        frame.lines[0][1].colour = red;
+        console->showPicture(frame);
+        frame.lines[0][1].colour = blue;  // the same character in another colour
+        console->showPicture(frame);
     }
     EXPECT_EQ(recorder.finish(), (Writes{terminalFrame("\x1b[38;5;196mab\x1b[39m#", true),
                                          terminalFrame("\x1b[1;2H\x1b[38;5;21mb\x1b[0m", false)}));
@@ -132,11 +128,10 @@ TEST(WindowsConsole, WithFullRedrawEveryFrameGoesWhole) {
     {
         const StdHandleSwap output(STD_OUTPUT_HANDLE, recorder.writeEnd());
         const auto console = makeTerminalConsole({.fullRedraw = true});
-        console->showFrame("ab#");
-        console->showFrame("ab#");
+        console->showPicture(text("ab#"));
+        console->showPicture(text("ab#"));
     }
-    EXPECT_EQ(recorder.finish(),
-              (Writes{pictureBytes(kPipeFormat, "ab#", true), pictureBytes(kPipeFormat, "ab#", true)}));
+    EXPECT_EQ(recorder.finish(), (Writes{terminalFrame("ab#", true), terminalFrame("ab#", true)}));
 }
 
 TEST(WindowsSession, TakesTheScreenAndGivesItBackOnceWithNoPictureAfter) {
@@ -149,15 +144,13 @@ TEST(WindowsSession, TakesTheScreenAndGivesItBackOnceWithNoPictureAfter) {
         const StdHandleSwap output(STD_OUTPUT_HANDLE, recorder.writeEnd());
         beginTerminalSession();
         const auto console = makeTerminalConsole();
-        console->clear();
-        console->write("x#");
+        console->showScreen(text("x#"));
         endTerminalSession();
         endTerminalSession();
-        console->clear();
-        console->write("too late#");
+        console->showScreen(text("too late#"));
     }
-    EXPECT_EQ(recorder.finish(), (Writes{std::string(kTakeScreen), pictureBytes(kPipeFormat, "x#", true),
-                                         std::string(kGiveBackScreen)}));
+    EXPECT_EQ(recorder.finish(),
+              (Writes{std::string(kTakeScreen), terminalFrame("x#", true), std::string(kGiveBackScreen)}));
 }
 
 TEST(WindowsSession, CanBeginAgainAfterItEnded) {
@@ -172,13 +165,12 @@ TEST(WindowsSession, CanBeginAgainAfterItEnded) {
         endTerminalSession();
         beginTerminalSession();
         const auto console = makeTerminalConsole();
-        console->clear();
-        console->write("again#");
+        console->showScreen(text("again#"));
         endTerminalSession();
     }
     EXPECT_EQ(recorder.finish(),
               (Writes{std::string(kTakeScreen), std::string(kGiveBackScreen), std::string(kTakeScreen),
-                      pictureBytes(kPipeFormat, "again#", true), std::string(kGiveBackScreen)}));
+                      terminalFrame("again#", true), std::string(kGiveBackScreen)}));
 }
 
 }  // namespace
