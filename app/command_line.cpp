@@ -33,6 +33,46 @@ std::optional<double> readCellAspect(std::string_view text) {
     return value;
 }
 
+// F of --speed F: a plain decimal number from kSlowestSpeed to kFastestSpeed.
+constexpr double kSlowestSpeed = 0.25;
+constexpr double kFastestSpeed = 16.0;
+std::optional<double> readSpeed(std::string_view text) {
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    if (text.empty() || error != std::errc{} || stop != end || !std::isfinite(value) ||
+        value < kSlowestSpeed || value > kFastestSpeed) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Options whose value alone cannot tell whether they were given.
+struct GivenOptions {
+    bool level = false;
+    bool speed = false;
+};
+
+// What may go with what, once every option has been read: the first mistake, if any.
+std::optional<std::string> conflictOf(const Options& options, bool checkOnly, const GivenOptions& given) {
+    if (options.recordFile && options.replayFile) {
+        return "--record and --replay cannot go together";
+    }
+    if (options.recordFile && checkOnly) {
+        return "--record records a game, and --check plays none";
+    }
+    if (options.replayFile && given.level) {
+        return "--level cannot go with --replay: the recording says where its run starts";
+    }
+    if (given.speed && !options.replayFile) {
+        return "--speed goes with --replay";
+    }
+    if (options.replayAnyVersion && !options.replayFile) {
+        return "--replay-any-version goes with --replay";
+    }
+    return std::nullopt;
+}
+
 // N of --level N: a whole level number, as the level screen can show it.
 std::optional<int> readLevelNumber(std::string_view text) {
     int value = 0;
@@ -73,6 +113,45 @@ std::optional<ColourDepth> readColourDepth(std::string_view text) {
     return std::nullopt;
 }
 
+// Takes the value of option `name` into `options`; the mistake, if the value is bad.
+std::optional<std::string> takeValue(std::string_view name, std::string_view value, Options& options,
+                                     GivenOptions& given) {
+    const auto bad = [&](const std::string& what) {
+        return "bad value " + quotedForDisplay(value) + " for " + std::string(name) + ": " + what;
+    };
+    if (name == "--record" || name == "--replay") {
+        if (value.empty()) {
+            return "option " + quotedForDisplay(name) + " needs a file name";
+        }
+        (name == "--record" ? options.recordFile : options.replayFile) = std::string(value);
+    } else if (name == "--speed") {
+        const auto speed = readSpeed(value);
+        if (!speed) {
+            return bad("a number from 0.25 to 16");
+        }
+        options.speed = *speed;
+        given.speed = true;
+    } else if (name == "--level") {
+        const auto number = readLevelNumber(value);
+        if (!number) {
+            return bad("a whole number from 1 to 999");
+        }
+        options.startLevel = *number;
+        given.level = true;
+    } else if (name == "--color-depth") {
+        options.colourDepth = readColourDepth(value);
+        if (!options.colourDepth) {
+            return bad("16, 256 or 24");
+        }
+    } else {
+        options.cellAspect = readCellAspect(value);
+        if (!options.cellAspect) {
+            return bad("a number from 0.25 to 8, a cell's height over its width");
+        }
+    }
+    return std::nullopt;
+}
+
 CommandLine usageError(std::string message) {
     CommandLine line;
     line.action = Action::UsageError;
@@ -100,6 +179,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
     CommandLine line;
     bool checkOnly = false;
     bool optionsEnded = false;
+    GivenOptions given;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         if (optionsEnded || argument.empty() || argument == "-" || !argument.starts_with('-')) {
@@ -107,7 +187,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             continue;
         }
         const auto [name, attached] = splitOption(argument);
-        const bool takesValue = name == "--cell-aspect" || name == "--color-depth" || name == "--level";
+        const bool takesValue = name == "--cell-aspect" || name == "--color-depth" || name == "--level" ||
+                                name == "--record" || name == "--replay" || name == "--speed";
         const bool mayTakeValue = takesValue || name == "--color";
         if (attached && !mayTakeValue) {
             return usageError("option " + quotedForDisplay(name) + " takes no value");
@@ -126,6 +207,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             line.options.fullRedraw = true;
         } else if (name == "--check") {
             checkOnly = true;
+        } else if (name == "--replay-any-version") {
+            line.options.replayAnyVersion = true;
         } else if (name == "--color") {
             // The value is optional, so it is only ever attached: "--color never" would be
             // the option followed by a level file named "never".
@@ -140,27 +223,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
                 return usageError("option " + quotedForDisplay(name) + " needs a value");
             }
             const std::string_view value = attached ? *attached : arguments[++i];
-            if (name == "--level") {
-                const auto number = readLevelNumber(value);
-                if (!number) {
-                    return usageError("bad value " + quotedForDisplay(value) +
-                                      " for --level: a whole number from 1 to 999");
-                }
-                line.options.startLevel = *number;
-                continue;
-            }
-            if (name == "--color-depth") {
-                line.options.colourDepth = readColourDepth(value);
-                if (!line.options.colourDepth) {
-                    return usageError("bad value " + quotedForDisplay(value) +
-                                      " for --color-depth: 16, 256 or 24");
-                }
-                continue;
-            }
-            line.options.cellAspect = readCellAspect(value);
-            if (!line.options.cellAspect) {
-                return usageError("bad value " + quotedForDisplay(value) + " for " + std::string(name) +
-                                  ": a number from 0.25 to 8, a cell's height over its width");
+            if (auto error = takeValue(name, value, line.options, given)) {
+                return usageError(std::move(*error));
             }
         } else {
             return usageError("unknown option " + quotedForDisplay(argument));
@@ -168,6 +232,13 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
     }
     if (auto error = levelCountError(line.options.levelFiles.size(), 1)) {
         return usageError(std::move(*error));
+    }
+    if (auto conflict = conflictOf(line.options, checkOnly, given)) {
+        return usageError(std::move(*conflict));
+    }
+    if (line.options.replayFile) {
+        line.action = checkOnly ? Action::CheckReplay : Action::Replay;
+        return line;
     }
     if (checkOnly) {
         if (line.options.levelFiles.empty()) {

@@ -21,12 +21,18 @@ struct Options {
     std::optional<ColourDepth> colourDepth{};  // how many colours, instead of what the terminal names
     std::vector<std::string> levelFiles;       // the game's levels in order, instead of the built-in table
     int startLevel = 1;                        // the level the game starts at, from 1
+    std::optional<std::string> recordFile;     // where the run is recorded as it is played
+    std::optional<std::string> replayFile;     // the recording to play back instead of a game
+    double speed = 1.0;                        // a replay's pace, as a multiple of the game's
+    bool replayAnyVersion = false;             // replay a recording made by another version too
 };
 
 // What the program does with its command line.
 enum class Action {
     Play,         // start the game
     Check,        // check the level files and report, without starting the game
+    Replay,       // play a recording back in the terminal
+    CheckReplay,  // replay a recording without a terminal and report on it
     ShowHelp,     // print the usage on standard output
     ShowVersion,  // print the name and version on standard output
     UsageError,   // print `error` on standard error and fail
