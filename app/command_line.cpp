@@ -274,6 +274,7 @@ std::string levelLimitsText() {
 std::string usageText() {
     return R"(Usage: brickstorm [OPTION]... [LEVEL_FILE]...
        brickstorm --check LEVEL_FILE...
+       brickstorm --replay FILE [--check] [OPTION]... [LEVEL_FILE]...
 A first-person block-world shooter in the text terminal.
 
 Without level files the game plays its built-in levels. With them, the files are the
@@ -293,9 +294,21 @@ Options:
                      NO_COLOR is unset or empty) or never (the default)
   --color-depth N    16, 256 or 24 (24-bit) colours, instead of what COLORTERM and
                      TERM name
-  --check            check the level files and print a line about each; do not play
+  --check            check the level files and print a line about each; do not play.
+                     With --replay: replay without the terminal, as fast as it
+                     goes, check every recorded state, and print a line for each
+                     attempt at a level and a total
   --level N          start at level N (1 to 999, at most the number of level files);
                      after the closing screen the game starts again there
+  --record FILE      write the run to FILE as it is played (an existing FILE is
+                     replaced); everything up to the last second is kept whatever
+                     ends the program
+  --replay FILE      play the run recorded in FILE back, tick for tick: Space
+                     pauses and resumes, Ctrl+C ends it, and after its last tick
+                     any key. Level files given stand in for the recorded ones
+  --speed F          replay F times as fast: 0.25 to 16
+  --replay-any-version
+                     replay a recording made by another version of the game
   -h, --help         show this help and exit
   --version          show the version and exit
 
@@ -312,10 +325,16 @@ start with is installed in share/brickstorm/levels (for example in
 Keys: w/s step forward/back, a/d turn left/right, left/right arrows step sideways,
 Space climb, r shoot; any key leaves a text screen. Ctrl+C ends the game.
 
-Exit status: 0 after --help, --version or a --check of good files; 1 when a level
-file cannot be used (one message for each such file on standard error, before
-the terminal is touched) or the terminal fails; 2 for a mistake on the command
-line.
+Example: record a run of the pack, check it, replay it at double speed:
+  brickstorm --record run.rec levels/
+  brickstorm --replay run.rec --check
+  brickstorm --replay run.rec --speed 2
+
+Exit status: 0 after --help, --version, a --check of good files or of a replay
+that kept in step, and after a replay; 1 when a level file or a recording cannot
+be used (one message for each problem on standard error, before the terminal is
+touched), a replay goes out of step, or the terminal fails; 2 for a mistake on
+the command line.
 The manual page brickstorm(6) says more.
 )";
 }
