@@ -30,7 +30,7 @@ void LiveGame::tick() {
     }
     // Written outside the state lock: a slow disk holds up neither the keys nor the pictures.
     if (!lines.empty()) {
-        writeLines(std::move(lines));
+        writeLines(lines);
     }
 }
 
@@ -43,7 +43,7 @@ platform::AppendResult LiveGame::finish() {
             lines = recorder_->takeLines();
         }
     }
-    return writeLines(std::move(lines));
+    return writeLines(lines);
 }
 
 std::string LiveGame::writeProblem() const {
@@ -56,7 +56,7 @@ std::int64_t LiveGame::ticks() const {
     return run_.ticks();
 }
 
-platform::AppendResult LiveGame::writeLines(std::string lines) {
+platform::AppendResult LiveGame::writeLines(const std::string& lines) {
     const std::lock_guard lock(writeLock_);
     unwritten_ += lines;
     if (!write_ || unwritten_.empty()) {

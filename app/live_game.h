@@ -23,7 +23,7 @@ using LineWriter = std::function<platform::AppendResult(std::string_view)>;
 // render thread reads the state under the same lock.
 class LiveGame {
 public:
-    LiveGame(GameState& state, std::mutex& stateLock) : state_(state), stateLock_(stateLock), run_(state) {}
+    LiveGame(GameState& state, std::mutex& stateLock) : stateLock_(stateLock), run_(state) {}
 
     // Records the run from here on into a file that holds `header` already (see
     // createRecordingFile). The lines reach `write` after every kStateLineTicks ticks, a second
@@ -48,16 +48,15 @@ public:
 
 private:
     // Adds `lines` to what waits to be written, and writes it all.
-    platform::AppendResult writeLines(std::string lines);
+    platform::AppendResult writeLines(const std::string& lines);
 
-    GameState& state_;
     std::mutex& stateLock_;
     GameRun run_;
     std::optional<Recorder> recorder_;  // under the state lock, as the run it watches
 
     mutable std::mutex writeLock_;  // the lines on their way to the file
     LineWriter write_;
-    std::string unwritten_;
+    std::string unwritten_;  // lines the file has not taken yet
     std::string writeProblem_;
 };
 

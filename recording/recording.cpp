@@ -17,8 +17,8 @@ std::string hashText(std::uint64_t hash) {
     static constexpr std::array<char, 16> kDigits{'0', '1', '2', '3', '4', '5', '6', '7',
                                                   '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
     std::string text(16, '0');
-    for (auto digit = text.rbegin(); digit != text.rend(); ++digit) {
-        *digit = kDigits[hash & 0xfU];
+    for (std::size_t digit = text.size(); digit > 0; --digit) {
+        text[digit - 1] = kDigits[hash & 0xfU];
         hash >>= 4U;
     }
     return text;
