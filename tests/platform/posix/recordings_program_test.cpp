@@ -15,6 +15,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -304,7 +305,7 @@ TEST(Recordings, AChangedStateStopsTheCheckAtItsTick) {
 
 struct RefusalCase {
     const char* name;
-    std::vector<std::string> arguments;  // "@" stands for the scratch folder
+    std::vector<std::string> arguments;  // "@" stands for the scratch folder, "%" for the pack's
     std::string message;
     int status;
 };
@@ -322,8 +323,11 @@ TEST_P(RecordingRefusals, LeaveTheTerminalAlone) {
                 "level 2 no/such\\x1b.lvl 20 0123456789abcdef\nstart 1\n");
     ::mkdir((folder.path + "/folder.rec").c_str(), 0700);
     const auto expand = [&](std::string text) {
-        for (auto at = text.find('@'); at != std::string::npos; at = text.find('@', at + 1)) {
-            text.replace(at, 1, folder.path);
+        for (const auto& [mark, path] :
+             {std::pair{'@', folder.path}, std::pair{'%', std::string(BRICKSTORM_LEVELS)}}) {
+            for (auto at = text.find(mark); at != std::string::npos; at = text.find(mark, at + path.size())) {
+                text.replace(at, 1, path);
+            }
         }
         return text;
     };
@@ -375,13 +379,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "brickstorm: @/missing.rec:3: level file 'first.lvl' is missing\n"
                     "brickstorm: @/missing.rec:4: level file 'no/such\\x1b.lvl' is missing\n",
                     1},
-        RefusalCase{"OtherLevelFiles",
-                    {"--replay", "@/pack.rec", "--replay-any-version", BRICKSTORM_LEVELS "/05-the-keep.lvl",
-                     BRICKSTORM_LEVELS "/02-the-narrow-way.lvl", BRICKSTORM_LEVELS "/03-the-stairs.lvl",
-                     BRICKSTORM_LEVELS "/04-the-yard.lvl", BRICKSTORM_LEVELS "/05-the-keep.lvl"},
-                    "brickstorm: @/pack.rec:3: level file '" BRICKSTORM_LEVELS
-                    "/05-the-keep.lvl' has changed since the recording\n",
-                    1},
+        RefusalCase{
+            "OtherLevelFiles",
+            {"--replay", "@/pack.rec", "--replay-any-version", "%/05-the-keep.lvl", "%/02-the-narrow-way.lvl",
+             "%/03-the-stairs.lvl", "%/04-the-yard.lvl", "%/05-the-keep.lvl"},
+            "brickstorm: @/pack.rec:3: level file '%/05-the-keep.lvl' has changed since the recording\n",
+            1},
         RefusalCase{
             "NoSuchRecording", {"--replay", "@/none.rec"}, "brickstorm: @/none.rec: no such file\n", 1},
         RefusalCase{
