@@ -34,6 +34,46 @@ std::optional<int> readLevelNumber(std::string_view text) {
     return value;
 }
 
+// F of --speed F: how many times as fast as the game a replay may go.
+constexpr double kSlowestSpeed = 0.25;
+constexpr double kFastestSpeed = 16.0;
+
+// Options whose value alone cannot tell whether they were given.
+struct GivenOptions {
+    bool level = false;
+    bool speed = false;
+};
+
+// What may go with what, once every option has been read: the first mistake, if any.
+std::optional<std::string> conflictOf(const Options& options, bool checkOnly, const GivenOptions& given) {
+    if (options.configFile && options.noConfig) {
+        return "--config and --no-config together: choose one";
+    }
+    if (options.continueGame && given.level) {
+        return "--continue and --level together: choose one";
+    }
+    if (options.continueGame && options.noState) {
+        return "--continue needs the progress that --no-state leaves alone: choose one";
+    }
+    if (options.recordFile && options.replayFile) {
+        return "--record and --replay cannot go together";
+    }
+    if (options.recordFile && checkOnly) {
+        return "--record records a game, and --check plays none";
+    }
+    if (options.replayFile && (given.level || options.continueGame)) {
+        return std::string(given.level ? "--level" : "--continue") +
+               " cannot go with --replay: the recording says where its run starts";
+    }
+    if (given.speed && !options.replayFile) {
+        return "--speed goes with --replay";
+    }
+    if (options.replayAnyVersion && !options.replayFile) {
+        return "--replay-any-version goes with --replay";
+    }
+    return std::nullopt;
+}
+
 CommandLine usageError(std::string message) {
     CommandLine line;
     line.action = Action::UsageError;
@@ -64,7 +104,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
     CommandLine line;
     line.options = base;
     bool checkOnly = false;
-    bool levelGiven = false;
+    GivenOptions given;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
@@ -74,7 +114,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
         }
         const auto [name, attached] = splitOption(argument);
         const bool takesValue = name == "--cell-aspect" || name == "--color-depth" || name == "--level" ||
-                                name == "--config" || name == "--keys";
+                                name == "--config" || name == "--keys" || name == "--record" ||
+                                name == "--replay" || name == "--speed";
         const bool mayTakeValue = takesValue || name == "--color";
         if (attached && !mayTakeValue) {
             return usageError("option " + quotedForDisplay(name) + " takes no value");
@@ -101,6 +142,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
             line.options.continueGame = true;
         } else if (name == "--no-state") {
             line.options.noState = true;
+        } else if (name == "--replay-any-version") {
+            line.options.replayAnyVersion = true;
         } else if (name == "--color") {
             // The value is optional, so it is only ever attached: "--color never" would be
             // the option followed by a level file named "never".
@@ -117,6 +160,24 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
             const std::string_view value = attached ? *attached : arguments[++i];
             if (name == "--config") {
                 line.options.configFile = std::string(value);
+                continue;
+            }
+            if (name == "--record" || name == "--replay") {
+                if (value.empty()) {
+                    return usageError("option " + quotedForDisplay(name) + " needs a file name");
+                }
+                (name == "--record" ? line.options.recordFile : line.options.replayFile) = std::string(value);
+                continue;
+            }
+            if (name == "--speed") {
+                const auto speed = settings::readDecimal(value, kSlowestSpeed, kFastestSpeed);
+                if (!speed) {
+                    return usageError("bad value " + quotedForDisplay(value) + " for --speed: a number from " +
+                                      settings::numberText(kSlowestSpeed) + " to " +
+                                      settings::numberText(kFastestSpeed));
+                }
+                line.options.speed = *speed;
+                given.speed = true;
                 continue;
             }
             if (name == "--keys") {
@@ -136,7 +197,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
                                       std::to_string(kMostLevelFiles));
                 }
                 line.options.startLevel = *number;
-                levelGiven = true;
+                given.level = true;
                 continue;
             }
             if (name == "--color-depth") {
@@ -156,17 +217,15 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
             return usageError("unknown option " + quotedForDisplay(argument));
         }
     }
-    if (line.options.configFile && line.options.noConfig) {
-        return usageError("--config and --no-config together: choose one");
-    }
-    if (line.options.continueGame && levelGiven) {
-        return usageError("--continue and --level together: choose one");
-    }
-    if (line.options.continueGame && line.options.noState) {
-        return usageError("--continue needs the progress that --no-state leaves alone: choose one");
-    }
     if (auto error = levelCountError(line.options.levelFiles.size(), 1)) {
         return usageError(std::move(*error));
+    }
+    if (auto conflict = conflictOf(line.options, checkOnly, given)) {
+        return usageError(std::move(*conflict));
+    }
+    if (line.options.replayFile) {
+        line.action = checkOnly ? Action::CheckReplay : Action::Replay;
+        return line;
     }
     if (checkOnly) {
         if (line.options.levelFiles.empty() && line.options.packPlaces.empty()) {
@@ -220,6 +279,7 @@ std::string usageText(const platform::UserFolders& folders) {
     return R"(Usage: brickstorm [OPTION]... [LEVEL_FILE]...
        brickstorm --check LEVEL_FILE...
        brickstorm [--check] --pack
+       brickstorm --replay FILE [--check] [OPTION]... [LEVEL_FILE]...
 A first-person block-world shooter in the text terminal.
 
 Without level files the game plays its built-in levels. With them, the files are the
@@ -240,7 +300,10 @@ Options:
                      NO_COLOR is unset or empty) or never (the default)
   --color-depth N    16, 256 or 24 (24-bit) colours, instead of what COLORTERM and
                      TERM name
-  --check            check the level files and print a line about each; do not play
+  --check            check the level files and print a line about each; do not play.
+                     With --replay: replay without the terminal, as fast as it
+                     goes, check every recorded state, and print a line for each
+                     attempt at a level and a total
   --pack             the level files of the pack that comes with the game, in order,
                      where the option stands among the level files
   --level N          start at level N (1 to 999, at most the number of level files);
@@ -252,6 +315,15 @@ Options:
                      or azerty (z q s d in their place)
   --continue         start at the highest level reached before with these levels
   --no-state         neither read nor write the progress kept between games
+  --record FILE      write the run to FILE as it is played (an existing FILE is
+                     replaced); everything up to the last second is kept whatever
+                     ends the program
+  --replay FILE      play the run recorded in FILE back, tick for tick: Space
+                     pauses and resumes, Ctrl+C ends it, and after its last tick
+                     any key. Level files given stand in for the recorded ones
+  --speed F          replay F times as fast: 0.25 to 16
+  --replay-any-version
+                     replay a recording made by another version of the game
   -h, --help         show this help and exit
   --version          show the version and exit
 
@@ -280,10 +352,16 @@ comments. The command line wins over the file. On an AZERTY keyboard, the one
 line 'keys = azerty' gives z q s d.
 )" + filesText(folders) +
            R"(
-Exit status: 0 after --help, --version or a --check of good files; 1 when a level
-file cannot be used (one message for each such file on standard error, before
-the terminal is touched) or the terminal fails; 2 for a mistake on the command
-line or in the configuration file.
+Example: record a run of the pack, check it, replay it at double speed:
+  brickstorm --record run.rec levels/
+  brickstorm --replay run.rec --check
+  brickstorm --replay run.rec --speed 2
+
+Exit status: 0 after --help, --version, a --check of good files or of a replay
+that kept in step, and after a replay; 1 when a level file or a recording cannot
+be used (one message for each problem on standard error, before the terminal is
+touched), a replay goes out of step, or the terminal fails; 2 for a mistake on
+the command line or in the configuration file.
 The manual page brickstorm(6) says more.
 )";
 }

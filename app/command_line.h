@@ -39,12 +39,18 @@ struct Options {
     bool noConfig = false;                  // no configuration file at all
     bool continueGame = false;              // start at the highest level reached before
     bool noState = false;                   // progress neither read nor written
+    std::optional<std::string> recordFile;  // where the run is recorded as it is played
+    std::optional<std::string> replayFile;  // the recording to play back instead of a game
+    double speed = 1.0;                     // a replay's pace, as a multiple of the game's
+    bool replayAnyVersion = false;          // replay a recording made by another version too
 };
 
 // What the program does with its command line.
 enum class Action {
     Play,           // start the game
     Check,          // check the level files and report, without starting the game
+    Replay,         // play a recording back in the terminal
+    CheckReplay,    // replay a recording without a terminal and report on it
     ShowHelp,       // print the usage on standard output
     ShowVersion,    // print the name and version on standard output
     UsageError,     // print `error` on standard error and fail

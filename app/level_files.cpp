@@ -6,15 +6,18 @@
 #include <variant>
 
 #include "world/display_text.h"
+#include "world/fnv1a.h"
 
 namespace brickstorm::app {
 
 namespace {
 
+constexpr const char* kNoSuchFile = "no such file";
+
 // The problem a file has before its text is even looked at, if any.
 std::optional<LevelFileProblem> readingProblem(const platform::FileReadResult& result) {
     switch (result.status) {
-    case platform::FileReadStatus::Missing: return LevelFileProblem{std::nullopt, "no such file"};
+    case platform::FileReadStatus::Missing: return LevelFileProblem{std::nullopt, kNoSuchFile};
     case platform::FileReadStatus::Directory:
         return LevelFileProblem{std::nullopt, "a directory, not a level file"};
     case platform::FileReadStatus::Unreadable:
@@ -25,10 +28,15 @@ std::optional<LevelFileProblem> readingProblem(const platform::FileReadResult& r
     return std::nullopt;
 }
 
-LevelFileResult readLevelFile(const std::string& file, const FileReader& read) {
+LevelFileResult readLevelFile(const std::string& file, const FileReader& read, LevelFileIdentity& identity) {
     LevelFileParser parser;
-    const platform::FileReadResult result =
-        read(file, [&parser](std::string_view piece) { return parser.take(piece); });
+    Fnv1a64 hash;
+    const platform::FileReadResult result = read(file, [&](std::string_view piece) {
+        hash.add(piece);
+        identity.size += static_cast<std::int64_t>(piece.size());
+        return parser.take(piece);
+    });
+    identity.hash = hash.value();
     if (auto problem = readingProblem(result)) {
         return *problem;
     }
@@ -46,7 +54,8 @@ LevelFilesReport readLevelFiles(const std::vector<std::string>& files, bool keep
     LevelFilesReport report;
     std::int64_t cellsSoFar = 0;
     for (const std::string& file : files) {
-        LevelFileResult result = readLevelFile(file, read);
+        LevelFileIdentity identity;
+        LevelFileResult result = readLevelFile(file, read, identity);
         if (auto* level = std::get_if<LevelFileLevel>(&result)) {
             cellsSoFar += std::int64_t{level->sizeX} * level->sizeY * level->sizeZ;
             if (cellsSoFar > cellsInAll) {
@@ -55,8 +64,9 @@ LevelFilesReport readLevelFiles(const std::vector<std::string>& files, bool keep
                                                             " cells together, the most the game keeps"};
             }
         }
+        report.identities.push_back(identity);
         if (const auto* problem = std::get_if<LevelFileProblem>(&result)) {
-            report.lines.push_back({true, problemLine(file, *problem)});
+            report.lines.push_back({true, problemLine(file, *problem), problem->what == kNoSuchFile});
             report.allGood = false;
             continue;
         }

@@ -19,13 +19,23 @@ using FileReader =
 // One line about one file: a summary of a good one, or what is wrong with a broken one.
 struct ReportLine {
     bool problem = false;
-    std::string text;  // ends in a line break
+    std::string text;      // ends in a line break
+    bool missing = false;  // the problem is that there is no such file
+};
+
+// What tells a level file from another: its size and a hash of its bytes (FNV-1a 64).
+struct LevelFileIdentity {
+    std::int64_t size = 0;
+    std::uint64_t hash = 0;
+
+    friend bool operator==(const LevelFileIdentity&, const LevelFileIdentity&) = default;
 };
 
 // What reading all the level files found.
 struct LevelFilesReport {
-    std::vector<std::string> levelTexts;  // the good files' level strings, in order, when kept
-    std::vector<ReportLine> lines;        // one for each file, in the files' order
+    std::vector<std::string> levelTexts;        // the good files' level strings, in order, when kept
+    std::vector<LevelFileIdentity> identities;  // one for each file, in order: of the bytes read
+    std::vector<ReportLine> lines;              // one for each file, in the files' order
     bool allGood = true;
 };
 

@@ -41,6 +41,12 @@ void tickLoop(GameState& state, std::mutex& stateLock, const std::stop_token& st
 void renderLoop(GameState& state, std::mutex& stateLock, Console& console,
                 const std::function<PictureLayout()>& layoutNow, const ControlNames& controls,
                 const std::stop_token& stop) {
+    renderLoop(state, stateLock, console, layoutNow, controls, kFramePeriod, stop);
+}
+
+void renderLoop(GameState& state, std::mutex& stateLock, Console& console,
+                const std::function<PictureLayout()>& layoutNow, const ControlNames& controls,
+                std::chrono::nanoseconds period, const std::stop_token& stop) {
     ShownPictures shown;
     const auto draw = [&] {
         const PictureLayout layout = layoutNow();
@@ -54,7 +60,7 @@ void renderLoop(GameState& state, std::mutex& stateLock, Console& console,
         console.refresh();
         drawScreens(state, stateLock, console, layout, shown, controls);
     };
-    runPaced(kFramePeriod, draw, stop);
+    runPaced(period, draw, stop);
 }
 
 void renderLoop(GameState& state, std::mutex& stateLock, Console& console, const std::stop_token& stop) {

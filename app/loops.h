@@ -53,6 +53,11 @@ void renderLoop(GameState& state, std::mutex& stateLock, Console& console,
                 const std::function<PictureLayout()>& layoutNow, const ControlNames& controls,
                 const std::stop_token& stop = {});
 
+// The same with passes every `period` instead: a replay played faster or slower.
+void renderLoop(GameState& state, std::mutex& stateLock, Console& console,
+                const std::function<PictureLayout()>& layoutNow, const ControlNames& controls,
+                std::chrono::nanoseconds period, const std::stop_token& stop);
+
 // The same in the full picture's layout.
 void renderLoop(GameState& state, std::mutex& stateLock, Console& console, const std::stop_token& stop = {});
 

@@ -1,8 +1,13 @@
 // Brickstorm: a first-person block-world shooter for the text terminal.
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -15,17 +20,24 @@
 #include "app/later_notices.h"
 #include "app/level_files.h"
 #include "app/level_folders.h"
+#include "app/live_game.h"
 #include "app/loops.h"
 #include "app/progress_keeping.h"
+#include "app/recording_files.h"
+#include "app/terminal_replay.h"
 #include "core/game_state.h"
 #include "core/key_handler.h"
+#include "platform/appending_file.h"
 #include "platform/error_output.h"
 #include "platform/terminal.h"
 #include "platform/user_folders.h"
+#include "recording/recording.h"
+#include "recording/replay_check.h"
 #include "screens/picture_layout.h"
 #include "settings/control_names.h"
 #include "settings/key_bindings.h"
 #include "settings/progress.h"
+#include "world/display_text.h"
 
 namespace {
 
@@ -45,6 +57,50 @@ brickstorm::PictureLayout layoutNow(const brickstorm::LayoutOptions& options) {
                                     options);
 }
 
+// Plays `recording` back at its pace times `speed`, in place of a game; the exit status.
+int replayInTerminal(const brickstorm::Recording& recording, const std::string& name, double speed,
+                     brickstorm::GameState& game, std::mutex& stateLock, brickstorm::Console& console,
+                     const std::function<brickstorm::PictureLayout()>& layout,
+                     const brickstorm::ControlNames& controls) {
+    using namespace brickstorm;
+    app::TerminalReplay replay(game, stateLock, recording, [&](std::int64_t tick) {
+        // From the replay's thread, while the main thread waits for keys: the terminal is given
+        // back (a frame in flight lands first) and the program ends with the message.
+        platform::endTerminalSession();
+        print(stderr, app::outOfStepLine(name, tick));
+        std::fflush(stderr);
+        std::_Exit(kExitLevelFileError);
+    });
+    const auto scaled = [speed](std::chrono::nanoseconds period) {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(period / speed);
+    };
+    std::jthread ticker([&](const std::stop_token& stop) {
+        app::runPaced(
+            scaled(app::kTickPeriod), [&] { replay.pass(); }, stop);
+    });
+    std::jthread renderer([&](const std::stop_token& stop) {
+        app::renderLoop(game, stateLock, console, layout, controls, scaled(app::kFramePeriod), stop);
+    });
+    platform::KeyReader keys;
+    bool endedByKey = false;
+    while (const auto code = keys.next()) {
+        if (replay.typed(*code)) {
+            endedByKey = true;
+            break;
+        }
+    }
+    if (!endedByKey) {
+        // Input has ended: nobody can press the key that ends the replay, so its end does.
+        replay.waitUntilOver();
+    }
+    ticker.request_stop();
+    renderer.request_stop();
+    ticker.join();
+    renderer.join();
+    platform::endTerminalSession();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,22 +118,38 @@ int main(int argc, char** argv) {
         print(stderr, app::usageErrorLine(commandLine.error));
         return kExitUsageError;
     case app::Action::SettingsError: print(stderr, commandLine.error); return kExitUsageError;
+    case app::Action::Replay:
+    case app::Action::CheckReplay:
     case app::Action::Check:
     case app::Action::Play: break;
+    }
+    const app::Options& options = commandLine.options;
+
+    // A recording to replay is read whole and checked before anything else, and names the level
+    // files its run was played with.
+    const bool replaying = options.replayFile.has_value();
+    std::optional<Recording> recording;
+    if (replaying) {
+        app::RecordingFileResult read = app::readRecordingFile(*options.replayFile);
+        if (!read.recording) {
+            print(stderr, read.problem);
+            return kExitLevelFileError;
+        }
+        recording = std::move(read.recording);
     }
 
     // --pack stands for the pack's folder, and a folder among the level files for the level
     // files in it; only then is it known how many levels there are.
     const std::vector<std::string> names =
-        commandLine.options.packPlaces.empty()
-            ? commandLine.options.levelFiles
+        options.packPlaces.empty()
+            ? options.levelFiles
             : app::levelFilesWithPack(commandLine.options,
                                       app::packFolder(app::installedPackFolder(), app::sourcePackFolder()));
     const app::LevelFileList fileList = app::expandLevelFolders(names);
     for (const app::ReportLine& line : fileList.problems) {
         print(stderr, line.text);
     }
-    const auto countError = app::levelCountError(fileList.files.size(), commandLine.options.startLevel);
+    const auto countError = app::levelCountError(fileList.files.size(), options.startLevel);
     if (countError && fileList.problems.empty()) {
         print(stderr, app::usageErrorLine(*countError));
         return kExitUsageError;
@@ -85,9 +157,21 @@ int main(int argc, char** argv) {
 
     // Every level file is read and checked before the terminal is touched, so that each mistake
     // is reported on a terminal left as it was.
-    const std::vector<std::string>& files = fileList.files;
-    const bool play = commandLine.action == app::Action::Play;
+    const std::vector<std::string> files =
+        replaying ? app::replayLevelFiles(*recording, fileList.files) : fileList.files;
+    const bool play = commandLine.action != app::Action::Check;
     app::LevelFilesReport levels = app::readLevelFiles(files, play);
+    if (replaying) {
+        const std::vector<std::string> problems =
+            app::replayProblems(*options.replayFile, *recording, files, levels, options.replayAnyVersion);
+        for (const std::string& problem : problems) {
+            print(stderr, problem);
+        }
+        if (!problems.empty() || !fileList.problems.empty()) {
+            return kExitLevelFileError;
+        }
+        levels.lines.clear();  // said by the problems above, if anything
+    }
     for (const app::ReportLine& line : levels.lines) {
         if (line.problem) {
             std::fflush(stdout);  // the lines keep the files' order on a terminal
@@ -106,15 +190,15 @@ int main(int argc, char** argv) {
     // What the game remembers of this set of levels, read before the terminal is touched so that
     // a word about a damaged file is seen.
     std::optional<app::ProgressKeeper> progress;
-    std::int32_t startLevel = commandLine.options.startLevel;
+    std::int32_t startLevel = options.startLevel;
     if (const std::string file = app::progressFile(folders.state);
-        !commandLine.options.noState && !file.empty()) {
+        !replaying && !options.noState && !file.empty()) {
         progress.emplace(file, settings::levelSetName(levels.levelTexts));
         const app::ProgressKeeper::Start start = progress->readAtStart();
         if (start.notice) {
             print(stderr, *start.notice);
         }
-        if (commandLine.options.continueGame && start.reached) {
+        if (options.continueGame && start.reached) {
             startLevel = app::continuedLevel(*start.reached, files.size());
         }
     }
@@ -124,23 +208,55 @@ int main(int argc, char** argv) {
     if (!files.empty()) {
         game.levels = GameLevels(std::move(levels.levelTexts));
     }
-    startAtLevel(game, startLevel);
+    startAtLevel(game, replaying ? recording->header.startLevel : startLevel);
+
+    if (commandLine.action == app::Action::CheckReplay) {
+        const ReplayCheck check = checkReplay(*recording, game);
+        print(stdout, check.report);
+        if (check.outOfStepTick) {
+            std::fflush(stdout);
+            print(stderr, app::outOfStepLine(*options.replayFile, *check.outOfStepTick));
+            return kExitLevelFileError;
+        }
+        return 0;
+    }
+
+    // A run to record gets its file before the terminal is touched, so that a file that cannot
+    // be written is reported on a terminal left as it was.
+    std::mutex stateLock;
+    app::LiveGame live(game, stateLock);
+    std::unique_ptr<platform::AppendingFile> recordingFile;
+    if (options.recordFile) {
+        const RecordingHeader header = app::recordingHeader(files, levels.identities, startLevel);
+        if (const auto problem = app::createRecordingFile(*options.recordFile, header)) {
+            print(stderr, *problem);
+            return kExitLevelFileError;
+        }
+        recordingFile = std::make_unique<platform::AppendingFile>(*options.recordFile);
+        if (!recordingFile->isOpen()) {
+            print(stderr, "brickstorm: " + escapedForDisplay(*options.recordFile) + ": " +
+                              escapedForDisplay(recordingFile->problem()) + "\n");
+            return kExitLevelFileError;
+        }
+        live.record(header, [&](std::string_view lines) { return recordingFile->append(lines); });
+    }
 
     platform::beginTerminalSession();
-    const auto console = platform::makeTerminalConsole({.fullRedraw = commandLine.options.fullRedraw,
-                                                        .colour = commandLine.options.colour,
-                                                        .colourDepth = commandLine.options.colourDepth});
-    std::mutex stateLock;
+    const auto console = platform::makeTerminalConsole(
+        {.fullRedraw = options.fullRedraw, .colour = options.colour, .colourDepth = options.colourDepth});
+    const LayoutOptions layoutOptions{options.fit, options.cellAspect};
+    const std::function<PictureLayout()> layout = [&] { return layoutNow(layoutOptions); };
+    const ControlNames controls = settings::controlNames(options.keys);
+
+    if (replaying) {
+        return replayInTerminal(*recording, *options.replayFile, options.speed, game, stateLock, *console,
+                                layout, controls);
+    }
 
     // The tick starts first so that its first tick normally requests the title before the
     // render thread looks.
-    std::thread ticker([&] { app::tickLoop(game, stateLock); });
-    const LayoutOptions layoutOptions{commandLine.options.fit, commandLine.options.cellAspect};
-    const ControlNames controls = settings::controlNames(commandLine.options.keys);
-    std::thread renderer([&] {
-        app::renderLoop(
-            game, stateLock, *console, [&] { return layoutNow(layoutOptions); }, controls);
-    });
+    std::thread ticker([&] { app::runPaced(app::kTickPeriod, [&] { live.tick(); }); });
+    std::thread renderer([&] { app::renderLoop(game, stateLock, *console, layout, controls); });
 
     // A level reached is written outside the lock, so that the tick never waits on the disk. A
     // failed write is told at once when standard error is not the game's terminal, and otherwise
@@ -162,11 +278,9 @@ int main(int argc, char** argv) {
 
     platform::KeyReader keys;
     // The player's keys become the keys the rules know before the rules see them.
-    settings::KeyTranslator translator(commandLine.options.keys);
+    settings::KeyTranslator translator(options.keys);
     while (const auto code = keys.next()) {
-        const int ruleCode = translator.translate(*code);
-        const std::lock_guard lock(stateLock);
-        handleKey(game, ruleCode);
+        live.key(translator.translate(*code));
     }
     // Input has ended for good; the game runs on until the process is ended from outside.
     ticker.join();

@@ -9,17 +9,24 @@
 
 namespace brickstorm::settings {
 
-namespace {
-
-// A number as a person would write it: the shortest decimal that reads back as the same value
-// (0.25, 8).
+// The shortest decimal that reads back as the same value.
 std::string numberText(double value) {
     std::array<char, 32> digits{};
     const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), value);
     return error == std::errc{} ? std::string(digits.data(), end) : std::string("?");
 }
 
-}  // namespace
+// Fixed notation only: "1e1" or "inf" is not how a person writes a cell's shape or a speed.
+std::optional<double> readDecimal(std::string_view text, double least, double greatest) {
+    double value = 0.0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    if (text.empty() || error != std::errc{} || stop != end || !std::isfinite(value) || value < least ||
+        value > greatest) {
+        return std::nullopt;
+    }
+    return value;
+}
 
 std::string cellAspectValues() {
     return "a number from " + numberText(kLeastCellAspect) + " to " + numberText(kGreatestCellAspect) +
@@ -27,14 +34,7 @@ std::string cellAspectValues() {
 }
 
 std::optional<double> readCellAspect(std::string_view text) {
-    double value = 0.0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
-    if (text.empty() || error != std::errc{} || stop != end || !std::isfinite(value) ||
-        value < kLeastCellAspect || value > kGreatestCellAspect) {
-        return std::nullopt;
-    }
-    return value;
+    return readDecimal(text, kLeastCellAspect, kGreatestCellAspect);
 }
 
 std::optional<terminal::ColourWhen> readColourWhen(std::string_view text) {

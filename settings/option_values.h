@@ -10,6 +10,12 @@
 // The values the options take, as the command line and the configuration file both write them.
 namespace brickstorm::settings {
 
+// A plain decimal number (0.25, 8, 16.0) from `least` to `greatest`; nothing for anything else.
+std::optional<double> readDecimal(std::string_view text, double least, double greatest);
+
+// A number as a person would write it: the shortest decimal that reads back as it (0.25, 8).
+std::string numberText(double value);
+
 // A cell's height over its width: a plain decimal number within the range of real fonts
 // (kLeastCellAspect to kGreatestCellAspect); outside it, most likely a typing mistake.
 std::optional<double> readCellAspect(std::string_view text);

@@ -39,6 +39,26 @@ TEST(CommandLine, LevelCountAgainstTheStartLevel) {
     EXPECT_EQ(levelCountError(1000, 1), "too many level files: at most 999");
 }
 
+TEST(CommandLine, RecordAndReplay) {
+    const CommandLine record = parse({"--record", "run.rec", "levels/", "--level=2"});
+    EXPECT_EQ(record.action, Action::Play);
+    EXPECT_EQ(record.options.recordFile, "run.rec");
+    EXPECT_EQ(record.options.levelFiles, std::vector<std::string>{"levels/"});
+
+    const CommandLine replay = parse({"--replay=run.rec", "--speed", "2", "--fit"});
+    EXPECT_EQ(replay.action, Action::Replay);
+    EXPECT_EQ(replay.options.replayFile, "run.rec");
+    EXPECT_EQ(replay.options.speed, 2.0);
+    EXPECT_FALSE(replay.options.replayAnyVersion);
+
+    const CommandLine check = parse({"--check", "--replay", "run.rec", "--replay-any-version", "pack/"});
+    EXPECT_EQ(check.action, Action::CheckReplay);
+    EXPECT_TRUE(check.options.replayAnyVersion);
+    EXPECT_EQ(check.options.levelFiles, std::vector<std::string>{"pack/"});
+    EXPECT_EQ(parse({"--replay", "r", "--speed=0.25"}).options.speed, 0.25);
+    EXPECT_EQ(parse({"--replay", "r", "--speed=16"}).options.speed, 16.0);
+}
+
 TEST(CommandLine, ColourWhenAndDepth) {
     struct Case {
         std::vector<std::string_view> arguments;
@@ -185,6 +205,23 @@ INSTANTIATE_TEST_SUITE_P(
         UsageErrorCase{{"--level", "2.0"}, "bad value '2.0' for --level: a whole number from 1 to 999"},
         UsageErrorCase{{"--level", "+2"}, "bad value '+2' for --level: a whole number from 1 to 999"},
         UsageErrorCase{{"--level", ""}, "bad value '' for --level: a whole number from 1 to 999"},
+        UsageErrorCase{{"--record"}, "option '--record' needs a value"},
+        UsageErrorCase{{"--record="}, "option '--record' needs a file name"},
+        UsageErrorCase{{"--replay", ""}, "option '--replay' needs a file name"},
+        UsageErrorCase{{"--record", "a", "--replay", "b"}, "--record and --replay cannot go together"},
+        UsageErrorCase{{"--record", "a", "--check", "x.lvl"},
+                       "--record records a game, and --check plays none"},
+        UsageErrorCase{{"--replay", "a", "--level", "2"},
+                       "--level cannot go with --replay: the recording says where its run starts"},
+        UsageErrorCase{{"--speed", "2"}, "--speed goes with --replay"},
+        UsageErrorCase{{"--replay-any-version"}, "--replay-any-version goes with --replay"},
+        UsageErrorCase{{"--replay", "a", "--speed", "0.2"},
+                       "bad value '0.2' for --speed: a number from 0.25 to 16"},
+        UsageErrorCase{{"--replay", "a", "--speed=17"},
+                       "bad value '17' for --speed: a number from 0.25 to 16"},
+        UsageErrorCase{{"--replay", "a", "--speed=fast"},
+                       "bad value 'fast' for --speed: a number from 0.25 to 16"},
+        UsageErrorCase{{"--replay-any-version=yes"}, "option '--replay-any-version' takes no value"},
         UsageErrorCase{{"--color=\x1b[31m"}, "bad value '\\x1b[31m' for --color: always, auto or never"},
         // A control byte typed into an argument is shown, never sent to the terminal.
         UsageErrorCase{{"--\x1b[2J"}, "unknown option '--\\x1b[2J'"}));
@@ -197,7 +234,8 @@ TEST(CommandLine, UsageErrorLinePointsToHelp) {
 TEST(CommandLine, HelpNamesEveryOption) {
     const std::string help = usageText();
     for (const char* option : {"--fit", "--cell-aspect", "--full-redraw", "--color[=WHEN]", "--color-depth",
-                               "--check", "--level", "--pack", "--help", "--version"}) {
+                               "--check", "--level", "--pack", "--record", "--replay", "--speed",
+                               "--replay-any-version", "--help", "--version"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

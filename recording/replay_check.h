@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/game_state.h"
+#include "recording/recording.h"
+
+namespace brickstorm {
+
+// What a check of a recording found.
+struct ReplayCheck {
+    std::string report;                         // a line for each attempt at a level, then the total
+    std::optional<std::int64_t> outOfStepTick;  // where the run stopped following the recording
+};
+
+// Replays `recording` into `state` (levels and start level already set, no tick run) as fast as
+// it goes, with no render thread, and checks every recorded state. Out of step, the report has
+// the attempts that ended before, and no total.
+ReplayCheck checkReplay(const Recording& recording, GameState& state);
+
+}  // namespace brickstorm
