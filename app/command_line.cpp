@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <utility>
 
 #include "screens/picture_layout.h"
 #include "world/display_text.h"
@@ -27,6 +28,18 @@ std::optional<double> readCellAspect(std::string_view text) {
     const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
     if (text.empty() || error != std::errc{} || stop != end || !std::isfinite(value) ||
         value < kLeastCellAspect || value > kGreatestCellAspect) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// N of --level N: a whole level number, as the level screen can show it.
+std::optional<int> readLevelNumber(std::string_view text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc{} || stop != end || value < 1 ||
+        value > static_cast<int>(kMostLevelFiles)) {
         return std::nullopt;
     }
     return value;
@@ -94,7 +107,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             continue;
         }
         const auto [name, attached] = splitOption(argument);
-        const bool takesValue = name == "--cell-aspect" || name == "--color-depth";
+        const bool takesValue = name == "--cell-aspect" || name == "--color-depth" || name == "--level";
         const bool mayTakeValue = takesValue || name == "--color";
         if (attached && !mayTakeValue) {
             return usageError("option " + quotedForDisplay(name) + " takes no value");
@@ -127,6 +140,15 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
                 return usageError("option " + quotedForDisplay(name) + " needs a value");
             }
             const std::string_view value = attached ? *attached : arguments[++i];
+            if (name == "--level") {
+                const auto number = readLevelNumber(value);
+                if (!number) {
+                    return usageError("bad value " + quotedForDisplay(value) +
+                                      " for --level: a whole number from 1 to 999");
+                }
+                line.options.startLevel = *number;
+                continue;
+            }
             if (name == "--color-depth") {
                 line.options.colourDepth = readColourDepth(value);
                 if (!line.options.colourDepth) {
@@ -144,8 +166,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             return usageError("unknown option " + quotedForDisplay(argument));
         }
     }
-    if (line.options.levelFiles.size() > kMostLevelFiles) {
-        return usageError("too many level files: at most 999");
+    if (auto error = levelCountError(line.options.levelFiles.size(), 1)) {
+        return usageError(std::move(*error));
     }
     if (checkOnly) {
         if (line.options.levelFiles.empty()) {
@@ -154,6 +176,17 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
         line.action = Action::Check;
     }
     return line;
+}
+
+std::optional<std::string> levelCountError(std::size_t levelFiles, int startLevel) {
+    if (levelFiles > kMostLevelFiles) {
+        return "too many level files: at most 999";
+    }
+    if (levelFiles > 0 && static_cast<std::size_t>(startLevel) > levelFiles) {
+        return "--level " + std::to_string(startLevel) + " is beyond the last level file, level " +
+               std::to_string(levelFiles);
+    }
+    return std::nullopt;
 }
 
 namespace {
@@ -173,7 +206,9 @@ std::string usageText() {
 A first-person block-world shooter in the text terminal.
 
 Without level files the game plays its built-in levels. With them, the files are the
-game's levels in the order given (at most 999).
+game's levels in the order given (at most 999). A folder stands for the files in it
+whose names end in .lvl, in byte order of their names: 'brickstorm levels/' plays a
+pack.
 
 Options:
   --fit              fit the picture to the window even when the window could hold
@@ -188,6 +223,8 @@ Options:
   --color-depth N    16, 256 or 24 (24-bit) colours, instead of what COLORTERM and
                      TERM name
   --check            check the level files and print a line about each; do not play
+  --level N          start at level N (1 to 999, at most the number of level files);
+                     after the closing screen the game starts again there
   -h, --help         show this help and exit
   --version          show the version and exit
 

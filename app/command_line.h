@@ -20,6 +20,7 @@ struct Options {
     terminal::ColourWhen colour = terminal::ColourWhen::Never;  // when the 3D view is coloured
     std::optional<ColourDepth> colourDepth{};  // how many colours, instead of what the terminal names
     std::vector<std::string> levelFiles;       // the game's levels in order, instead of the built-in table
+    int startLevel = 1;                        // the level the game starts at, from 1
 };
 
 // What the program does with its command line.
@@ -40,6 +41,11 @@ struct CommandLine {
 // Reads the arguments after the program name. Options come in any order before or among the
 // level files; "--" ends the options, so a file whose name starts with '-' can still be given.
 CommandLine parseCommandLine(std::span<const std::string_view> arguments);
+
+// The mistake, if any, in a list of `levelFiles` level files (folders already stood in for by
+// their files) with the game to start at `startLevel`: too many files, or a start beyond the
+// last one. Without files the built-in table has a level for every number.
+std::optional<std::string> levelCountError(std::size_t levelFiles, int startLevel);
 
 // The text of --help: a synopsis and every option, ending in a line break.
 std::string usageText();

@@ -9,6 +9,7 @@
 
 #include "app/command_line.h"
 #include "app/level_files.h"
+#include "app/level_folders.h"
 #include "app/loops.h"
 #include "core/game_state.h"
 #include "core/key_handler.h"
@@ -52,9 +53,21 @@ int main(int argc, char** argv) {
     case app::Action::Play: break;
     }
 
+    // A folder among the level files stands for the level files in it; only then is it known
+    // how many levels there are.
+    const app::LevelFileList fileList = app::expandLevelFolders(commandLine.options.levelFiles);
+    for (const app::ReportLine& line : fileList.problems) {
+        print(stderr, line.text);
+    }
+    const auto countError = app::levelCountError(fileList.files.size(), commandLine.options.startLevel);
+    if (countError && fileList.problems.empty()) {
+        print(stderr, app::usageErrorLine(*countError));
+        return kExitUsageError;
+    }
+
     // Every level file is read and checked before the terminal is touched, so that each mistake
     // is reported on a terminal left as it was.
-    const std::vector<std::string>& files = commandLine.options.levelFiles;
+    const std::vector<std::string>& files = fileList.files;
     const bool play = commandLine.action == app::Action::Play;
     app::LevelFilesReport levels = app::readLevelFiles(files, play);
     for (const app::ReportLine& line : levels.lines) {
@@ -65,7 +78,7 @@ int main(int argc, char** argv) {
             print(stdout, line.text);
         }
     }
-    if (!levels.allGood) {
+    if (!levels.allGood || !fileList.problems.empty()) {
         return kExitLevelFileError;
     }
     if (!play) {
@@ -77,6 +90,7 @@ int main(int argc, char** argv) {
     if (!files.empty()) {
         game.levels = GameLevels(std::move(levels.levelTexts));
     }
+    startAtLevel(game, commandLine.options.startLevel);
 
     platform::beginTerminalSession();
     const auto console = platform::makeTerminalConsole({.fullRedraw = commandLine.options.fullRedraw,

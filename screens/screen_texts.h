@@ -22,8 +22,9 @@ ScreenLines levelScreenLines(std::int32_t level);
 // The game-over screen with the cause of death.
 ScreenLines deathScreenLines(const std::string& deathMessage);
 
-// The closing screen after the exit of the last of `levels` levels.
-ScreenLines closingScreenLines(std::int32_t levels);
+// The closing screen after the exit of the last of `levels` levels, in a game that started at
+// level `firstLevel`.
+ScreenLines closingScreenLines(std::int32_t levels, std::int32_t firstLevel = 1);
 
 // What a window too small for any screen shows instead: the smallest size the game needs, on as
 // many lines as it takes in `columns` columns.

@@ -41,7 +41,7 @@ TextRequest textRequest(const RenderState& render) {
         return TextRequest{levelScreenLines(render.shownLevel)};
     }
     if (name == kScreenClosing) {
-        return TextRequest{closingScreenLines(render.shownLevel)};
+        return TextRequest{closingScreenLines(render.shownLevel, render.shownFirstLevel)};
     }
     return TextRequest{deathScreenLines(render.deathMessage)};
 }

@@ -21,6 +21,21 @@ TEST(CommandLine, NoArgumentsPlaysTheGameAsDesigned) {
     EXPECT_EQ(line.options.colour, terminal::ColourWhen::Never);
     EXPECT_FALSE(line.options.colourDepth.has_value());
     EXPECT_TRUE(line.options.levelFiles.empty());
+    EXPECT_EQ(line.options.startLevel, 1);
+}
+
+TEST(CommandLine, StartLevel) {
+    EXPECT_EQ(parse({"--level", "3"}).options.startLevel, 3);
+    EXPECT_EQ(parse({"--level=999", "a.lvl"}).options.startLevel, 999);
+    EXPECT_EQ(parse({"--level", "1"}).options.startLevel, 1);
+}
+
+TEST(CommandLine, LevelCountAgainstTheStartLevel) {
+    EXPECT_EQ(levelCountError(0, 999), std::nullopt);  // the built-in table never runs out
+    EXPECT_EQ(levelCountError(5, 5), std::nullopt);
+    EXPECT_EQ(levelCountError(5, 6), "--level 6 is beyond the last level file, level 5");
+    EXPECT_EQ(levelCountError(999, 1), std::nullopt);
+    EXPECT_EQ(levelCountError(1000, 1), "too many level files: at most 999");
 }
 
 TEST(CommandLine, ColourWhenAndDepth) {
@@ -132,6 +147,12 @@ INSTANTIATE_TEST_SUITE_P(
         UsageErrorCase{{"--color-depth"}, "option '--color-depth' needs a value"},
         UsageErrorCase{{"--color-depth", "8"}, "bad value '8' for --color-depth: 16, 256 or 24"},
         UsageErrorCase{{"--color-depth=24bit"}, "bad value '24bit' for --color-depth: 16, 256 or 24"},
+        UsageErrorCase{{"--level"}, "option '--level' needs a value"},
+        UsageErrorCase{{"--level", "0"}, "bad value '0' for --level: a whole number from 1 to 999"},
+        UsageErrorCase{{"--level=1000"}, "bad value '1000' for --level: a whole number from 1 to 999"},
+        UsageErrorCase{{"--level", "2.0"}, "bad value '2.0' for --level: a whole number from 1 to 999"},
+        UsageErrorCase{{"--level", "+2"}, "bad value '+2' for --level: a whole number from 1 to 999"},
+        UsageErrorCase{{"--level", ""}, "bad value '' for --level: a whole number from 1 to 999"},
         UsageErrorCase{{"--color=\x1b[31m"}, "bad value '\\x1b[31m' for --color: always, auto or never"},
         // A control byte typed into an argument is shown, never sent to the terminal.
         UsageErrorCase{{"--\x1b[2J"}, "unknown option '--\\x1b[2J'"}));
@@ -144,7 +165,7 @@ TEST(CommandLine, UsageErrorLinePointsToHelp) {
 TEST(CommandLine, HelpNamesEveryOption) {
     const std::string help = usageText();
     for (const char* option : {"--fit", "--cell-aspect", "--full-redraw", "--color[=WHEN]", "--color-depth",
-                               "--check", "--help", "--version"}) {
+                               "--check", "--level", "--help", "--version"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

@@ -111,8 +111,8 @@ TEST(ChunkedSceneTest, RandomCamerasSeeExactlyWhatThePlainPipelineShows) {
         const FaceList levelFaces = buildLevelFaces(level);
         std::int32_t facesSeen = 0;
         for (std::int32_t i = 0; i < test.cameras; ++i) {
-            const Vec3 camera{randomCoordinate(random, level.sizeX), randomCoordinate(random, level.sizeY),
-                              randomCoordinate(random, level.sizeZ)};
+            const Vec3 camera{randomCoordinate(random, level.sizeX()), randomCoordinate(random, level.sizeY()),
+                              randomCoordinate(random, level.sizeZ())};
             const double yaw = randomYaw(random);
             const FaceList enemies = enemyFacesNear(random, level, camera);
             SCOPED_TRACE(::testing::Message() << test.name << ": camera " << camera.x << ", " << camera.y

@@ -67,9 +67,9 @@ TEST(LevelFileTest, LayoutsGiveTheLevelString) {
 
 TEST(LevelFileTest, TheLevelStringGivesTheLevel) {
     const Level level(levelTextOf(kSmallLevel));
-    EXPECT_EQ(level.sizeX, 2);
-    EXPECT_EQ(level.sizeY, 2);
-    EXPECT_EQ(level.sizeZ, 2);
+    EXPECT_EQ(level.sizeX(), 2);
+    EXPECT_EQ(level.sizeY(), 2);
+    EXPECT_EQ(level.sizeZ(), 2);
     EXPECT_EQ(level.playerStart, (Vec3{0, 1, 1}));  // the first row of a layer is the far one
     ASSERT_EQ(level.enemyStarts().size(), 1U);
     EXPECT_EQ(level.enemyStarts()[0], (Vec3{0, 1, 0}));
