@@ -73,6 +73,26 @@ std::optional<ColourDepth> readColourDepth(std::string_view text) {
     return std::nullopt;
 }
 
+// XxYxZ of --size: three sizes from 1 to 999 whose cells fit the largest level.
+std::optional<std::array<std::int32_t, 3>> readLevelSize(std::string_view text) {
+    std::array<std::int32_t, 3> sizes{};
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const auto cross = i + 1 < sizes.size() ? text.find('x') : text.size();
+        const std::string_view digits = text.substr(0, cross);
+        const char* end = digits.data() + digits.size();
+        const auto [stop, error] = std::from_chars(digits.data(), end, sizes[i]);
+        if (digits.empty() || digits.size() > 3 || error != std::errc{} || stop != end || sizes[i] < 1 ||
+            cross == std::string_view::npos || digits.front() == '+') {
+            return std::nullopt;
+        }
+        text.remove_prefix(std::min(cross + 1, text.size()));
+    }
+    if (std::int64_t{sizes[0]} * sizes[1] * sizes[2] > kMaxLevelCells) {
+        return std::nullopt;
+    }
+    return sizes;
+}
+
 CommandLine usageError(std::string message) {
     CommandLine line;
     line.action = Action::UsageError;
@@ -107,7 +127,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             continue;
         }
         const auto [name, attached] = splitOption(argument);
-        const bool takesValue = name == "--cell-aspect" || name == "--color-depth" || name == "--level";
+        const bool takesValue = name == "--cell-aspect" || name == "--color-depth" || name == "--level" ||
+                                name == "--edit" || name == "--size";
         const bool mayTakeValue = takesValue || name == "--color";
         if (attached && !mayTakeValue) {
             return usageError("option " + quotedForDisplay(name) + " takes no value");
@@ -140,6 +161,19 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
                 return usageError("option " + quotedForDisplay(name) + " needs a value");
             }
             const std::string_view value = attached ? *attached : arguments[++i];
+            if (name == "--edit") {
+                line.options.editFile = std::string(value);
+                continue;
+            }
+            if (name == "--size") {
+                line.options.newLevelSize = readLevelSize(value);
+                if (!line.options.newLevelSize) {
+                    return usageError("bad value " + quotedForDisplay(value) +
+                                      " for --size: XxYxZ, each from 1 to " + "999, at most " +
+                                      std::to_string(kMaxLevelCells) + " cells in all");
+                }
+                continue;
+            }
             if (name == "--level") {
                 const auto number = readLevelNumber(value);
                 if (!number) {
@@ -165,6 +199,16 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
         } else {
             return usageError("unknown option " + quotedForDisplay(argument));
         }
+    }
+    if (line.options.newLevelSize && !line.options.editFile) {
+        return usageError("--size goes with --edit: it is the size of a new level");
+    }
+    if (line.options.editFile) {
+        if (checkOnly || !line.options.levelFiles.empty()) {
+            return usageError("--edit opens one level file, with no level files to play or check");
+        }
+        line.action = Action::Edit;
+        return line;
     }
     if (auto error = levelCountError(line.options.levelFiles.size(), 1)) {
         return usageError(std::move(*error));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -21,6 +23,8 @@ struct Options {
     std::optional<ColourDepth> colourDepth{};  // how many colours, instead of what the terminal names
     std::vector<std::string> levelFiles;       // the game's levels in order, instead of the built-in table
     int startLevel = 1;                        // the level the game starts at, from 1
+    std::optional<std::string> editFile;       // the level file to open in the editor
+    std::optional<std::array<std::int32_t, 3>> newLevelSize;  // x, y and z of a new level in the editor
 };
 
 // What the program does with its command line.
@@ -29,6 +33,7 @@ enum class Action {
     Check,        // check the level files and report, without starting the game
     ShowHelp,     // print the usage on standard output
     ShowVersion,  // print the name and version on standard output
+    Edit,         // open the level file in the editor
     UsageError,   // print `error` on standard error and fail
 };
 

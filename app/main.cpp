@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/editor_run.h"
 #include "app/level_files.h"
 #include "app/level_folders.h"
 #include "app/loops.h"
@@ -49,6 +50,7 @@ int main(int argc, char** argv) {
     case app::Action::UsageError:
         print(stderr, app::usageErrorLine(commandLine.error));
         return kExitUsageError;
+    case app::Action::Edit: return app::runEditor(commandLine.options);
     case app::Action::Check:
     case app::Action::Play: break;
     }

@@ -20,7 +20,7 @@ constexpr std::int32_t kNoticeLines = 2;
 // The map is never narrower than its heading needs.
 constexpr std::int32_t kLeastMapColumns = 34;
 // A name longer than this shows its end, where the file's own name is.
-constexpr std::size_t kLongestShownName = 32;
+constexpr std::size_t kLongestShownName = 20;
 constexpr std::string_view kCut = "...";
 
 const char* letterName(char letter) {

@@ -196,7 +196,7 @@ TEST(EditorScreenTest, TheStatusTellsTheStateAndTheNoticeWhatMattersMost) {
 
     // A long name shows its end.
     const ScreenFacts longName{"/home/someone/levels/" + std::string(40, 'x') + "/mine.lvl", true, {}, 2.0};
-    EXPECT_EQ(statusText(editor, longName).substr(0, 32), "..." + std::string(20, 'x') + "/mine.lvl");
+    EXPECT_EQ(statusText(editor, longName).substr(0, 20), "..." + std::string(8, 'x') + "/mine.lvl");
 }
 
 TEST(EditorScreenTest, ColourOnlyWhenAskedForAndAsTheGameColours) {
