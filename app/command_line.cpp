@@ -247,6 +247,7 @@ std::string levelLimitsText() {
 std::string usageText() {
     return R"(Usage: brickstorm [OPTION]... [LEVEL_FILE]...
        brickstorm --check LEVEL_FILE...
+       brickstorm --edit FILE [--size XxYxZ] [OPTION]...
 A first-person block-world shooter in the text terminal.
 
 Without level files the game plays its built-in levels. With them, the files are the
@@ -267,6 +268,9 @@ Options:
   --color-depth N    16, 256 or 24 (24-bit) colours, instead of what COLORTERM and
                      TERM name
   --check            check the level files and print a line about each; do not play
+  --edit FILE        open FILE in the level editor (a new level if it does not exist)
+  --size XxYxZ       the size of that new level (default 16x8x16): a floor, the start
+                     and the exit, so that it can be played at once
   --level N          start at level N (1 to 999, at most the number of level files);
                      after the closing screen the game starts again there
   -h, --help         show this help and exit
@@ -284,6 +288,16 @@ start with is installed in share/brickstorm/levels (for example in
 
 Keys: w/s step forward/back, a/d turn left/right, left/right arrows step sideways,
 Space climb, r shoot; any key leaves a text screen. Ctrl+C ends the game.
+
+Editor keys: arrows move (up is farther), PgUp/PgDn or +/- change layer; b, 0, E,
+p, e set the cell (block, empty, exit, the start, an enemy), Space toggles a block;
+v marks a corner of a box, and a letter then fills it; u undo, r redo; [ and ]
+turn the 3D view, Tab shows it from the start; g or s then an arrow, PgUp or PgDn
+grows or shrinks the level on that side; t play-tests (Tab comes back); Ctrl+S
+saves; q quits (asking first about unsaved changes). The mouse, where the terminal
+reports it: a click moves the cursor, a drag paints. While there are unsaved
+changes a recovery copy is kept in $XDG_STATE_HOME/brickstorm (by default
+~/.local/state/brickstorm) and offered the next time FILE is opened.
 
 Exit status: 0 after --help, --version or a --check of good files; 1 when a level
 file cannot be used (one message for each such file on standard error, before
