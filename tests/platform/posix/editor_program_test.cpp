@@ -217,6 +217,30 @@ TEST_F(EditorProgramTest, AChangeSurvivesSigkillInTheRecoveryCopy) {
     EXPECT_EQ(listing.find("recovery"), std::string::npos);
 }
 
+TEST_F(EditorProgramTest, AFileChangedOnDiskIsNotOverwrittenWithoutAsking) {
+    const std::string level = folder_ + "/shared.lvl";
+    const std::string theirs = "003 001 001\npE0\n";
+    std::ofstream(level) << "002 001 001\npE\n";
+    auto editor = startEditor({"--edit", level});
+    ASSERT_TRUE(waitForScreen(*editor, "cursor 0,0,0 start"));
+    editor->send("\x1b[C");
+    editor->send("b");
+    ASSERT_TRUE(waitForScreen(*editor, "cursor 1,0,0 block  unsaved"));
+    std::ofstream(level) << theirs;  // someone else saves meanwhile
+    editor->send(kSave);
+    ASSERT_TRUE(waitForScreen(*editor, "has changed on disk since it was read. Overwrite it?"));
+    editor->send("x");
+    ASSERT_TRUE(waitForScreen(*editor, "Not saved: the file on disk is left as it is"));
+    EXPECT_EQ(fileText(level), theirs);
+    editor->send(kSave);
+    ASSERT_TRUE(waitForScreen(*editor, "Overwrite it?"));
+    editor->send("y");
+    ASSERT_TRUE(waitForScreen(*editor, "Saved"));
+    EXPECT_EQ(fileText(level), "002 001 001\n\n# layer 0\npb\n");
+    editor->send("q");
+    ASSERT_TRUE(editor->waitForExit());
+}
+
 TEST_F(EditorProgramTest, AFileOfTheWrongShapeIsRefusedBeforeTheTerminalIsTouched) {
     const std::string level = folder_ + "/short.lvl";
     std::ofstream(level) << "002 001 002\np0\n";
