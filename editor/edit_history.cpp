@@ -1,5 +1,6 @@
 #include "editor/edit_history.h"
 
+#include <ranges>
 #include <utility>
 
 namespace brickstorm::editor {
@@ -33,8 +34,8 @@ void revertEdit(EditedLevel& level, const LevelEdit& edit) {
     std::visit(Overloaded{
                    [&](const CellChanges& changes) {
                        // Backwards: a cell changed twice in one stroke ends as it began.
-                       for (auto change = changes.cells.rbegin(); change != changes.cells.rend(); ++change) {
-                           level.setLetter(level.placeOf(change->index), change->before);
+                       for (const CellChange& change : std::views::reverse(changes.cells)) {
+                           level.setLetter(level.placeOf(change.index), change.before);
                        }
                    },
                    [&](const BoxFill& fill) { level.fillBox(fill.box, fill.before); },
@@ -46,7 +47,7 @@ void revertEdit(EditedLevel& level, const LevelEdit& edit) {
 
 void EditHistory::record(LevelEdit edit, EditPlace before, EditPlace after) {
     entries_.resize(done_);
-    entries_.push_back({std::move(edit), std::move(before), std::move(after), ++lastSerial_});
+    entries_.push_back({std::move(edit), before, after, ++lastSerial_});
     ++done_;
 }
 
@@ -54,7 +55,7 @@ void EditHistory::extendLast(const std::vector<CellChange>& cells, EditPlace aft
     Entry& last = entries_[done_ - 1];
     auto& changes = std::get<CellChanges>(last.edit).cells;
     changes.insert(changes.end(), cells.begin(), cells.end());
-    last.after = std::move(after);
+    last.after = after;
     // Extended, the change is another state of the level.
     last.serial = ++lastSerial_;
 }

@@ -39,7 +39,7 @@ const char* facingName(std::int32_t facing) {
 }
 
 std::string shownName(const std::string& name) {
-    const std::string escaped = escapedForDisplay(name);
+    std::string escaped = escapedForDisplay(name);
     if (escaped.size() <= kLongestShownName) {
         return escaped;
     }

@@ -15,7 +15,7 @@ namespace {
 constexpr std::int32_t kHeadingLines = 1;
 
 struct Look {
-    const unsigned char* characters;
+    const unsigned char* characters = nullptr;
     CellColour colour = kNoColour;
 };
 
@@ -106,7 +106,7 @@ Picture mapPicture(const EditorSession& editor, std::int32_t columns, std::int32
             } else if (box && boxHolds(*box, cell)) {
                 look = {map_look::kInBox, colours.box};
             }
-            const auto column = static_cast<std::size_t>((x - scroll.x) * kMapCellColumns);
+            const auto column = static_cast<std::size_t>(x - scroll.x) * kMapCellColumns;
             for (std::size_t i = 0; i < kMapCellColumns && column + i < cells.size(); ++i) {
                 const unsigned char character = look.characters[i];
                 cells[column + i] = {character, character == ' ' ? kNoColour : look.colour};
