@@ -127,7 +127,7 @@ TEST(EditorMapTest, ScrollingKeepsTheCursorInViewAndClicksFindTheCellsShown) {
         for (std::int32_t column = 0; column < columns; ++column) {
             const auto cell = mapCellAt(editor.level().sizes(), columns, lines, scroll, column, line);
             const bool cursorShown =
-                picture[static_cast<std::size_t>(line)].substr(static_cast<std::size_t>(column / 2 * 2), 2) ==
+                picture[static_cast<std::size_t>(line)].substr(static_cast<std::size_t>(column / 2) * 2, 2) ==
                 look(map_look::kCursor);
             EXPECT_EQ(cell && cell->x == cursor.x && cell->z == cursor.z, cursorShown)
                 << line << " " << column;

@@ -167,9 +167,9 @@ TEST(EditorSessionTest, OneChangeOfTheLargestLevelCostsTheHistoryNextToNothing) 
 
 TEST(EditorSessionTest, GrowingAndShrinkingKeepTheCursorOnItsCell) {
     struct Case {
-        const char* name;
-        bool extended;
-        int key;
+        const char* name = "";
+        bool extended = false;
+        int key = 0;
         LevelSizes grown;
         CellPlace cursorAfterGrowing;
     };
