@@ -83,6 +83,9 @@ public:
         if (!recoveryPath_.empty() && recoveryCopyIsNewer(recoveryPath_, exists_ ? stamp_ : std::nullopt)) {
             session_.askToRestore();
         }
+        if (exists_ && options.newLevelSize) {
+            session_.note("The file exists, so --size, the size of a new level, is not used.");
+        }
     }
 
     // Runs until the editor is quit or its input ends; the exit status.
