@@ -1,6 +1,6 @@
 #include "editor/edit_history.h"
 
-#include <ranges>
+#include <cstddef>
 #include <utility>
 
 namespace brickstorm::editor {
@@ -34,7 +34,8 @@ void revertEdit(EditedLevel& level, const LevelEdit& edit) {
     std::visit(Overloaded{
                    [&](const CellChanges& changes) {
                        // Backwards: a cell changed twice in one stroke ends as it began.
-                       for (const CellChange& change : std::views::reverse(changes.cells)) {
+                       for (std::size_t i = changes.cells.size(); i > 0; --i) {
+                           const CellChange& change = changes.cells[i - 1];
                            level.setLetter(level.placeOf(change.index), change.before);
                        }
                    },
