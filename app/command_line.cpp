@@ -1,7 +1,9 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
+#include <cstdint>
 #include <utility>
 
 #include "app/config_reading.h"
@@ -34,6 +36,26 @@ std::optional<int> readLevelNumber(std::string_view text) {
     return value;
 }
 
+// XxYxZ of --size: three sizes from 1 to 999 whose cells fit the largest level.
+std::optional<std::array<std::int32_t, 3>> readLevelSize(std::string_view text) {
+    std::array<std::int32_t, 3> sizes{};
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const auto cross = i + 1 < sizes.size() ? text.find('x') : text.size();
+        const std::string_view digits = text.substr(0, cross);
+        const char* end = digits.data() + digits.size();
+        const auto [stop, error] = std::from_chars(digits.data(), end, sizes[i]);
+        if (digits.empty() || error != std::errc{} || stop != end || sizes[i] < 1 || sizes[i] > kMaxLevelFileSize ||
+            cross == std::string_view::npos || digits.front() == '+') {
+            return std::nullopt;
+        }
+        text.remove_prefix(std::min(cross + 1, text.size()));
+    }
+    if (std::int64_t{sizes[0]} * sizes[1] * sizes[2] > kMaxLevelCells) {
+        return std::nullopt;
+    }
+    return sizes;
+}
+
 // F of --speed F: how many times as fast as the game a replay may go.
 constexpr double kSlowestSpeed = 0.25;
 constexpr double kFastestSpeed = 16.0;
@@ -64,6 +86,15 @@ std::optional<std::string> conflictOf(const Options& options, bool checkOnly, co
     if (options.replayFile && (given.level || options.continueGame)) {
         return std::string(given.level ? "--level" : "--continue") +
                " cannot go with --replay: the recording says where its run starts";
+    }
+    if (options.newLevelSize && !options.editFile) {
+        return "--size goes with --edit: it is the size of a new level";
+    }
+    if (options.editFile && (checkOnly || !options.levelFiles.empty() || !options.packPlaces.empty())) {
+        return "--edit opens one level file, with no level files to play or check";
+    }
+    if (options.editFile && (options.recordFile || options.replayFile || given.level || options.continueGame)) {
+        return "--edit goes with none of --record, --replay, --level and --continue";
     }
     if (given.speed && !options.replayFile) {
         return "--speed goes with --replay";
@@ -115,7 +146,7 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
         const auto [name, attached] = splitOption(argument);
         const bool takesValue = name == "--cell-aspect" || name == "--color-depth" || name == "--level" ||
                                 name == "--config" || name == "--keys" || name == "--record" ||
-                                name == "--replay" || name == "--speed";
+                                name == "--replay" || name == "--speed" || name == "--edit" || name == "--size";
         const bool mayTakeValue = takesValue || name == "--color";
         if (attached && !mayTakeValue) {
             return usageError("option " + quotedForDisplay(name) + " takes no value");
@@ -160,6 +191,19 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
             const std::string_view value = attached ? *attached : arguments[++i];
             if (name == "--config") {
                 line.options.configFile = std::string(value);
+                continue;
+            }
+            if (name == "--edit") {
+                line.options.editFile = std::string(value);
+                continue;
+            }
+            if (name == "--size") {
+                line.options.newLevelSize = readLevelSize(value);
+                if (!line.options.newLevelSize) {
+                    return usageError("bad value " + quotedForDisplay(value) + " for --size: XxYxZ, each from 1 to " +
+                                      std::to_string(kMaxLevelFileSize) + ", at most " +
+                                      std::to_string(kMaxLevelCells) + " cells in all");
+                }
                 continue;
             }
             if (name == "--record" || name == "--replay") {
@@ -223,6 +267,10 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
     if (auto conflict = conflictOf(line.options, checkOnly, given)) {
         return usageError(std::move(*conflict));
     }
+    if (line.options.editFile) {
+        line.action = Action::Edit;
+        return line;
+    }
     if (line.options.replayFile) {
         line.action = checkOnly ? Action::CheckReplay : Action::Replay;
         return line;
@@ -280,6 +328,7 @@ std::string usageText(const platform::UserFolders& folders) {
        brickstorm --check LEVEL_FILE...
        brickstorm [--check] --pack
        brickstorm --replay FILE [--check] [OPTION]... [LEVEL_FILE]...
+       brickstorm --edit FILE [--size XxYxZ] [OPTION]...
 A first-person block-world shooter in the text terminal.
 
 Without level files the game plays its built-in levels. With them, the files are the
@@ -304,6 +353,9 @@ Options:
                      With --replay: replay without the terminal, as fast as it
                      goes, check every recorded state, and print a line for each
                      attempt at a level and a total
+  --edit FILE        open FILE in the level editor (a new level if it does not exist)
+  --size XxYxZ       the size of that new level (default 16x8x16): a floor, the start
+                     and the exit, so that it can be played at once
   --pack             the level files of the pack that comes with the game, in order,
                      where the option stands among the level files
   --level N          start at level N (1 to 999, at most the number of level files);
@@ -341,6 +393,16 @@ The pack of levels that comes with the game is in
 
 Keys: w/s step forward/back, a/d turn left/right, left/right arrows step sideways,
 Space climb, r shoot; any key leaves a text screen. Ctrl+C ends the game.
+
+Editor keys: arrows move (up is farther), PgUp/PgDn or +/- change layer; b, 0, E,
+p, e set the cell (block, empty, exit, the start, an enemy), Space toggles a block;
+v marks a corner of a box, and a letter then fills it; u undo, r redo; [ and ]
+turn the 3D view, Tab shows it from the start; g or s then an arrow, PgUp or PgDn
+grows or shrinks the level on that side; t play-tests (Tab comes back); Ctrl+S
+saves; q quits (asking first about unsaved changes). The mouse, where the terminal
+reports it: a click moves the cursor, a drag paints. While there are unsaved
+changes a recovery copy is kept in the folder of the progress file (below) and
+offered the next time FILE is opened.
 
 Settings: lines 'name = value' in a configuration file give options without
 typing them: the name is a long option without its dashes (fit, cell-aspect,

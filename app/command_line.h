@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -43,6 +45,8 @@ struct Options {
     std::optional<std::string> replayFile;  // the recording to play back instead of a game
     double speed = 1.0;                     // a replay's pace, as a multiple of the game's
     bool replayAnyVersion = false;          // replay a recording made by another version too
+    std::optional<std::string> editFile;                     // the level file to open in the editor
+    std::optional<std::array<std::int32_t, 3>> newLevelSize;  // x, y and z of a new level in the editor
 };
 
 // What the program does with its command line.
@@ -51,6 +55,7 @@ enum class Action {
     Check,          // check the level files and report, without starting the game
     Replay,         // play a recording back in the terminal
     CheckReplay,    // replay a recording without a terminal and report on it
+    Edit,           // open the level file in the editor
     ShowHelp,       // print the usage on standard output
     ShowVersion,    // print the name and version on standard output
     UsageError,     // print `error` on standard error and fail

@@ -16,6 +16,7 @@
 
 #include "app/command_line.h"
 #include "app/config_reading.h"
+#include "app/editor_run.h"
 #include "app/installed_pack.h"
 #include "app/later_notices.h"
 #include "app/level_files.h"
@@ -118,6 +119,7 @@ int main(int argc, char** argv) {
         print(stderr, app::usageErrorLine(commandLine.error));
         return kExitUsageError;
     case app::Action::SettingsError: print(stderr, commandLine.error); return kExitUsageError;
+    case app::Action::Edit: return app::runEditor(commandLine.options);
     case app::Action::Replay:
     case app::Action::CheckReplay:
     case app::Action::Check:

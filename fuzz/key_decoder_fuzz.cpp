@@ -1,7 +1,7 @@
 // Fuzzes the key decoder with arbitrary bytes. The first input byte chooses where the rest is
 // split into reads; between reads the decoder is told that no byte followed only where a real
-// reader would be (a sequence left open). Whatever the bytes: no crash, only codes 0 to 255, at
-// most two codes per byte, and the same codes as feeding the bytes in one piece.
+// reader would be (a sequence left open). Whatever the bytes: no crash, only codes 0 to 255 or
+// mouse reports, at most two codes per byte, and the same codes as feeding the bytes in one piece.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -20,7 +20,7 @@ void take(std::vector<int>& into, const std::vector<int>& codes) {
         fail();
     }
     for (int code : codes) {
-        if (code < 0 || code > 255) {
+        if ((code < 0 || code > 255) && !brickstorm::mouseReport(code)) {
             fail();
         }
         into.push_back(code);

@@ -84,7 +84,15 @@ void FaceChunks::addChunk(const Level& level, std::int32_t x0, std::int32_t y0, 
     chunk.x = x0;
     chunk.y = y0;
     chunk.z = z0;
+    fillChunk(level, chunk);
+}
+
+void FaceChunks::fillChunk(const Level& level, FaceChunk& chunk) {
+    const std::int32_t x0 = chunk.x;
+    const std::int32_t y0 = chunk.y;
+    const std::int32_t z0 = chunk.z;
     chunk.first = static_cast<std::uint32_t>(faces_.size());
+    chunk.bounds = {};
     // Within the chunk, cell by cell in the face list's order.
     for (std::int32_t x = x0; x < std::min(x0 + kChunkCells, level.sizeX()); ++x) {
         for (std::int32_t y = y0; y < std::min(y0 + kChunkCells, level.sizeY()); ++y) {
@@ -111,6 +119,34 @@ void FaceChunks::addChunk(const Level& level, std::int32_t x0, std::int32_t y0, 
         }
     }
     chunk.end = static_cast<std::uint32_t>(faces_.size());
+}
+
+void FaceChunks::rebuildChunk(const Level& level, std::int32_t cx, std::int32_t cy, std::int32_t cz) {
+    FaceChunk& chunk = chunks_[(static_cast<std::size_t>(cy) * static_cast<std::size_t>(countZ_) +
+                                static_cast<std::size_t>(cz)) *
+                                   static_cast<std::size_t>(countX_) +
+                               static_cast<std::size_t>(cx)];
+    // The new faces go to the end; the old ones stay behind unused until they are as many as the
+    // faces in use, so that a change costs its chunk, and the whole list is moved only now and then.
+    unusedFaces_ += chunk.end - chunk.first;
+    fillChunk(level, chunk);
+    if (unusedFaces_ > faces_.size() - unusedFaces_) {
+        compact();
+    }
+}
+
+void FaceChunks::compact() {
+    std::vector<ChunkFace> kept;
+    kept.reserve(faces_.size() - unusedFaces_);
+    for (FaceChunk& chunk : chunks_) {
+        const auto first = static_cast<std::uint32_t>(kept.size());
+        kept.insert(kept.end(), faces_.begin() + static_cast<std::ptrdiff_t>(chunk.first),
+                    faces_.begin() + static_cast<std::ptrdiff_t>(chunk.end));
+        chunk.first = first;
+        chunk.end = static_cast<std::uint32_t>(kept.size());
+    }
+    faces_ = std::move(kept);
+    unusedFaces_ = 0;
 }
 
 ListedFace FaceChunks::faceOf(const FaceChunk& chunk, std::uint32_t i) const {

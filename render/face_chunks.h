@@ -59,19 +59,31 @@ public:
     // The same face written into `out`, for a frame that keeps it in place; returns its place.
     std::uint64_t writeFace(const FaceChunk& chunk, std::uint32_t i, Face& out) const;
 
-    std::size_t faceCount() const { return faces_.size(); }
+    std::size_t faceCount() const { return faces_.size() - unusedFaces_; }
     // Every face in buildLevelFaces' order: the same list.
     FaceList listFaces() const;
+
+    // Builds anew the faces of the chunk at chunk coordinates (cx, cy, cz) from `level`, a level
+    // of the same sizes whose cells have changed: for an editor, which changes a few cells at a
+    // time. The chunks of a changed cell's neighbours may change too (a side between two blocks is
+    // hidden), and are the caller's to rebuild. Afterwards every chunk is as FaceChunks(level)
+    // builds it.
+    void rebuildChunk(const Level& level, std::int32_t cx, std::int32_t cy, std::int32_t cz);
 
 private:
     // Appends the chunk whose first cell is (x0, y0, z0), with its faces.
     void addChunk(const Level& level, std::int32_t x0, std::int32_t y0, std::int32_t z0);
+    // Appends the faces of `chunk`'s cells in `level` and points the chunk at them.
+    void fillChunk(const Level& level, FaceChunk& chunk);
+    // Moves every chunk's faces together, leaving out those no chunk uses any more.
+    void compact();
 
     std::int32_t countX_ = 0;
     std::int32_t countY_ = 0;
     std::int32_t countZ_ = 0;
     std::vector<FaceChunk> chunks_;  // indexed (cy * countZ + cz) * countX + cx
     std::vector<ChunkFace> faces_;   // chunk by chunk
+    std::size_t unusedFaces_ = 0;    // in faces_, left behind by chunks built anew
 };
 
 }  // namespace brickstorm

@@ -103,9 +103,12 @@ ScreenLines closingScreenLines(std::int32_t levels, std::int32_t firstLevel) {
 }
 
 ScreenLines smallWindowLines(std::int32_t columns) {
+    return smallWindowLines(columns, kSmallestWindowColumns, kSmallestWindowLines);
+}
+
+ScreenLines smallWindowLines(std::int32_t columns, std::int32_t leastColumns, std::int32_t leastLines) {
     // The size is kept on one line where it fits: "40 x" and "15" on two would not read as one.
-    const std::string size =
-        std::to_string(kSmallestWindowColumns) + " x " + std::to_string(kSmallestWindowLines);
+    const std::string size = std::to_string(leastColumns) + " x " + std::to_string(leastLines);
     ScreenLines lines = wrapWords("Please make the window at least", columns);
     if (!lines.empty() && lines.back().size() + 1 + size.size() <= static_cast<std::size_t>(columns)) {
         lines.back() += " " + size;

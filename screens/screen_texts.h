@@ -40,4 +40,7 @@ ScreenLines closingScreenLines(std::int32_t levels, std::int32_t firstLevel = 1)
 // many lines as it takes in `columns` columns.
 ScreenLines smallWindowLines(std::int32_t columns);
 
+// The same notice for a screen that needs at least `leastColumns` x `leastLines`.
+ScreenLines smallWindowLines(std::int32_t columns, std::int32_t leastColumns, std::int32_t leastLines);
+
 }  // namespace brickstorm

@@ -169,7 +169,47 @@ const ExtendedKey* letterKey(unsigned char final) {
     }
 }
 
+// An SGR mouse report, "<button;column;line" ending in M (pressed or moved) or m (released),
+// the column and line counted from 1: only the left button's press, drag and release mean
+// anything; the wheel, the other buttons and moves with no button are dropped.
+void decodeMouseReport(std::string_view text, unsigned char final, std::vector<int>& codes) {
+    constexpr int kButtonBits = 3;
+    constexpr int kMotionBit = 32;
+    constexpr int kWheelBit = 64;
+    std::array<int, 3> values{};
+    std::size_t index = 0;
+    text.remove_prefix(1);
+    bool digit = false;
+    for (const char c : text) {
+        if (c == ';' && digit && index + 1 < values.size()) {
+            ++index;
+            digit = false;
+        } else if (c >= '0' && c <= '9' && values[index] <= kMostMouseCell) {
+            values[index] = values[index] * 10 + (c - '0');
+            digit = true;
+        } else {
+            return;
+        }
+    }
+    const auto [button, column, line] = values;
+    if (index != 2 || !digit || column < 1 || line < 1 || (button & kButtonBits) != 0 ||
+        (button & kWheelBit) != 0 || (final != 'M' && final != 'm')) {
+        return;
+    }
+    MouseAction action = MouseAction::Press;
+    if (final == 'm') {
+        action = MouseAction::Release;
+    } else if ((button & kMotionBit) != 0) {
+        action = MouseAction::Drag;
+    }
+    codes.push_back(mouseCode({action, column - 1, line - 1}));
+}
+
 void decodeControlSequence(std::string_view parameterText, unsigned char final, std::vector<int>& codes) {
+    if (parameterText.starts_with('<')) {
+        decodeMouseReport(parameterText, final, codes);
+        return;
+    }
     const auto parameters = parseParameters(parameterText);
     if (!parameters) {
         return;

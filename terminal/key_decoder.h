@@ -18,7 +18,8 @@ class KeyDecoder {
 public:
     // The codes that this byte completes, in order: none while a sequence is still open, one
     // for an ordinary byte, two for an extended key (prefix, then the key's own code), and at
-    // most two in any case. Every code is from 0 to 255.
+    // most two in any case. Every code is from 0 to 255, but for an SGR mouse report of the left
+    // button, which gives one code of its own (see mouseCode).
     std::vector<int> feed(unsigned char byte);
 
     // No byte came within the wait: an open Escape is the Escape key; any other unfinished

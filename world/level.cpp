@@ -77,6 +77,16 @@ Level::Level(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ, std::st
       cells_(std::make_shared<const std::string>(std::move(cells))),
       enemyStarts_(std::make_shared<const std::vector<Vec3>>(std::move(enemyStarts))) {}
 
+Level Level::fromGrid(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ, std::string cells,
+                      Vec3 playerStart, std::vector<Vec3> enemyStarts) {
+    if (sizeX <= 0 || sizeY <= 0 || sizeZ <= 0 ||
+        cells.size() != static_cast<std::size_t>(sizeX) * static_cast<std::size_t>(sizeY) *
+                            static_cast<std::size_t>(sizeZ)) {
+        return {};
+    }
+    return {sizeX, sizeY, sizeZ, std::move(cells), playerStart, std::move(enemyStarts)};
+}
+
 Level::Level(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ, const LevelCells& cells,
              Vec3 playerStart, std::vector<Vec3> enemyStarts)
     : Level(sizeX, sizeY, sizeZ, std::string(), playerStart, std::move(enemyStarts)) {

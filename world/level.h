@@ -47,6 +47,12 @@ public:
     Level(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ, const LevelCells& cells,
           Vec3 playerStart, std::vector<Vec3> enemyStarts);
 
+    // A level whose cells come as one string in the grid's own order (layer by layer, each layer's
+    // rows along z, x fastest), as an editor keeps them: no parsing, one move. The invalid level
+    // when the string does not hold exactly one letter for each cell of the sizes.
+    static Level fromGrid(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ, std::string cells,
+                          Vec3 playerStart = {}, std::vector<Vec3> enemyStarts = {});
+
     // The letter of cell (x, y, z); '0' for any cell outside the grid, above and below included.
     char cellAt(std::int32_t x, std::int32_t y, std::int32_t z) const {
         if (x < 0 || y < 0 || z < 0 || x >= sizeX_ || y >= sizeY_ || z >= sizeZ_) {

@@ -14,8 +14,6 @@ constexpr std::int32_t kHeaderDigits = 9;
 constexpr std::int32_t kDigitsPerSize = 3;
 constexpr char kCommentMark = '#';
 constexpr const char* kSizeNames[] = {"x", "y", "z"};
-// A message lists this many extra player starts by place, and counts the rest.
-constexpr std::size_t kListedPlayerStarts = 5;
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
@@ -107,15 +105,25 @@ void LevelFileParser::takeByte(std::string_view rest) {
         return;
     }
     if (c == '\n') {
+        if (inComment_ && keepsComments() && !leadingComments_.back().empty() &&
+            leadingComments_.back().back() == '\r') {
+            leadingComments_.back().pop_back();
+        }
         ++here_.line;
         here_.column = 1;
         lineBlankSoFar_ = true;
         inComment_ = false;
         return;
     }
+    if (inComment_ && keepsComments()) {
+        leadingComments_.back() += c;
+    }
     if (!inComment_ && !isBlank(c)) {
         if (lineBlankSoFar_ && c == kCommentMark) {
             inComment_ = true;
+            if (keepsComments()) {
+                leadingComments_.emplace_back(1, c);
+            }
         } else if (headerDigits_ < kHeaderDigits) {
             if (isDigit(c)) {
                 takeHeaderDigit(c);
@@ -183,23 +191,31 @@ void LevelFileParser::takeLetter(std::string_view rest) {
     }
     text_ += c;
     if (c == kCellPlayerStart) {
-        if (playerStarts_.size() <= kListedPlayerStarts) {
+        if (playerStarts_.size() < kNamedPlayerStarts) {
             playerStarts_.push_back(here_);
         }
         ++playerStartCount_;
     } else if (c == kCellExit) {
         ++exits_;
-    } else if (c == kCellEnemyStart && ++enemies_ > kMaxLevelEnemies) {
-        fail(here_, "too many enemies: a level may have at most " + std::to_string(kMaxLevelEnemies) +
-                        " e, and this one is number " + std::to_string(enemies_));
+    } else if (c == kCellEnemyStart && ++enemies_ == kMaxLevelEnemies + 1) {
+        // For play the file is refused here, without reading on; an editor reads on and shows it.
+        firstEnemyTooMany_ = here_;
+        if (use_ == LevelFileUse::Play) {
+            LevelContentCounts counts;
+            counts.enemies = enemies_;
+            counts.firstEnemyTooMany = here_;
+            problem_ = levelContentProblems(counts).front();
+        }
     }
 }
+
+bool LevelFileParser::keepsComments() const { return use_ == LevelFileUse::Edit && headerDigits_ == 0; }
 
 void LevelFileParser::fail(std::optional<FilePlace> place, std::string what) {
     problem_ = LevelFileProblem{place, std::move(what)};
 }
 
-std::optional<LevelFileProblem> LevelFileParser::problemAtEnd() const {
+std::optional<LevelFileProblem> LevelFileParser::shapeProblemAtEnd() const {
     if (bytes_ == 0) {
         return LevelFileProblem{std::nullopt, "the file is empty"};
     }
@@ -219,26 +235,11 @@ std::optional<LevelFileProblem> LevelFileParser::problemAtEnd() const {
         }
         return LevelFileProblem{firstExtraCell_, counts + ": the first one too many is here"};
     }
-    if (playerStartCount_ == 0) {
-        return LevelFileProblem{std::nullopt, "no player start: the level needs one p"};
-    }
-    if (playerStartCount_ > 1) {
-        std::string what = "more than one player start p: the first is at " + placeText(playerStarts_[0]) +
-                           ", the extra ones at ";
-        const std::size_t listed = std::min(playerStarts_.size(), kListedPlayerStarts + 1);
-        for (std::size_t i = 1; i < listed; ++i) {
-            what += (i > 1 ? ", " : "") + placeText(playerStarts_[i]);
-        }
-        const std::int64_t unlisted = playerStartCount_ - static_cast<std::int64_t>(listed);
-        if (unlisted > 0) {
-            what += " and " + std::to_string(unlisted) + " more";
-        }
-        return LevelFileProblem{playerStarts_[1], what};
-    }
-    if (exits_ == 0) {
-        return LevelFileProblem{std::nullopt, "no exit: the level needs at least one E"};
-    }
     return std::nullopt;
+}
+
+LevelContentCounts LevelFileParser::contentCounts() const {
+    return {playerStartCount_, playerStarts_, exits_, enemies_, firstEnemyTooMany_};
 }
 
 LevelFileResult LevelFileParser::finish() {
@@ -246,12 +247,64 @@ LevelFileResult LevelFileParser::finish() {
         failWithRefusedCharacter();
     }
     if (!problem_) {
-        problem_ = problemAtEnd();
+        problem_ = shapeProblemAtEnd();
+    }
+    if (!problem_) {
+        std::vector<LevelFileProblem> problems = levelContentProblems(contentCounts());
+        if (!problems.empty()) {
+            problem_ = std::move(problems.front());
+        }
     }
     if (problem_) {
         return *problem_;
     }
     return LevelFileLevel{std::move(text_), sizes_[0], sizes_[1], sizes_[2], enemies_};
+}
+
+EditableLevelFileResult LevelFileParser::finishForEditing() {
+    if (!refused_.bytes.empty()) {
+        failWithRefusedCharacter();
+    }
+    if (!problem_) {
+        problem_ = shapeProblemAtEnd();
+    }
+    if (problem_) {
+        return *problem_;
+    }
+    return EditableLevelFile{LevelFileLevel{std::move(text_), sizes_[0], sizes_[1], sizes_[2], enemies_},
+                             std::move(leadingComments_), levelContentProblems(contentCounts())};
+}
+
+std::vector<LevelFileProblem> levelContentProblems(const LevelContentCounts& counts) {
+    std::vector<LevelFileProblem> problems;
+    if (counts.enemies > kMaxLevelEnemies) {
+        problems.push_back({counts.firstEnemyTooMany,
+                            "too many enemies: a level may have at most " + std::to_string(kMaxLevelEnemies) +
+                                " e, and this one is number " + std::to_string(kMaxLevelEnemies + 1)});
+    }
+    if (counts.playerStarts == 0) {
+        problems.push_back({std::nullopt, "no player start: the level needs one p"});
+    } else if (counts.playerStarts > 1 && counts.firstPlayerStarts.size() < 2) {
+        problems.push_back({std::nullopt, "more than one player start p: " +
+                                              std::to_string(counts.playerStarts) + " of them"});
+    } else if (counts.playerStarts > 1) {
+        const auto& places = counts.firstPlayerStarts;
+        std::string what =
+            "more than one player start p: the first is at " + placeText(places[0]) + ", the extra ones at ";
+        const std::size_t named = std::min(places.size(), kNamedPlayerStarts);
+        for (std::size_t i = 1; i < named; ++i) {
+            what += (i > 1 ? ", " : "") + placeText(places[i]);
+        }
+        const std::int64_t unnamed = counts.playerStarts - static_cast<std::int64_t>(named);
+        if (unnamed > 0) {
+            what += " and " + std::to_string(unnamed) + " more";
+        }
+        problems.push_back({places[1], what});
+    }
+    if (counts.exits == 0) {
+        problems.push_back({std::nullopt, "no exit: the level needs at least one E"});
+    }
+    return problems;
 }
 
 LevelFileResult parseLevelFile(std::string_view text) {

@@ -25,6 +25,9 @@ inline constexpr std::int64_t kMaxLevelFileBytes =
 // and is drawn on every tick, so a level full of them would cost without bound.
 inline constexpr std::int64_t kMaxLevelEnemies = 1000;
 
+// The largest size along one axis that a file's header can say: three digits a size.
+inline constexpr std::int32_t kMaxLevelFileSize = 999;
+
 // A place in a level file, both counted from 1; the column counts bytes.
 struct FilePlace {
     std::int64_t line = 1;
@@ -55,15 +58,55 @@ struct LevelFileLevel {
 
 using LevelFileResult = std::variant<LevelFileLevel, LevelFileProblem>;
 
+// What a file is read for. For play any problem refuses it. For editing, the problems of its
+// contents (the player's start, the exits, the number of enemies) are noted and the reading goes
+// on, since an editor can mend them; a problem of its shape (header, letters, number of cells,
+// size, bytes) still refuses it.
+enum class LevelFileUse : std::uint8_t { Play, Edit };
+
+// The player starts a message about several of them names by place; the rest it counts.
+inline constexpr std::size_t kNamedPlayerStarts = 6;
+
+// What a level's letters add up to, as far as the loader judges its contents.
+struct LevelContentCounts {
+    std::int64_t playerStarts = 0;
+    std::vector<FilePlace> firstPlayerStarts;  // the places of the first kNamedPlayerStarts, in order
+    std::int64_t exits = 0;
+    std::int64_t enemies = 0;
+    std::optional<FilePlace> firstEnemyTooMany;  // the enemy one past kMaxLevelEnemies, if any
+};
+
+// The problems of those contents in the loader's words, in the order it meets them: too many
+// enemies (found while reading), then the player's start, then the exit. Empty when the
+// contents are sound.
+std::vector<LevelFileProblem> levelContentProblems(const LevelContentCounts& counts);
+
+// A level file read for editing: its level (the text keeps every letter as written), the
+// comment lines that stood before its sizes (each whole, from its '#', without the line end),
+// and the problems of its contents, as levelContentProblems gives them.
+struct EditableLevelFile {
+    LevelFileLevel level;
+    std::vector<std::string> leadingComments;
+    std::vector<LevelFileProblem> contentProblems;
+};
+
+using EditableLevelFileResult = std::variant<EditableLevelFile, LevelFileProblem>;
+
 // Reads a level file as it arrives, piece by piece, and stops at the first problem: a file is
 // never read beyond what it takes to accept or refuse it, nor beyond kMaxLevelFileBytes.
 class LevelFileParser {
 public:
+    explicit LevelFileParser(LevelFileUse use = LevelFileUse::Play) : use_(use) {}
+
     // Takes the next piece of the file. False once a problem is found: no more is needed.
     bool take(std::string_view piece);
 
     // After the last piece: the level, or the first problem found.
     LevelFileResult finish();
+
+    // After the last piece of a file read for editing: the level with the problems of its
+    // contents, or the problem of its shape.
+    EditableLevelFileResult finishForEditing();
 
 private:
     void takeByte(std::string_view rest);
@@ -75,8 +118,12 @@ private:
     void refuseCharacter(std::string_view rest, std::string before, std::string after);
     std::string_view completeRefusedCharacter(std::string_view piece);
     void failWithRefusedCharacter();
-    std::optional<LevelFileProblem> problemAtEnd() const;
+    std::optional<LevelFileProblem> shapeProblemAtEnd() const;
+    LevelContentCounts contentCounts() const;
+    // True while comment lines are kept: before the sizes of a file read for editing.
+    bool keepsComments() const;
 
+    LevelFileUse use_;
     FilePlace here_;  // the byte being read
     std::int64_t bytes_ = 0;
     bool lineBlankSoFar_ = true;
@@ -94,6 +141,8 @@ private:
     std::int64_t playerStartCount_ = 0;
     std::int64_t exits_ = 0;
     std::int64_t enemies_ = 0;
+    std::optional<FilePlace> firstEnemyTooMany_;
+    std::vector<std::string> leadingComments_;  // kept when reading for editing
     std::string text_;
     std::optional<LevelFileProblem> problem_;
 

@@ -98,7 +98,7 @@ inline const std::vector<KeySequenceCase>& keySequenceCases() {
         // Unknown or cut-off sequences are dropped whole, and what follows still counts.
         {"unknown tilde number", esc("[99~") + "w", {119}},
         {"alt left", esc("[1;3D") + "w", {119}},
-        {"mouse report", esc("[<0;12;7M") + "w", {119}},
+        {"mouse report of the right button", esc("[<2;12;7M") + "w", {119}},
         {"private query reply", esc("[?1;2c") + "w", {119}},
         {"too many parameters", esc("[1;5;7D") + "w", {119}},
         {"huge number", esc("[99999999999999999999~") + "w", {119}},

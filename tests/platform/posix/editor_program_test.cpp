@@ -1,0 +1,270 @@
+// The editor through the real program on a pseudo-terminal, read back through a terminal
+// emulator: a new level made, cells set, a box filled across layers, undone and redone, saved
+// (the saved text exactly, and --check on it); a play-test and back; recovery after SIGKILL;
+// and a file refused for its shape before the terminal is touched.
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "editor/recovery_name.h"
+#include "support/pty_session.h"
+#include "support/vterm_screen.h"
+
+namespace brickstorm::platform {
+namespace {
+
+using testing::PtySession;
+using testing::VtermScreen;
+
+constexpr int kColumns = 80;
+constexpr int kLines = 24;
+
+constexpr const char* kUp = "\x1b[A";
+constexpr const char* kLeft = "\x1b[D";
+constexpr const char* kSave = "\x13";
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool fileExists(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+// What a command prints on standard output and error, and its exit status.
+std::pair<std::string, int> runCommand(const std::string& command) {
+    std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    std::string out;
+    char buffer[512];
+    for (std::size_t n = 0; pipe != nullptr && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        out.append(buffer, n);
+    }
+    const int status = pipe != nullptr ? ::pclose(pipe) : -1;
+    return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+// A scratch folder of the test's own: the level files and the state folder with the recovery
+// copies.
+class EditorProgramTest : public ::testing::Test {
+public:
+    EditorProgramTest(const EditorProgramTest&) = delete;
+    EditorProgramTest& operator=(const EditorProgramTest&) = delete;
+
+protected:
+    EditorProgramTest() {
+        char pattern[] = "/tmp/brickstorm-editor-XXXXXX";
+        folder_ = ::mkdtemp(pattern);
+    }
+    ~EditorProgramTest() override { runCommand("rm -rf '" + folder_ + "'"); }
+
+    std::unique_ptr<PtySession> startEditor(const std::vector<std::string>& arguments) {
+        PtySession::Options options;
+        options.program = BRICKSTORM_BINARY;
+        options.arguments = arguments;
+        options.columns = kColumns;
+        options.rows = kLines;
+        options.environment = {"LC_ALL=C.UTF-8", "XDG_STATE_HOME=" + folder_ + "/state"};
+        return std::make_unique<PtySession>(options);
+    }
+
+    // Waits until the window, as the emulator shows it, holds `text`.
+    static bool waitForScreen(const PtySession& editor, const std::string& text) {
+        const bool shown = editor.waitForOutput([&](std::string_view output) {
+            VtermScreen window(kLines, kColumns);
+            window.feed(output);
+            return window.text(kLines, kColumns).find(text) != std::string::npos;
+        });
+        if (!shown) {
+            ADD_FAILURE() << "not shown: " << text << "\n" << screenText(editor);
+        }
+        return shown;
+    }
+
+    static std::string screenText(const PtySession& editor) {
+        VtermScreen window(kLines, kColumns);
+        window.feed(editor.output());
+        return window.text(kLines, kColumns);
+    }
+
+    std::string folder_;
+};
+
+TEST_F(EditorProgramTest, ANewLevelIsDrawnUndoneRedoneSavedAndChecked) {
+    const std::string level = folder_ + "/new.lvl";
+    auto editor = startEditor({"--edit", level, "--size", "6x3x5"});
+    ASSERT_TRUE(waitForScreen(*editor, "new.lvl  6x3x5  cursor 3,1,0 start  new file"));
+    editor->send(kUp);
+    editor->send("b");
+    ASSERT_TRUE(waitForScreen(*editor, "cursor 3,1,1 block  unsaved changes"));
+    // A box from (2, 1, 1) to (1, 2, 2), across two layers.
+    editor->send(kLeft);
+    editor->send("v");
+    editor->send(kLeft);
+    editor->send(kUp);
+    editor->send("+");
+    ASSERT_TRUE(waitForScreen(*editor, "box 2x2x2"));
+    editor->send("b");
+    ASSERT_TRUE(waitForScreen(*editor, "cursor 1,2,2 block  unsaved"));
+    editor->send("u");
+    ASSERT_TRUE(waitForScreen(*editor, "cursor 1,2,2 empty  box 2x2x2"));
+    editor->send("r");
+    ASSERT_TRUE(waitForScreen(*editor, "cursor 1,2,2 block  unsaved"));
+    editor->send(kSave);
+    ASSERT_TRUE(waitForScreen(*editor, "Saved"));
+    EXPECT_EQ(fileText(level),
+              "006 003 005\n"
+              "\n# layer 0\nbbbbbb\nbbbbbb\nbbbbbb\nbbbbbb\nbbbbbb\n"
+              "\n# layer 1\n000E00\n000000\n0bb000\n0bbb00\n000p00\n"
+              "\n# layer 2\n000000\n000000\n0bb000\n0bb000\n000000\n");
+    editor->send("q");  // nothing unsaved: no question
+    const auto status = editor->waitForExit();
+    ASSERT_TRUE(status);
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
+
+    const auto [report, checkStatus] = runCommand(std::string(BRICKSTORM_BINARY) + " --check " + level);
+    EXPECT_EQ(checkStatus, 0);
+    EXPECT_EQ(report, level + ": 6 x 3 x 5 cells, 0 enemies\n");
+}
+
+TEST_F(EditorProgramTest, APlayTestReturnsToTheEditorAsItWas) {
+    const std::string level = folder_ + "/play.lvl";
+    auto editor = startEditor({"--edit", level});
+    ASSERT_TRUE(waitForScreen(*editor, "cursor 8,1,0 start"));
+    editor->send(kUp);
+    editor->send("v");
+    editor->send(kUp);
+    editor->send("b");  // a box of 1 x 1 x 2, to have a history
+    ASSERT_TRUE(waitForScreen(*editor, "cursor 8,1,2 block"));
+    editor->send("v");
+    editor->send(kLeft);
+    ASSERT_TRUE(waitForScreen(*editor, "box 2x1x1"));
+    editor->send("t");
+    ASSERT_TRUE(editor->waitForOutput([](std::string_view output) {
+        VtermScreen window(kLines, kColumns);
+        window.feed(output);
+        return window.text(kLines, kColumns).find("Ready to play") == std::string::npos &&
+               window.text(kLines, kColumns).find("box 2x1x1") == std::string::npos;
+    }));
+    editor->send("\t");
+    ASSERT_TRUE(waitForScreen(*editor, "Play-test over (Tab)."));
+    EXPECT_NE(screenText(*editor).find("cursor 7,1,2 empty  box 2x1x1  unsaved changes"), std::string::npos)
+        << screenText(*editor);
+    editor->send("u");  // the history came back too
+    ASSERT_TRUE(waitForScreen(*editor, "cursor 8,1,2 empty  box 1x1x2"));
+    editor->send("r");
+    ASSERT_TRUE(waitForScreen(*editor, "cursor 8,1,2 block  unsaved"));
+    editor->send("q");
+    ASSERT_TRUE(waitForScreen(*editor, "before quitting?"));
+    editor->send("n");
+    ASSERT_TRUE(editor->waitForExit());
+    EXPECT_FALSE(fileExists(level));
+}
+
+TEST_F(EditorProgramTest, AChangeSurvivesSigkillInTheRecoveryCopy) {
+    const std::string level = folder_ + "/kept.lvl";
+    {
+        auto editor = startEditor({"--edit", level, "--size", "5x3x4"});
+        ASSERT_TRUE(waitForScreen(*editor, "new file"));
+        editor->send(kUp);
+        editor->send("E");
+        ASSERT_TRUE(waitForScreen(*editor, "cursor 2,1,1 exit  unsaved"));
+        // The copy is due within a second of the change; the test waits for it to be there under
+        // its own name (not the new file it is written to first).
+        char* real = ::realpath(folder_.c_str(), nullptr);
+        ASSERT_NE(real, nullptr);
+        const std::string copy =
+            folder_ + "/state/brickstorm/" + editor::recoveryFileName(std::string(real) + "/kept.lvl");
+        std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own buffer
+        const auto deadline = std::chrono::steady_clock::now() + PtySession::kPatience;
+        while (!fileExists(copy) && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        ASSERT_TRUE(fileExists(copy));
+        editor->sendSignal(SIGKILL);
+        ASSERT_TRUE(editor->waitForExit());
+    }
+    auto editor = startEditor({"--edit", level, "--size", "5x3x4"});
+    ASSERT_TRUE(waitForScreen(*editor, "Restore them?"));
+    editor->send("y");
+    ASSERT_TRUE(waitForScreen(*editor, "The recovery copy is restored"));
+    EXPECT_NE(screenText(*editor).find("unsaved changes"), std::string::npos);
+    editor->send(kUp);
+    ASSERT_TRUE(waitForScreen(*editor, "cursor 2,1,1 exit"));
+    editor->send(kSave);
+    ASSERT_TRUE(waitForScreen(*editor, "Saved"));
+    editor->send("q");
+    ASSERT_TRUE(editor->waitForExit());
+    EXPECT_NE(fileText(level).find("\n# layer 1\n00E00\n00000\n00E00\n00p00\n"), std::string::npos);
+    // Saved, the copy is gone.
+    const auto [listing, ignored] = runCommand("ls '" + folder_ + "/state/brickstorm'");
+    EXPECT_EQ(listing.find("recovery"), std::string::npos);
+}
+
+TEST_F(EditorProgramTest, AFileChangedOnDiskIsNotOverwrittenWithoutAsking) {
+    const std::string level = folder_ + "/shared.lvl";
+    const std::string theirs = "003 001 001\npE0\n";
+    std::ofstream(level) << "002 001 001\npE\n";
+    auto editor = startEditor({"--edit", level});
+    ASSERT_TRUE(waitForScreen(*editor, "cursor 0,0,0 start"));
+    editor->send("\x1b[C");
+    editor->send("b");
+    ASSERT_TRUE(waitForScreen(*editor, "cursor 1,0,0 block  unsaved"));
+    std::ofstream(level) << theirs;  // someone else saves meanwhile
+    editor->send(kSave);
+    ASSERT_TRUE(waitForScreen(*editor, "has changed on disk since it was read. Overwrite it?"));
+    editor->send("x");
+    ASSERT_TRUE(waitForScreen(*editor, "Not saved: the file on disk is left as it is"));
+    EXPECT_EQ(fileText(level), theirs);
+    editor->send(kSave);
+    ASSERT_TRUE(waitForScreen(*editor, "Overwrite it?"));
+    editor->send("y");
+    ASSERT_TRUE(waitForScreen(*editor, "Saved"));
+    EXPECT_EQ(fileText(level), "002 001 001\n\n# layer 0\npb\n");
+    editor->send("q");
+    ASSERT_TRUE(editor->waitForExit());
+}
+
+TEST_F(EditorProgramTest, AFileOfTheWrongShapeIsRefusedBeforeTheTerminalIsTouched) {
+    const std::string level = folder_ + "/short.lvl";
+    std::ofstream(level) << "002 001 002\np0\n";
+    auto editor = startEditor({"--edit", level});
+    const auto status = editor->waitForExit();
+    ASSERT_TRUE(status);
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 1);
+    EXPECT_EQ(editor->output(),
+              "brickstorm: " + level + ":3:1: the level needs 2 x 1 x 2 = 4 cells, found 2\r\n");
+    EXPECT_TRUE(testing::sameSettings(editor->settings(), editor->initialSettings()));
+
+    // Contents the game refuses still open, for mending.
+    const std::string noExit = folder_ + "/no-exit.lvl";
+    std::ofstream(noExit) << "# A title\n002 001 001\np0\n";
+    auto mending = startEditor({"--edit", noExit});
+    ASSERT_TRUE(waitForScreen(*mending, "Not ready to play: no exit: the level needs at least one E."));
+    mending->send("\x1b[C");
+    mending->send("E");
+    mending->send(kSave);
+    ASSERT_TRUE(waitForScreen(*mending, "Saved"));
+    mending->send("q");
+    ASSERT_TRUE(mending->waitForExit());
+    EXPECT_EQ(fileText(noExit), "# A title\n002 001 001\n\n# layer 0\npE\n");
+}
+
+}  // namespace
+}  // namespace brickstorm::platform
