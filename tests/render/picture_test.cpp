@@ -5,6 +5,7 @@
 #include <cctype>
 #include <climits>
 #include <cstddef>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,8 @@ struct Placement {
     int line;
     std::string_view expected;
 };
+
+void PrintTo(const Placement& placement, std::ostream* out) { *out << placement.name; }
 
 // A 4 x 3 picture of dots, and a 2 x 2 part whose every cell says where it came from, so that
 // a part cut at the wrong side, or shifted by the cut, shows.
