@@ -123,6 +123,8 @@ TEST(Picture, SameLayoutMeansTheSameLinesOfTheSameLengths) {
     EXPECT_TRUE(sameLayout(pictureFromText("ab#\ncd#"), pictureFromText("xy#\nzw#")));
     EXPECT_FALSE(sameLayout(pictureFromText("ab#\ncd#"), pictureFromText("ab#\ncd#\nef#")));
     EXPECT_FALSE(sameLayout(pictureFromText("ab#\ncd#"), pictureFromText("ab#\ncde#")));
+    EXPECT_FALSE(sameLayout(pictureFromText("abc#\nd#"), pictureFromText("ab#\ncd#")))
+        << "as many cells, other lines";
 }
 
 std::string whole(std::string_view text) {
