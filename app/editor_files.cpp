@@ -6,7 +6,6 @@
 #include "editor/level_writing.h"
 #include "editor/recovery_name.h"
 #include "platform/full_path.h"
-#include "world/display_text.h"
 #include "world/level_file.h"
 
 namespace brickstorm::app {
@@ -19,14 +18,11 @@ std::variant<EditableLevelFile, LevelFileProblem, platform::FileReadStatus> read
     LevelFileParser parser(LevelFileUse::Edit);
     const platform::FileReadResult read =
         platform::readFilePieces(file, [&parser](std::string_view piece) { return parser.take(piece); });
-    switch (read.status) {
-    case platform::FileReadStatus::Missing: return platform::FileReadStatus::Missing;
-    case platform::FileReadStatus::Directory:
-        return LevelFileProblem{std::nullopt, "a directory, not a level file"};
-    case platform::FileReadStatus::Unreadable:
-        return LevelFileProblem{std::nullopt, "cannot be read: " + escapedForDisplay(read.reason)};
-    case platform::FileReadStatus::Read:
-    case platform::FileReadStatus::Stopped: break;
+    if (read.status == platform::FileReadStatus::Missing) {
+        return platform::FileReadStatus::Missing;  // not a problem: a new level is made
+    }
+    if (auto problem = readingProblem(read)) {
+        return std::move(*problem);
     }
     EditableLevelFileResult result = parser.finishForEditing();
     if (auto* problem = std::get_if<LevelFileProblem>(&result)) {

@@ -14,6 +14,7 @@
 #include "app/editor_files.h"
 #include "app/editor_inbox.h"
 #include "app/loops.h"
+#include "app/window_layout.h"
 #include "core/game_state.h"
 #include "core/key_codes.h"
 #include "core/key_handler.h"
@@ -41,14 +42,6 @@ constexpr std::chrono::milliseconds kWindowCheckPeriod{100};
 constexpr std::chrono::seconds kRecoveryDelay{1};
 // How often the play-test looks whether the game has ended.
 constexpr std::chrono::milliseconds kPlayCheckPeriod{50};
-
-PictureLayout layoutFor(const LayoutOptions& options) {
-    const auto window = platform::windowSize();
-    if (!window) {
-        return chooseLayout(std::nullopt, options);
-    }
-    return chooseLayout(WindowSize{window->columns, window->lines, window->cellAspect}, options);
-}
 
 // The editor on its own thread: keys from the inbox, the screen, the files.
 class EditorRun {
@@ -259,7 +252,7 @@ private:
         std::thread ticker([&] { tickLoop(game, lock, stop.get_token()); });
         std::thread renderer([&] {
             renderLoop(
-                game, lock, console_, [&] { return layoutFor(layout); }, controls, stop.get_token());
+                game, lock, console_, [&] { return windowLayoutNow(layout); }, controls, stop.get_token());
         });
         // The key that started it is answered now, so that the game's keys can come.
         inbox_.handled();
@@ -304,7 +297,7 @@ private:
     }
 
     void draw(bool changed) {
-        const PictureLayout layout = layoutFor({true, options_.cellAspect});
+        const PictureLayout layout = windowLayoutNow({true, options_.cellAspect});
         if (!changed && layout_ && *layout_ == layout) {
             console_.refresh();
             return;

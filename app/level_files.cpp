@@ -14,20 +14,6 @@ namespace {
 
 constexpr const char* kNoSuchFile = "no such file";
 
-// The problem a file has before its text is even looked at, if any.
-std::optional<LevelFileProblem> readingProblem(const platform::FileReadResult& result) {
-    switch (result.status) {
-    case platform::FileReadStatus::Missing: return LevelFileProblem{std::nullopt, kNoSuchFile};
-    case platform::FileReadStatus::Directory:
-        return LevelFileProblem{std::nullopt, "a directory, not a level file"};
-    case platform::FileReadStatus::Unreadable:
-        return LevelFileProblem{std::nullopt, "cannot be read: " + escapedForDisplay(result.reason)};
-    case platform::FileReadStatus::Read:
-    case platform::FileReadStatus::Stopped: break;
-    }
-    return std::nullopt;
-}
-
 LevelFileResult readLevelFile(const std::string& file, const FileReader& read, LevelFileIdentity& identity) {
     LevelFileParser parser;
     Fnv1a64 hash;
@@ -48,6 +34,19 @@ std::string enemiesText(std::int64_t count) {
 }
 
 }  // namespace
+
+std::optional<LevelFileProblem> readingProblem(const platform::FileReadResult& result) {
+    switch (result.status) {
+    case platform::FileReadStatus::Missing: return LevelFileProblem{std::nullopt, kNoSuchFile};
+    case platform::FileReadStatus::Directory:
+        return LevelFileProblem{std::nullopt, "a directory, not a level file"};
+    case platform::FileReadStatus::Unreadable:
+        return LevelFileProblem{std::nullopt, "cannot be read: " + escapedForDisplay(result.reason)};
+    case platform::FileReadStatus::Read:
+    case platform::FileReadStatus::Stopped: break;
+    }
+    return std::nullopt;
+}
 
 LevelFilesReport readLevelFiles(const std::vector<std::string>& files, bool keepLevels, const FileReader& read,
                                 std::int64_t cellsInAll) {

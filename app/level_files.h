@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,10 @@ struct LevelFilesReport {
 LevelFilesReport readLevelFiles(const std::vector<std::string>& files, bool keepLevels,
                                 const FileReader& read = platform::readFilePieces,
                                 std::int64_t cellsInAll = kMaxCellsInAllLevels);
+
+// The problem a file has before its text is even looked at (none, a directory, unreadable), if
+// any.
+std::optional<LevelFileProblem> readingProblem(const platform::FileReadResult& result);
 
 // "brickstorm: FILE:LINE:COLUMN: what" (or without the place) and a line break; the name escaped.
 std::string problemLine(const std::string& file, const LevelFileProblem& problem);

@@ -26,6 +26,7 @@
 #include "app/progress_keeping.h"
 #include "app/recording_files.h"
 #include "app/terminal_replay.h"
+#include "app/window_layout.h"
 #include "core/game_state.h"
 #include "core/key_handler.h"
 #include "platform/appending_file.h"
@@ -46,17 +47,6 @@ constexpr int kExitLevelFileError = 1;
 constexpr int kExitUsageError = 2;
 
 void print(std::FILE* stream, const std::string& text) { std::fputs(text.c_str(), stream); }
-
-// The layout for the window as it is now: asked on every render pass, so that a resized window
-// is drawn at its new size on the next one.
-brickstorm::PictureLayout layoutNow(const brickstorm::LayoutOptions& options) {
-    const auto window = brickstorm::platform::windowSize();
-    if (!window) {
-        return brickstorm::chooseLayout(std::nullopt, options);
-    }
-    return brickstorm::chooseLayout(brickstorm::WindowSize{window->columns, window->lines, window->cellAspect},
-                                    options);
-}
 
 // Plays `recording` back at its pace times `speed`, in place of a game; the exit status.
 int replayInTerminal(const brickstorm::Recording& recording, const std::string& name, double speed,
@@ -247,7 +237,7 @@ int main(int argc, char** argv) {
     const auto console = platform::makeTerminalConsole(
         {.fullRedraw = options.fullRedraw, .colour = options.colour, .colourDepth = options.colourDepth});
     const LayoutOptions layoutOptions{options.fit, options.cellAspect};
-    const std::function<PictureLayout()> layout = [&] { return layoutNow(layoutOptions); };
+    const std::function<PictureLayout()> layout = [&] { return app::windowLayoutNow(layoutOptions); };
     const ControlNames controls = settings::controlNames(options.keys);
 
     if (replaying) {

@@ -1,19 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/level_files.h"
 #include "support/game_driver.h"
+#include "support/route_player.h"
 
 namespace brickstorm {
 namespace {
 
 using testing::GameDriver;
 using testing::NullConsole;
+using testing::RoutePlayer;
 
 // The pack that ships with the game, in the order its names sort in.
 const std::vector<std::string> kPack = {
@@ -22,11 +23,8 @@ const std::vector<std::string> kPack = {
 
 std::string packPath(const std::string& name) { return std::string(BRICKSTORM_LEVELS) + "/" + name; }
 
-// Plays one level of the pack on its own, from its level screen, by a route of moves:
-//   w s a d and Space as the keys, < and > the arrows (sideways steps),
-//   ! waits for an enemy to come into the line of fire ahead and shoots it,
-//   . waits half a second.
-// Each move is ticked until the player is at rest again.
+// Plays one level of the pack on its own, from its level screen, by a route of moves (as
+// RoutePlayer reads them).
 class PackLevel {
 public:
     explicit PackLevel(const std::string& name) {
@@ -48,24 +46,7 @@ public:
     }
 
     // Follows the route; false (with the reason) as soon as a move goes wrong.
-    ::testing::AssertionResult follow(std::string_view route) {
-        for (std::size_t i = 0; i < route.size(); ++i) {
-            if (state.screen != "game") {
-                return ::testing::AssertionFailure()
-                       << "the level ended (" << state.screen << ": " << state.render.deathMessage
-                       << ") before move " << i << " '" << route[i] << "'";
-            }
-            if (route[i] == '!' && !shootTheNextEnemyAhead()) {
-                return ::testing::AssertionFailure() << "no enemy came into the line of fire at move " << i;
-            }
-            if (route[i] == '.') {
-                game.tick(10);
-            } else if (route[i] != '!') {
-                game.act(keyOf(route[i]));
-            }
-        }
-        return ::testing::AssertionSuccess();
-    }
+    ::testing::AssertionResult follow(std::string_view route) { return player_.follow(route); }
 
     NullConsole console;
     GameDriver game{console};
@@ -77,48 +58,7 @@ private:
         game.enterFirstLevel();
     }
 
-    static int keyOf(char move) {
-        switch (move) {
-        case '<': return 75;
-        case '>': return 77;
-        default: return move;
-        }
-    }
-
-    // True when the enemy stands in the player's line of fire: ahead, and before the first block.
-    bool inLineOfFire(const EnemyEntity& enemy) const {
-        const Vec3& p = state.player.position;
-        const Vec3& e = enemy.position;
-        const auto y = static_cast<std::int32_t>(p.y);
-        const std::int32_t dx[] = {0, 1, 0, -1};  // by facing: +z, +x, -z, -x
-        const std::int32_t dz[] = {1, 0, -1, 0};
-        const auto f = static_cast<std::size_t>(state.player.facing);
-        auto x = static_cast<std::int32_t>(p.x);
-        auto z = static_cast<std::int32_t>(p.z);
-        for (int i = 0; i <= 50 && state.level.cellAt(x, y, z) != kCellBlock; ++i) {
-            if (e.x == x && e.z == z) {
-                return true;
-            }
-            x += dx[f];
-            z += dz[f];
-        }
-        return false;
-    }
-
-    bool shootTheNextEnemyAhead() {
-        const std::size_t enemiesBefore = state.enemies.size();
-        for (int tick = 0; tick < 2000 && state.screen == "game"; ++tick) {
-            for (const EnemyEntity& enemy : state.enemies) {
-                if (inLineOfFire(enemy)) {
-                    game.press('r');
-                    game.tick(2);  // the shot kills, the next tick removes the dead
-                    return state.enemies.size() < enemiesBefore;
-                }
-            }
-            game.tick();
-        }
-        return false;
-    }
+    RoutePlayer<GameDriver> player_{game};
 };
 
 // Every level of the pack, from its start to its exit. Each ends the set it is played in.

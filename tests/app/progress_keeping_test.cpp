@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <thread>
 
 #include "settings/progress.h"
+#include "support/temp_folder.h"
 #include "world/display_text.h"
 
 namespace brickstorm::app {
@@ -40,21 +40,7 @@ private:
 
 // A state folder of the test's own, removed with everything in it.
 class ProgressKeepingTest : public ::testing::Test {
-public:
-    ProgressKeepingTest(const ProgressKeepingTest&) = delete;
-    ProgressKeepingTest& operator=(const ProgressKeepingTest&) = delete;
-
 protected:
-    ProgressKeepingTest() {
-        std::random_device random;
-        folder_ = fs::temp_directory_path() / ("brickstorm-progress-" + std::to_string(random()));
-        file_ = (folder_ / "brickstorm" / "progress").string();
-    }
-    ~ProgressKeepingTest() override {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-
     std::string contents() const {
         std::ifstream in(file_, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -70,8 +56,9 @@ protected:
         return reading.progress.reachedIn(set);
     }
 
-    fs::path folder_;
-    std::string file_;
+    const testing::TempFolder scratch_{"brickstorm-progress-"};
+    const fs::path folder_{scratch_.path()};
+    const std::string file_ = (folder_ / "brickstorm" / "progress").string();
 };
 
 TEST_F(ProgressKeepingTest, TheLevelReachedIsRememberedForTheNextGame) {

@@ -6,22 +6,13 @@
 
 #include <string>
 
+#include "support/level_for_editing.h"
 #include "world/level_file.h"
 
 namespace brickstorm::editor {
 namespace {
 
-EditedLevel loadedForEditing(const std::string& text) {
-    LevelFileParser parser(LevelFileUse::Edit);
-    parser.take(text);
-    EditableLevelFileResult result = parser.finishForEditing();
-    if (auto* problem = std::get_if<LevelFileProblem>(&result)) {
-        ADD_FAILURE() << "refused: " << problem->what;
-        return EditedLevel::newLevel({1, 1, 1});
-    }
-    auto& file = std::get<EditableLevelFile>(result);
-    return *EditedLevel::fromLevelString(file.level.text, std::move(file.leadingComments));
-}
+using testing::levelForEditing;
 
 TEST(LevelWritingTest, TheReadableLayout) {
     const auto level =
@@ -47,7 +38,7 @@ TEST(LevelWritingTest, TheWrittenFileLoadsAsTheSameLevel) {
         EditedLevel::newLevel({1, 1, 1}),
     };
     for (const EditedLevel& level : levels) {
-        EXPECT_EQ(loadedForEditing(levelFileText(level)), level);
+        EXPECT_EQ(levelForEditing(levelFileText(level)), level);
     }
 }
 

@@ -13,6 +13,7 @@
 #include "editor/editor_keys.h"
 #include "editor/editor_session.h"
 #include "editor/level_writing.h"
+#include "support/level_for_editing.h"
 #include "world/level_file.h"
 
 namespace brickstorm::editor {
@@ -25,17 +26,7 @@ std::string fileText(const std::filesystem::path& path) {
     return text.str();
 }
 
-EditedLevel readForEditing(const std::string& text) {
-    LevelFileParser parser(LevelFileUse::Edit);
-    parser.take(text);
-    EditableLevelFileResult result = parser.finishForEditing();
-    if (auto* problem = std::get_if<LevelFileProblem>(&result)) {
-        ADD_FAILURE() << "refused: " << problem->what;
-        return EditedLevel::newLevel({1, 1, 1});
-    }
-    auto& file = std::get<EditableLevelFile>(result);
-    return *EditedLevel::fromLevelString(file.level.text, std::move(file.leadingComments));
-}
+using testing::levelForEditing;
 
 // The keys of an editing session, each as the codes it sends. Moves come more often than changes,
 // so that the changes spread over the level.
@@ -69,7 +60,7 @@ TEST(EditorRoundTripTest, RandomEditsOfThePacksLevelsSaveAndUndoExactly) {
     std::uniform_int_distribution<std::size_t> pick(0, keys.size() - 1);
     int levels = 0;
     for (const auto& entry : std::filesystem::directory_iterator(BRICKSTORM_LEVELS)) {
-        const EditedLevel original = readForEditing(fileText(entry.path()));
+        const EditedLevel original = levelForEditing(fileText(entry.path()));
         for (int session = 0; session < 5; ++session) {
             EditorSession editor(original);
             for (int i = 0; i < 300; ++i) {
@@ -78,7 +69,7 @@ TEST(EditorRoundTripTest, RandomEditsOfThePacksLevelsSaveAndUndoExactly) {
                 }
             }
             const EditedLevel edited = editor.level();
-            EXPECT_EQ(readForEditing(levelFileText(edited)), edited) << entry.path();
+            EXPECT_EQ(levelForEditing(levelFileText(edited)), edited) << entry.path();
             EXPECT_EQ(edited.comments(), original.comments());
             int undone = 0;
             for (; editor.history().canUndo(); ++undone) {

@@ -26,6 +26,16 @@ Recording read(const std::string& text) {
     return std::get<Recording>(std::move(result));
 }
 
+// A fresh game replaying a recording, the state's hash kept after every tick.
+struct ReplayedRun {
+    explicit ReplayedRun(const Recording& recording) : replay(recording, run) { run.watch(hashes); }
+
+    GameState state;
+    GameRun run{state};
+    HashLog hashes;
+    Replay replay;
+};
+
 // A run of the built-in level 1 with a bit of everything: keys dropped on text screens not yet
 // drawn, an arrow key that starts the level and strafes at once, steps, turns, a climb, a shot
 // that kills an enemy, a death by falling, and the retry.
@@ -80,14 +90,10 @@ TEST_F(RecordedPlayTest, TheRunHadWhatItShould) {
 
 TEST_F(RecordedPlayTest, ACheckTakesTheSamePathTickForTick) {
     const Recording recording = read(play.text());
-    GameState state;
-    GameRun run(state);
-    HashLog hashes;
-    run.watch(hashes);
-    Replay replay(recording, run);
-    EXPECT_EQ(replay.runToEnd(), Replay::Step::Finished);
-    EXPECT_EQ(run.ticks(), play.run.ticks());
-    EXPECT_EQ(hashes.hashes, play.hashes.hashes);
+    ReplayedRun replayed(recording);
+    EXPECT_EQ(replayed.replay.runToEnd(), Replay::Step::Finished);
+    EXPECT_EQ(replayed.run.ticks(), play.run.ticks());
+    EXPECT_EQ(replayed.hashes.hashes, play.hashes.hashes);
 }
 
 TEST_F(RecordedPlayTest, ACheckReportsEachAttempt) {
@@ -105,11 +111,8 @@ TEST_F(RecordedPlayTest, ACheckReportsEachAttempt) {
 
 TEST_F(RecordedPlayTest, AReplayWithARenderThreadWaitsForEachTextScreen) {
     const Recording recording = read(play.text());
-    GameState state;
-    GameRun run(state);
-    HashLog hashes;
-    run.watch(hashes);
-    Replay replay(recording, run);
+    ReplayedRun replayed(recording);
+    Replay& replay = replayed.replay;
     std::mutex lock;
     testing::NullConsole console;
     int waits = 0;
@@ -119,11 +122,11 @@ TEST_F(RecordedPlayTest, AReplayWithARenderThreadWaitsForEachTextScreen) {
         ASSERT_NE(step, Replay::Step::OutOfStep) << "at tick " << replay.outOfStepTick();
         if (step == Replay::Step::Waiting) {
             ++waits;
-            drawScreens(state, lock, console);
+            drawScreens(replayed.state, lock, console);
         }
     }
     EXPECT_GE(waits, 4);  // the title, the level screen twice, the game-over screen
-    EXPECT_EQ(hashes.hashes, play.hashes.hashes);
+    EXPECT_EQ(replayed.hashes.hashes, play.hashes.hashes);
 }
 
 TEST_F(RecordedPlayTest, AChangedStateIsFoundAtItsTick) {

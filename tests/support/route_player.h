@@ -7,18 +7,19 @@
 
 #include "core/game_state.h"
 #include "core/key_codes.h"
-#include "support/recorded_run.h"
 
 namespace brickstorm::testing {
 
-// Plays a level by a route of moves, in a recorded run:
+// Plays a level by a route of moves, in a game driven step by step (a GameDriver or a
+// RecordedRun):
 //   w s a d and Space as the keys, < and > the arrows (sideways steps),
 //   ! waits for an enemy to come into the line of fire ahead and shoots it,
 //   . waits half a second.
 // Each move is ticked until the player is at rest again.
+template <class Play>
 class RoutePlayer {
 public:
-    explicit RoutePlayer(RecordedRun& play) : play_(play), state_(play.state) {}
+    explicit RoutePlayer(Play& play) : play_(play), state_(play.state) {}
 
     // Follows the route; false (with the reason) as soon as a move goes wrong.
     ::testing::AssertionResult follow(std::string_view route) {
@@ -92,7 +93,7 @@ private:
         return false;
     }
 
-    RecordedRun& play_;
+    Play& play_;
     GameState& state_;
 };
 

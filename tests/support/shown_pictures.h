@@ -32,6 +32,15 @@ public:
         return all_;
     }
 
+    // The window is resized: what came before is taken in at the old size, and later pictures
+    // are read as the first `pictureRows` lines of `pictureColumns` cells.
+    void resize(std::string_view outputSoFar, int rows, int columns, int pictureRows, int pictureColumns) {
+        read(outputSoFar);
+        window_.resize(rows, columns);
+        rows_ = pictureRows;
+        columns_ = pictureColumns;
+    }
+
 private:
     VtermScreen window_;
     int rows_;

@@ -4,7 +4,6 @@
 #include "app/editor_files.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +15,7 @@
 
 #include "editor/editor_session.h"
 #include "editor/level_writing.h"
+#include "support/temp_folder.h"
 
 namespace brickstorm::app {
 namespace {
@@ -39,22 +39,12 @@ std::string fileText(const std::string& path) {
 }
 
 class EditorFilesTest : public ::testing::Test {
-public:
-    EditorFilesTest(const EditorFilesTest&) = delete;
-    EditorFilesTest& operator=(const EditorFilesTest&) = delete;
-
 protected:
-    EditorFilesTest() {
-        char pattern[] = "/tmp/brickstorm-editor-files-XXXXXX";
-        folder_ = ::mkdtemp(pattern);
-    }
-    ~EditorFilesTest() override { std::system(("rm -rf '" + folder_ + "'").c_str()); }
-
-    std::string folder_;
+    const testing::TempFolder folder_{"brickstorm-editor-files-"};
 };
 
 TEST_F(EditorFilesTest, AFailedSaveAtAnyStepKeepsTheOldFileAndEveryEdit) {
-    const std::string file = folder_ + "/level.lvl";
+    const std::string file = folder_.path() + "/level.lvl";
     const std::string old = "# Old\n002 001 002\nE0\np0\n";
     std::ofstream(file, std::ios::binary) << old;
     ::chmod(file.c_str(), 0640);
@@ -73,7 +63,7 @@ TEST_F(EditorFilesTest, AFailedSaveAtAnyStepKeepsTheOldFileAndEveryEdit) {
         EXPECT_TRUE(editor.unsaved());
         EXPECT_NE(editor.message().find("No space left on device"), std::string::npos) << editor.message();
         // Nothing is left beside the file.
-        std::FILE* listing = ::popen(("ls -A '" + folder_ + "'").c_str(), "r");
+        std::FILE* listing = ::popen(("ls -A '" + folder_.path() + "'").c_str(), "r");
         char names[256] = {};
         const std::size_t read = std::fread(names, 1, sizeof names - 1, listing);
         ::pclose(listing);
@@ -89,9 +79,10 @@ TEST_F(EditorFilesTest, AFailedSaveAtAnyStepKeepsTheOldFileAndEveryEdit) {
 }
 
 TEST_F(EditorFilesTest, TheRecoveryCopyIsWrittenWholeIntoAFolderMadeForIt) {
-    const std::string copy = recoveryPathFor(folder_ + "/a level.lvl", folder_ + "/state/brickstorm");
-    EXPECT_EQ(copy.find(folder_ + "/state/brickstorm/"), 0U);
-    EXPECT_EQ(copy.find(' ', folder_.size() + 1), std::string::npos);  // the name is made safe
+    const std::string copy =
+        recoveryPathFor(folder_.path() + "/a level.lvl", folder_.path() + "/state/brickstorm");
+    EXPECT_EQ(copy.find(folder_.path() + "/state/brickstorm/"), 0U);
+    EXPECT_EQ(copy.find(' ', folder_.path().size() + 1), std::string::npos);  // the name is made safe
     const auto level = editor::EditedLevel::newLevel({3, 2, 2});
     FailingStep failing(FileWriteStep::Write);
     EXPECT_FALSE(writeRecoveryCopy(copy, level, failing));
@@ -103,16 +94,16 @@ TEST_F(EditorFilesTest, TheRecoveryCopyIsWrittenWholeIntoAFolderMadeForIt) {
 }
 
 TEST_F(EditorFilesTest, OpeningTellsANewLevelFromAFileAndRefusesAShapeProblem) {
-    const auto fresh = std::get<OpenedLevel>(openLevelFile(folder_ + "/none.lvl", {4, 2, 3}));
+    const auto fresh = std::get<OpenedLevel>(openLevelFile(folder_.path() + "/none.lvl", {4, 2, 3}));
     EXPECT_FALSE(fresh.exists);
     EXPECT_EQ(fresh.level, editor::EditedLevel::newLevel({4, 2, 3}));
-    const std::string bad = folder_ + "/bad\x1b.lvl";
+    const std::string bad = folder_.path() + "/bad\x1b.lvl";
     std::ofstream(bad) << "001 001 001\nx\n";
     EXPECT_EQ(std::get<std::string>(openLevelFile(bad, {4, 2, 3})),
-              "brickstorm: " + folder_ +
+              "brickstorm: " + folder_.path() +
                   "/bad\\x1b.lvl:2:1: letter 'x' is not allowed: a cell is one of b, 0, E, p and e\n");
-    EXPECT_EQ(std::get<std::string>(openLevelFile(folder_, {4, 2, 3})),
-              "brickstorm: " + folder_ + ": a directory, not a level file\n");
+    EXPECT_EQ(std::get<std::string>(openLevelFile(folder_.path(), {4, 2, 3})),
+              "brickstorm: " + folder_.path() + ": a directory, not a level file\n");
 }
 
 }  // namespace

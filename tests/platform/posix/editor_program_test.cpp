@@ -21,6 +21,7 @@
 
 #include "editor/recovery_name.h"
 #include "support/pty_session.h"
+#include "support/temp_folder.h"
 #include "support/vterm_screen.h"
 
 namespace brickstorm::platform {
@@ -63,24 +64,14 @@ std::pair<std::string, int> runCommand(const std::string& command) {
 // A scratch folder of the test's own: the level files and the state folder with the recovery
 // copies.
 class EditorProgramTest : public ::testing::Test {
-public:
-    EditorProgramTest(const EditorProgramTest&) = delete;
-    EditorProgramTest& operator=(const EditorProgramTest&) = delete;
-
 protected:
-    EditorProgramTest() {
-        char pattern[] = "/tmp/brickstorm-editor-XXXXXX";
-        folder_ = ::mkdtemp(pattern);
-    }
-    ~EditorProgramTest() override { runCommand("rm -rf '" + folder_ + "'"); }
-
     std::unique_ptr<PtySession> startEditor(const std::vector<std::string>& arguments) {
         PtySession::Options options;
         options.program = BRICKSTORM_BINARY;
         options.arguments = arguments;
         options.columns = kColumns;
         options.rows = kLines;
-        options.environment = {"LC_ALL=C.UTF-8", "XDG_STATE_HOME=" + folder_ + "/state"};
+        options.environment = {"LC_ALL=C.UTF-8", "XDG_STATE_HOME=" + folder_.path() + "/state"};
         return std::make_unique<PtySession>(options);
     }
 
@@ -103,11 +94,11 @@ protected:
         return window.text(kLines, kColumns);
     }
 
-    std::string folder_;
+    const testing::TempFolder folder_{"brickstorm-editor-"};
 };
 
 TEST_F(EditorProgramTest, ANewLevelIsDrawnUndoneRedoneSavedAndChecked) {
-    const std::string level = folder_ + "/new.lvl";
+    const std::string level = folder_.path() + "/new.lvl";
     auto editor = startEditor({"--edit", level, "--size", "6x3x5"});
     ASSERT_TRUE(waitForScreen(*editor, "new.lvl  6x3x5  cursor 3,1,0 start  new file"));
     editor->send(kUp);
@@ -144,7 +135,7 @@ TEST_F(EditorProgramTest, ANewLevelIsDrawnUndoneRedoneSavedAndChecked) {
 }
 
 TEST_F(EditorProgramTest, APlayTestReturnsToTheEditorAsItWas) {
-    const std::string level = folder_ + "/play.lvl";
+    const std::string level = folder_.path() + "/play.lvl";
     auto editor = startEditor({"--edit", level});
     ASSERT_TRUE(waitForScreen(*editor, "cursor 8,1,0 start"));
     editor->send(kUp);
@@ -178,7 +169,7 @@ TEST_F(EditorProgramTest, APlayTestReturnsToTheEditorAsItWas) {
 }
 
 TEST_F(EditorProgramTest, AChangeSurvivesSigkillInTheRecoveryCopy) {
-    const std::string level = folder_ + "/kept.lvl";
+    const std::string level = folder_.path() + "/kept.lvl";
     {
         auto editor = startEditor({"--edit", level, "--size", "5x3x4"});
         ASSERT_TRUE(waitForScreen(*editor, "new file"));
@@ -187,10 +178,10 @@ TEST_F(EditorProgramTest, AChangeSurvivesSigkillInTheRecoveryCopy) {
         ASSERT_TRUE(waitForScreen(*editor, "cursor 2,1,1 exit  unsaved"));
         // The copy is due within a second of the change; the test waits for it to be there under
         // its own name (not the new file it is written to first).
-        char* real = ::realpath(folder_.c_str(), nullptr);
+        char* real = ::realpath(folder_.path().c_str(), nullptr);
         ASSERT_NE(real, nullptr);
         const std::string copy =
-            folder_ + "/state/brickstorm/" + editor::recoveryFileName(std::string(real) + "/kept.lvl");
+            folder_.path() + "/state/brickstorm/" + editor::recoveryFileName(std::string(real) + "/kept.lvl");
         std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own buffer
         const auto deadline = std::chrono::steady_clock::now() + PtySession::kPatience;
         while (!fileExists(copy) && std::chrono::steady_clock::now() < deadline) {
@@ -213,12 +204,12 @@ TEST_F(EditorProgramTest, AChangeSurvivesSigkillInTheRecoveryCopy) {
     ASSERT_TRUE(editor->waitForExit());
     EXPECT_NE(fileText(level).find("\n# layer 1\n00E00\n00000\n00E00\n00p00\n"), std::string::npos);
     // Saved, the copy is gone.
-    const auto [listing, ignored] = runCommand("ls '" + folder_ + "/state/brickstorm'");
+    const auto [listing, ignored] = runCommand("ls '" + folder_.path() + "/state/brickstorm'");
     EXPECT_EQ(listing.find("recovery"), std::string::npos);
 }
 
 TEST_F(EditorProgramTest, AFileChangedOnDiskIsNotOverwrittenWithoutAsking) {
-    const std::string level = folder_ + "/shared.lvl";
+    const std::string level = folder_.path() + "/shared.lvl";
     const std::string theirs = "003 001 001\npE0\n";
     std::ofstream(level) << "002 001 001\npE\n";
     auto editor = startEditor({"--edit", level});
@@ -242,7 +233,7 @@ TEST_F(EditorProgramTest, AFileChangedOnDiskIsNotOverwrittenWithoutAsking) {
 }
 
 TEST_F(EditorProgramTest, AFileOfTheWrongShapeIsRefusedBeforeTheTerminalIsTouched) {
-    const std::string level = folder_ + "/short.lvl";
+    const std::string level = folder_.path() + "/short.lvl";
     std::ofstream(level) << "002 001 002\np0\n";
     auto editor = startEditor({"--edit", level});
     const auto status = editor->waitForExit();
@@ -253,7 +244,7 @@ TEST_F(EditorProgramTest, AFileOfTheWrongShapeIsRefusedBeforeTheTerminalIsTouche
     EXPECT_TRUE(testing::sameSettings(editor->settings(), editor->initialSettings()));
 
     // Contents the game refuses still open, for mending.
-    const std::string noExit = folder_ + "/no-exit.lvl";
+    const std::string noExit = folder_.path() + "/no-exit.lvl";
     std::ofstream(noExit) << "# A title\n002 001 001\np0\n";
     auto mending = startEditor({"--edit", noExit});
     ASSERT_TRUE(waitForScreen(*mending, "Not ready to play: no exit: the level needs at least one E."));

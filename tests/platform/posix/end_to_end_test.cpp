@@ -18,7 +18,7 @@
 
 #include "support/pty_session.h"
 #include "support/sgr_search.h"
-#include "support/vterm_screen.h"
+#include "support/shown_pictures.h"
 #include "terminal/output_encoding.h"
 #include "terminal/terminal_sequences.h"
 
@@ -28,48 +28,15 @@ namespace brickstorm::platform {
 using namespace brickstorm::terminal;
 namespace {
 
+using testing::pressUntil;
 using testing::PtySession;
+using testing::showing;
+using testing::ShownPictures;
+using testing::waitForPicture;
 
 constexpr int kWindowColumns = 91;
 constexpr int kWindowRows = 61;
 constexpr int kPictureLines = 60;
-
-// Where the picture lies in the window: its first `rows` lines, `columns` cells each.
-struct PictureArea {
-    int rows = kPictureLines;
-    int columns = kWindowColumns;
-};
-
-// The pictures the game has shown so far: the picture's area after each synchronized update, as
-// a terminal emulator shows it (the game may send only what changed). Reads the output as it
-// grows.
-class ShownPictures {
-public:
-    const std::vector<std::string>& read(std::string_view output) {
-        for (auto end = output.find(kEndUpdate, fed_); end != std::string_view::npos;
-             end = output.find(kEndUpdate, fed_)) {
-            const auto next = end + kEndUpdate.size();
-            window_.feed(output.substr(fed_, next - fed_));
-            fed_ = next;
-            all_.push_back(window_.text(area_.rows, area_.columns));
-        }
-        return all_;
-    }
-
-    // The window is resized: what came before is taken in at the old size, and later pictures
-    // are read from `area`.
-    void resize(std::string_view outputSoFar, int rows, int columns, PictureArea area) {
-        read(outputSoFar);
-        window_.resize(rows, columns);
-        area_ = area;
-    }
-
-private:
-    testing::VtermScreen window_{kWindowRows, kWindowColumns};
-    PictureArea area_;
-    std::size_t fed_ = 0;
-    std::vector<std::string> all_;
-};
 
 // The lines of a picture, each as a list of characters (a shade character is one, whatever its
 // length in UTF-8).
@@ -116,44 +83,6 @@ bool isEmptyFrame(std::string_view picture) {
     return picture == empty;
 }
 
-// Waits until the last whole picture on the terminal satisfies `condition`; returns it, or
-// nothing at the deadline.
-std::optional<std::string> waitForPicture(const PtySession& session, ShownPictures& shown,
-                                          const std::function<bool(const std::string&)>& condition,
-                                          std::chrono::milliseconds patience = PtySession::kPatience) {
-    std::optional<std::string> seen;
-    session.waitForOutput(
-        [&](std::string_view output) {
-            const auto& all = shown.read(output);
-            if (!all.empty() && condition(all.back())) {
-                seen = all.back();
-            }
-            return seen.has_value();
-        },
-        patience);
-    return seen;
-}
-
-// Types `key` on a text screen until the window shows a picture that satisfies `condition`, and
-// returns that picture. A text screen drops a key that comes before the game has marked it
-// drawn, a moment after the picture is out; on a busy machine a key typed at once can fall into
-// that moment, and is then typed again.
-std::optional<std::string> pressUntil(PtySession& session, ShownPictures& shown, const char* key,
-                                      const std::function<bool(const std::string&)>& condition) {
-    constexpr int kAttempts = 3;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        session.send(key);
-        if (auto picture = waitForPicture(session, shown, condition, PtySession::kPatience / kAttempts)) {
-            return picture;
-        }
-    }
-    return std::nullopt;
-}
-
-auto showing(std::string_view text) {
-    return [text](const std::string& picture) { return picture.find(text) != std::string::npos; };
-}
-
 // Waits until the window shows a game frame that satisfies `condition` and stays unchanged for
 // 0.8 s: the turn under way has ended. (A still view sends nothing at all, while the end of a
 // quarter turn, which may already look empty, lasts at most 0.4 s.)
@@ -180,7 +109,7 @@ TEST(EndToEnd, FromTheTitleOverTheEdgeAndBackToTheLevelScreen) {
     options.program = BRICKSTORM_BINARY;
     PtySession session(options);
     ASSERT_TRUE(session.started());
-    ShownPictures shown;
+    ShownPictures shown(kWindowRows, kWindowColumns, kPictureLines);
 
     const auto title = waitForPicture(session, shown, showing("- Press any key to continue -"));
     ASSERT_TRUE(title) << "no title";
@@ -255,8 +184,8 @@ TEST(EndToEnd, FitsAnEightyByTwentyFourWindowAndFollowsItsResizes) {
     options.rows = 24;
     PtySession session(options);
     ASSERT_TRUE(session.started());
-    ShownPictures shown;
-    shown.resize("", 24, 80, {24, 80});
+    ShownPictures shown(kWindowRows, kWindowColumns, kPictureLines);
+    shown.resize("", 24, 80, 24, 80);
 
     const auto title = waitForPicture(session, shown, showing("- Press any key to continue -"));
     ASSERT_TRUE(title) << "no title";
@@ -274,12 +203,12 @@ TEST(EndToEnd, FitsAnEightyByTwentyFourWindowAndFollowsItsResizes) {
     ASSERT_TRUE(pressUntil(session, shown, "x", [](const std::string& p) { return isViewFilling(p, 80, 24); }))
         << "no 3D view filling the window";
 
-    shown.resize(session.output(), 40, 120, {40, 120});
+    shown.resize(session.output(), 40, 120, 40, 120);
     session.resize(120, 40);
     ASSERT_TRUE(waitForPicture(session, shown, [](const std::string& p) { return isViewFilling(p, 120, 40); }))
         << "no 3D view at the new size";
 
-    shown.resize(session.output(), 62, 100, {kPictureLines, kWindowColumns});
+    shown.resize(session.output(), 62, 100, kPictureLines, kWindowColumns);
     session.resize(100, 62);
     const std::string fullPicture = storedStartView();
     ASSERT_TRUE(waitForPicture(session, shown, [&](const std::string& p) { return p == fullPicture; }))
@@ -352,7 +281,7 @@ TEST_P(EndToEndColour, ColoursTheViewOnlyWhenAskedAndGivesTheColoursBack) {
     options.environment.insert(options.environment.end(), c.environment.begin(), c.environment.end());
     PtySession session(options);
     ASSERT_TRUE(session.started());
-    ShownPictures shown;
+    ShownPictures shown(kWindowRows, kWindowColumns, kPictureLines);
     ASSERT_TRUE(waitForPicture(session, shown, showing("- Press any key to continue -"))) << "no title";
     ASSERT_TRUE(pressUntil(session, shown, "x", showing("LEVEL 1"))) << "no level screen";
     const auto start = pressUntil(session, shown, "x", [](const std::string& picture) {

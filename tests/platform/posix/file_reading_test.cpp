@@ -5,37 +5,19 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "support/temp_folder.h"
 
 namespace brickstorm::platform {
 namespace {
 
 // A scratch folder of the test's own, removed with what it holds.
 class FileReadingTest : public ::testing::Test {
-public:
-    FileReadingTest(const FileReadingTest&) = delete;
-    FileReadingTest& operator=(const FileReadingTest&) = delete;
-
 protected:
-    FileReadingTest() {
-        char pattern[] = "/tmp/brickstorm-files-XXXXXX";
-        folder_ = ::mkdtemp(pattern);
-    }
-    ~FileReadingTest() override {
-        for (const std::string& name : made_) {
-            std::remove(name.c_str());
-        }
-        ::rmdir(folder_.c_str());
-    }
-
-    std::string path(const std::string& name) {
-        made_.push_back(folder_ + "/" + name);
-        return made_.back();
-    }
+    std::string path(const std::string& name) const { return folder_.path() + "/" + name; }
 
     // Reads `name` whole, or stops after `limit` bytes.
     FileReadResult readAll(const std::string& name, std::string& text, std::size_t limit = 1U << 30) {
@@ -45,8 +27,7 @@ protected:
         });
     }
 
-    std::string folder_;
-    std::vector<std::string> made_;
+    const testing::TempFolder folder_{"brickstorm-files-"};
 };
 
 TEST_F(FileReadingTest, AFileIsReadWhole) {
@@ -60,9 +41,9 @@ TEST_F(FileReadingTest, AFileIsReadWhole) {
 
 TEST_F(FileReadingTest, MissingDirectoryAndUnreadableAreTold) {
     std::string text;
-    EXPECT_EQ(readAll(folder_ + "/none.lvl", text).status, FileReadStatus::Missing);
-    EXPECT_EQ(readAll(folder_ + "/none/a.lvl", text).status, FileReadStatus::Missing);
-    EXPECT_EQ(readAll(folder_, text).status, FileReadStatus::Directory);
+    EXPECT_EQ(readAll(folder_.path() + "/none.lvl", text).status, FileReadStatus::Missing);
+    EXPECT_EQ(readAll(folder_.path() + "/none/a.lvl", text).status, FileReadStatus::Missing);
+    EXPECT_EQ(readAll(folder_.path(), text).status, FileReadStatus::Directory);
     if (::geteuid() != 0) {  // the superuser reads anything
         const std::string name = path("locked.lvl");
         std::ofstream(name) << "x";

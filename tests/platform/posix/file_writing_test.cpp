@@ -7,29 +7,20 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <string>
+
+#include "support/temp_folder.h"
 
 namespace brickstorm::platform {
 namespace {
 
 // A scratch folder of the test's own, removed with everything in it.
 class FileWritingTest : public ::testing::Test {
-public:
-    FileWritingTest(const FileWritingTest&) = delete;
-    FileWritingTest& operator=(const FileWritingTest&) = delete;
-
 protected:
-    FileWritingTest() {
-        char pattern[] = "/tmp/brickstorm-writes-XXXXXX";
-        folder_ = ::mkdtemp(pattern);
-    }
-    ~FileWritingTest() override { static_cast<void>(std::system(("rm -rf '" + folder_ + "'").c_str())); }
-
-    std::string path(const std::string& name) const { return folder_ + "/" + name; }
+    std::string path(const std::string& name) const { return folder_.path() + "/" + name; }
 
     static std::string contents(const std::string& file) {
         std::ifstream in(file, std::ios::binary);
@@ -43,7 +34,7 @@ protected:
     // The names in the scratch folder: a failed write must leave nothing of its own behind.
     std::set<std::string> names() const {
         std::set<std::string> found;
-        DIR* dir = ::opendir(folder_.c_str());
+        DIR* dir = ::opendir(folder_.path().c_str());
         while (const dirent* entry = ::readdir(dir)) {
             const std::string name = entry->d_name;
             if (name != "." && name != "..") {
@@ -60,7 +51,7 @@ protected:
         return info.st_mode & 07777;
     }
 
-    std::string folder_;
+    const testing::TempFolder folder_{"brickstorm-writes-"};
 };
 
 TEST_F(FileWritingTest, CreatesAndReplacesAFileWholeLeavingNothingBeside) {

@@ -1,21 +1,20 @@
 // The built game with level files on its command line: the files are checked before the
 // terminal is touched, --check reports on each, and good files are played in order through the
 // closing screen and back to the title.
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "support/program_run.h"
 #include "support/pty_session.h"
+#include "support/temp_folder.h"
 #include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
@@ -24,103 +23,30 @@ namespace brickstorm::platform {
 using namespace brickstorm::terminal;
 namespace {
 
+using testing::ProgramRun;
 using testing::PtySession;
 
-// What a run of the program without a terminal gave.
-struct ProgramRun {
-    int status = -1;  // the exit status, or -1 if it did not exit normally
-    std::string out;
-    std::string err;
-};
-
-std::string readAll(int fd) {
-    std::string text;
-    char buffer[4096];
-    for (ssize_t n = 0; (n = ::read(fd, buffer, sizeof buffer)) != 0;) {
-        if (n < 0) {
-            break;
-        }
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
-    return text;
-}
-
-// Runs the program with `arguments`, standard input at its end and both outputs captured.
+// Runs the game with `arguments`, standard input at its end and both outputs captured.
 ProgramRun runProgram(const std::vector<std::string>& arguments) {
-    int out[2];
-    int err[2];
-    if (::pipe(out) != 0 || ::pipe(err) != 0) {
-        ADD_FAILURE() << "no pipes";
-        return {};
-    }
-    // Made before the fork: the child only rewires its descriptors and starts the program.
-    std::vector<std::string> words{BRICKSTORM_BINARY};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    argv.reserve(words.size() + 1);
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::dup2(out[1], 1);
-        ::dup2(err[1], 2);
-        const int none = ::open("/dev/null", O_RDONLY);
-        ::dup2(none, 0);
-        ::execv(BRICKSTORM_BINARY, argv.data());
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    ::close(err[1]);
-    ProgramRun run;
-    run.out = readAll(out[0]);  // the outputs here are far smaller than a pipe holds
-    run.err = readAll(err[0]);
-    ::close(out[0]);
-    ::close(err[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return testing::runProgram(BRICKSTORM_BINARY, arguments);
 }
 
 // Level files in a scratch folder of the test's own, removed with it.
 class LevelFilesProgramTest : public ::testing::Test {
-public:
-    LevelFilesProgramTest(const LevelFilesProgramTest&) = delete;
-    LevelFilesProgramTest& operator=(const LevelFilesProgramTest&) = delete;
-
 protected:
-    LevelFilesProgramTest() {
-        char pattern[] = "/tmp/brickstorm-levels-XXXXXX";
-        folder_ = ::mkdtemp(pattern);
-    }
-    ~LevelFilesProgramTest() override {
-        for (const std::string& file : files_) {
-            std::remove(file.c_str());
-        }
-        // Innermost first: a folder can only go once what it holds has gone.
-        while (!folders_.empty()) {
-            ::rmdir(folders_.back().c_str());
-            folders_.pop_back();
-        }
-        ::rmdir(folder_.c_str());
-    }
-    std::string file(const std::string& name, const std::string& text) {
-        files_.push_back(folder_ + "/" + name);
-        std::ofstream(files_.back(), std::ios::binary) << text;
-        return files_.back();
+    std::string file(const std::string& name, const std::string& text) const {
+        const std::string path = folder_.path() + "/" + name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
     }
 
-    std::string subfolder(const std::string& name) {
-        folders_.push_back(folder_ + "/" + name);
-        ::mkdir(folders_.back().c_str(), 0700);
-        return folders_.back();
+    std::string subfolder(const std::string& name) const {
+        const std::string path = folder_.path() + "/" + name;
+        ::mkdir(path.c_str(), 0700);
+        return path;
     }
 
-    std::string folder_;
-    std::vector<std::string> files_;
-    std::vector<std::string> folders_;
+    const testing::TempFolder folder_{"brickstorm-levels-"};
 };
 
 // A floor of two cells, the start near and the exit one step ahead.
@@ -153,23 +79,20 @@ TEST_F(LevelFilesProgramTest, CheckSummarisesGoodFilesAndFailsOnBadOnes) {
     EXPECT_EQ(allGood.err, "");
 
     const std::string bad = file("bad.lvl", "001002002\nbb\nX\np\n");
-    const ProgramRun mixed = runProgram({"--check", bad, good, folder_ + "/none.lvl"});
+    const ProgramRun mixed = runProgram({"--check", bad, good, folder_.path() + "/none.lvl"});
     EXPECT_EQ(mixed.status, 1);
     EXPECT_EQ(mixed.out, good + ": 1 x 2 x 2 cells, 0 enemies\n");
     EXPECT_EQ(mixed.err, "brickstorm: " + bad +
                              ":3:1: letter 'X' is not allowed: a cell is one of b, 0, E, p and e\n"
                              "brickstorm: " +
-                             folder_ + "/none.lvl: no such file\n");
+                             folder_.path() + "/none.lvl: no such file\n");
 }
 
 TEST_F(LevelFilesProgramTest, AFolderStandsForItsLevelFiles) {
     const std::string pack = subfolder("pack");
-    files_.push_back(pack + "/b.lvl");
-    std::ofstream(files_.back()) << kOneStep;
-    files_.push_back(pack + "/a.lvl");
-    std::ofstream(files_.back()) << "002 002 002 bbbb E0 pe";
-    files_.push_back(pack + "/readme.txt");
-    std::ofstream(files_.back()) << "not a level";
+    std::ofstream(pack + "/b.lvl") << kOneStep;
+    std::ofstream(pack + "/a.lvl") << "002 002 002 bbbb E0 pe";
+    std::ofstream(pack + "/readme.txt") << "not a level";
     const ProgramRun checked = runProgram({"--check", pack + "/"});
     EXPECT_EQ(checked.status, 0) << checked.err;
     EXPECT_EQ(checked.out,
@@ -182,8 +105,8 @@ TEST_F(LevelFilesProgramTest, AFolderStandsForItsLevelFiles) {
 
     const ProgramRun empty = runProgram({"--check", subfolder("empty")});
     EXPECT_EQ(empty.status, 1);
-    EXPECT_EQ(empty.err,
-              "brickstorm: " + folder_ + "/empty: a folder without level files (names ending in .lvl)\n");
+    EXPECT_EQ(empty.err, "brickstorm: " + folder_.path() +
+                             "/empty: a folder without level files (names ending in .lvl)\n");
 }
 
 TEST_F(LevelFilesProgramTest, TheGameStartsAtTheLevelAsked) {
@@ -219,8 +142,8 @@ TEST_F(LevelFilesProgramTest, BadFilesStopTheGameBeforeTheTerminalIsTouched) {
         << testing::settingsDifference(session.settings(), session.initialSettings());
     // Standard error is the terminal here: the messages, and nothing else.
     const std::string expected =
-        "brickstorm: " + folder_ + "/nothing: a folder without level files (names ending in .lvl)\n" +
-        "brickstorm: " + folder_ + "/empty.lvl: the file is empty\n" +
+        "brickstorm: " + folder_.path() + "/nothing: a folder without level files (names ending in .lvl)\n" +
+        "brickstorm: " + folder_.path() + "/empty.lvl: the file is empty\n" +
         "brickstorm: /dev/zero:1:1: the header is nine digits, three for each size x, y "
         "and z: '\\x00' is not a digit\n";
     const auto withoutReturns = [](std::string_view output) {

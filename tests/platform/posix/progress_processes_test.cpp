@@ -13,6 +13,7 @@
 
 #include "app/progress_keeping.h"
 #include "settings/progress.h"
+#include "support/temp_folder.h"
 
 namespace brickstorm::app {
 namespace {
@@ -42,9 +43,8 @@ pid_t startGame(const std::string& file, const std::string& set) {
 bool ended(pid_t child, int& status) { return ::waitpid(child, &status, WNOHANG) == child; }
 
 TEST(ProgressProcesses, TwoGamesWritingAtOnceNeverLeaveTheFileBroken) {
-    char pattern[] = "/tmp/brickstorm-shared-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const std::string folder = pattern;
+    const testing::TempFolder scratch("brickstorm-shared-");
+    const std::string& folder = scratch.path();
     const std::string file = folder + "/state/brickstorm/progress";
     const std::string first = settings::levelSetName({"first"});
     const std::string second = settings::levelSetName({"second"});
@@ -74,7 +74,6 @@ TEST(ProgressProcesses, TwoGamesWritingAtOnceNeverLeaveTheFileBroken) {
     for (const auto level : {firstLevel, secondLevel}) {
         EXPECT_TRUE(!level || (*level >= 2 && *level <= kLastLevel));
     }
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "support/pty_session.h"
 #include "support/recording_console.h"
 #include "support/shown_pictures.h"
+#include "support/temp_folder.h"
 #include "terminal/output_encoding.h"
 #include "world/level_file.h"
 
@@ -48,22 +49,14 @@ std::string readFile(const std::string& path) {
 }
 
 // A scratch folder of the test's own, removed with everything in it.
-class ScratchFolder {
+class ScratchFolder : public testing::TempFolder {
 public:
-    ScratchFolder() {
-        char pattern[] = "/tmp/brickstorm-recordings-XXXXXX";
-        path = ::mkdtemp(pattern);
-    }
-    ~ScratchFolder() { static_cast<void>(std::system(("rm -rf '" + path + "'").c_str())); }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ScratchFolder() : TempFolder("brickstorm-recordings-") {}
 
     std::string file(const std::string& name, const std::string& text) const {
-        std::ofstream(path + "/" + name, std::ios::binary) << text;
-        return path + "/" + name;
+        std::ofstream(path() + "/" + name, std::ios::binary) << text;
+        return path() + "/" + name;
     }
-
-    std::string path;
 };
 
 // Every picture that the run in `recording` can show, in the order of the run: the one a render
@@ -208,7 +201,7 @@ class RecordAndReplay : public ::testing::TestWithParam<bool> {};
 
 TEST_P(RecordAndReplay, TheReplayShowsTheRecordedPicturesAtTheirTicks) {
     const ScratchFolder folder;
-    const std::string path = folder.path + "/run.rec";
+    const std::string path = folder.path() + "/run.rec";
     const std::string level = folder.file("walk.lvl", kShortWalk);
     std::vector<std::string> recorded;
     {
@@ -321,10 +314,10 @@ TEST_P(RecordingRefusals, LeaveTheTerminalAlone) {
     folder.file("missing.rec",
                 "brickstorm-recording 1\nprogram 1.0\nlevel 1 first.lvl 20 0123456789abcdef\n"
                 "level 2 no/such\\x1b.lvl 20 0123456789abcdef\nstart 1\n");
-    ::mkdir((folder.path + "/folder.rec").c_str(), 0700);
+    ::mkdir((folder.path() + "/folder.rec").c_str(), 0700);
     const auto expand = [&](std::string text) {
         for (const auto& [mark, path] :
-             {std::pair{'@', folder.path}, std::pair{'%', std::string(BRICKSTORM_LEVELS)}}) {
+             {std::pair{'@', folder.path()}, std::pair{'%', std::string(BRICKSTORM_LEVELS)}}) {
             for (auto at = text.find(mark); at != std::string::npos; at = text.find(mark, at + path.size())) {
                 text.replace(at, 1, path);
             }
@@ -416,9 +409,9 @@ TEST(Recordings, AnExistingFileIsReplaced) {
     session.sendSignal(SIGTERM);
     EXPECT_TRUE(session.waitForExit().has_value());
 
-    const testing::ProgramRun intoFolder = testing::runProgram(BRICKSTORM_BINARY, {"--record", folder.path});
+    const testing::ProgramRun intoFolder = testing::runProgram(BRICKSTORM_BINARY, {"--record", folder.path()});
     EXPECT_EQ(intoFolder.status, 1);
-    EXPECT_TRUE(intoFolder.err.starts_with("brickstorm: " + folder.path + ": ")) << intoFolder.err;
+    EXPECT_TRUE(intoFolder.err.starts_with("brickstorm: " + folder.path() + ": ")) << intoFolder.err;
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include "settings/progress.h"
 #include "support/pty_session.h"
+#include "support/temp_folder.h"
 #include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
@@ -30,28 +31,15 @@ constexpr const char* kTwoByTwo = "002 002 002 bbbb E0 pe";
 
 // A home of the test's own: the settings and state folders, and the level files.
 class SettingsProgramTest : public ::testing::Test {
-public:
-    SettingsProgramTest(const SettingsProgramTest&) = delete;
-    SettingsProgramTest& operator=(const SettingsProgramTest&) = delete;
-
 protected:
-    SettingsProgramTest() {
-        char pattern[] = "/tmp/brickstorm-settings-XXXXXX";
-        home_ = ::mkdtemp(pattern);
-    }
-    ~SettingsProgramTest() override {
-        std::error_code ignored;
-        fs::remove_all(home_, ignored);
-    }
-
     std::string write(const std::string& name, const std::string& text) const {
-        const fs::path path = fs::path(home_) / name;
+        const fs::path path = fs::path(home_.path()) / name;
         fs::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary) << text;
         return path.string();
     }
     std::string progressText() const {
-        std::ifstream in(home_ + "/state/brickstorm/progress", std::ios::binary);
+        std::ifstream in(home_.path() + "/state/brickstorm/progress", std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
@@ -59,8 +47,8 @@ protected:
         PtySession::Options options;
         options.program = BRICKSTORM_BINARY;
         options.arguments = std::move(arguments);
-        options.environment = {"LC_ALL=C.UTF-8", "XDG_CONFIG_HOME=" + home_ + "/config",
-                               "XDG_STATE_HOME=" + home_ + "/state"};
+        options.environment = {"LC_ALL=C.UTF-8", "XDG_CONFIG_HOME=" + home_.path() + "/config",
+                               "XDG_STATE_HOME=" + home_.path() + "/state"};
         return options;
     }
 
@@ -88,7 +76,7 @@ protected:
         return false;
     }
 
-    std::string home_;
+    const testing::TempFolder home_{"brickstorm-settings-"};
 };
 
 TEST_F(SettingsProgramTest, ColourFromTheConfigurationFile) {
