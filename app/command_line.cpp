@@ -44,8 +44,8 @@ std::optional<std::array<std::int32_t, 3>> readLevelSize(std::string_view text) 
         const std::string_view digits = text.substr(0, cross);
         const char* end = digits.data() + digits.size();
         const auto [stop, error] = std::from_chars(digits.data(), end, sizes[i]);
-        if (digits.empty() || error != std::errc{} || stop != end || sizes[i] < 1 || sizes[i] > kMaxLevelFileSize ||
-            cross == std::string_view::npos || digits.front() == '+') {
+        if (digits.empty() || error != std::errc{} || stop != end || sizes[i] < 1 ||
+            sizes[i] > kMaxLevelFileSize || cross == std::string_view::npos || digits.front() == '+') {
             return std::nullopt;
         }
         text.remove_prefix(std::min(cross + 1, text.size()));
@@ -93,7 +93,8 @@ std::optional<std::string> conflictOf(const Options& options, bool checkOnly, co
     if (options.editFile && (checkOnly || !options.levelFiles.empty() || !options.packPlaces.empty())) {
         return "--edit opens one level file, with no level files to play or check";
     }
-    if (options.editFile && (options.recordFile || options.replayFile || given.level || options.continueGame)) {
+    if (options.editFile &&
+        (options.recordFile || options.replayFile || given.level || options.continueGame)) {
         return "--edit goes with none of --record, --replay, --level and --continue";
     }
     if (given.speed && !options.replayFile) {
@@ -146,7 +147,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
         const auto [name, attached] = splitOption(argument);
         const bool takesValue = name == "--cell-aspect" || name == "--color-depth" || name == "--level" ||
                                 name == "--config" || name == "--keys" || name == "--record" ||
-                                name == "--replay" || name == "--speed" || name == "--edit" || name == "--size";
+                                name == "--replay" || name == "--speed" || name == "--edit" ||
+                                name == "--size";
         const bool mayTakeValue = takesValue || name == "--color";
         if (attached && !mayTakeValue) {
             return usageError("option " + quotedForDisplay(name) + " takes no value");
@@ -200,7 +202,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
             if (name == "--size") {
                 line.options.newLevelSize = readLevelSize(value);
                 if (!line.options.newLevelSize) {
-                    return usageError("bad value " + quotedForDisplay(value) + " for --size: XxYxZ, each from 1 to " +
+                    return usageError("bad value " + quotedForDisplay(value) +
+                                      " for --size: XxYxZ, each from 1 to " +
                                       std::to_string(kMaxLevelFileSize) + ", at most " +
                                       std::to_string(kMaxLevelCells) + " cells in all");
                 }

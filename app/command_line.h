@@ -45,7 +45,7 @@ struct Options {
     std::optional<std::string> replayFile;  // the recording to play back instead of a game
     double speed = 1.0;                     // a replay's pace, as a multiple of the game's
     bool replayAnyVersion = false;          // replay a recording made by another version too
-    std::optional<std::string> editFile;                     // the level file to open in the editor
+    std::optional<std::string> editFile;    // the level file to open in the editor
     std::optional<std::array<std::int32_t, 3>> newLevelSize;  // x, y and z of a new level in the editor
 };
 

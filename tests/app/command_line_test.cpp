@@ -233,9 +233,9 @@ TEST(CommandLine, UsageErrorLinePointsToHelp) {
 
 TEST(CommandLine, HelpNamesEveryOption) {
     const std::string help = usageText();
-    for (const char* option : {"--fit", "--cell-aspect", "--full-redraw", "--color[=WHEN]", "--color-depth",
-                               "--check", "--level", "--pack", "--record", "--replay", "--speed",
-                               "--replay-any-version", "--help", "--version"}) {
+    for (const char* option :
+         {"--fit", "--cell-aspect", "--full-redraw", "--color[=WHEN]", "--color-depth", "--check", "--level",
+          "--pack", "--record", "--replay", "--speed", "--replay-any-version", "--help", "--version"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

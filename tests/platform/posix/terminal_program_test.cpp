@@ -113,8 +113,7 @@ constexpr bool kUnderThreadSanitizer = false;
 #endif
 
 bool isFaultSignal(int signal) {
-    return signal == SIGSEGV || signal == SIGBUS || signal == SIGFPE || signal == SIGILL ||
-           signal == SIGABRT;
+    return signal == SIGSEGV || signal == SIGBUS || signal == SIGFPE || signal == SIGILL || signal == SIGABRT;
 }
 
 TEST_P(TerminalProgramEnding, GivesTheTerminalBackAndEndsByTheSignal) {
