@@ -1,10 +1,14 @@
 #include "app/command_line.h"
 
 #include <charconv>
-#include <cmath>
 #include <cstddef>
+#include <utility>
 
+#include "app/config_reading.h"
+#include "app/installed_pack.h"
+#include "app/progress_keeping.h"
 #include "screens/picture_layout.h"
+#include "settings/option_values.h"
 #include "world/display_text.h"
 #include "world/level_file.h"
 
@@ -17,47 +21,17 @@ namespace brickstorm::app {
 namespace {
 
 constexpr std::string_view kProgramName = "brickstorm";
-// The level numbers shown on the level screen have room for three digits.
-constexpr std::size_t kMostLevelFiles = 999;
-// A cell aspect as written on the command line: a plain decimal number within the range of real
-// fonts (kLeastCellAspect to kGreatestCellAspect); outside it, most likely a typing mistake.
-std::optional<double> readCellAspect(std::string_view text) {
-    double value = 0.0;
+
+// N of --level N: a whole level number, as the level screen can show it.
+std::optional<int> readLevelNumber(std::string_view text) {
+    int value = 0;
     const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
-    if (text.empty() || error != std::errc{} || stop != end || !std::isfinite(value) ||
-        value < kLeastCellAspect || value > kGreatestCellAspect) {
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc{} || stop != end || value < 1 ||
+        value > static_cast<int>(kMostLevelFiles)) {
         return std::nullopt;
     }
     return value;
-}
-
-// WHEN of --color=WHEN.
-std::optional<terminal::ColourWhen> readColourWhen(std::string_view text) {
-    if (text == "always") {
-        return terminal::ColourWhen::Always;
-    }
-    if (text == "auto") {
-        return terminal::ColourWhen::Auto;
-    }
-    if (text == "never") {
-        return terminal::ColourWhen::Never;
-    }
-    return std::nullopt;
-}
-
-// N of --color-depth N: the number of colours, 24 standing for 24-bit colour.
-std::optional<ColourDepth> readColourDepth(std::string_view text) {
-    if (text == "16") {
-        return ColourDepth::Basic16;
-    }
-    if (text == "256") {
-        return ColourDepth::Palette256;
-    }
-    if (text == "24") {
-        return ColourDepth::Direct24;
-    }
-    return std::nullopt;
 }
 
 CommandLine usageError(std::string message) {
@@ -83,9 +57,14 @@ OptionWord splitOption(std::string_view argument) {
 
 }  // namespace
 
-CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
+CommandLine parseCommandLine(std::span<const std::string_view> arguments, const Options& base) {
+    using settings::readCellAspect;
+    using settings::readColourDepth;
+    using settings::readColourWhen;
     CommandLine line;
+    line.options = base;
     bool checkOnly = false;
+    bool levelGiven = false;
     bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
@@ -94,7 +73,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             continue;
         }
         const auto [name, attached] = splitOption(argument);
-        const bool takesValue = name == "--cell-aspect" || name == "--color-depth";
+        const bool takesValue = name == "--cell-aspect" || name == "--color-depth" || name == "--level" ||
+                                name == "--config" || name == "--keys";
         const bool mayTakeValue = takesValue || name == "--color";
         if (attached && !mayTakeValue) {
             return usageError("option " + quotedForDisplay(name) + " takes no value");
@@ -113,6 +93,14 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             line.options.fullRedraw = true;
         } else if (name == "--check") {
             checkOnly = true;
+        } else if (name == "--pack") {
+            line.options.packPlaces.push_back(line.options.levelFiles.size());
+        } else if (name == "--no-config") {
+            line.options.noConfig = true;
+        } else if (name == "--continue") {
+            line.options.continueGame = true;
+        } else if (name == "--no-state") {
+            line.options.noState = true;
         } else if (name == "--color") {
             // The value is optional, so it is only ever attached: "--color never" would be
             // the option followed by a level file named "never".
@@ -127,6 +115,30 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
                 return usageError("option " + quotedForDisplay(name) + " needs a value");
             }
             const std::string_view value = attached ? *attached : arguments[++i];
+            if (name == "--config") {
+                line.options.configFile = std::string(value);
+                continue;
+            }
+            if (name == "--keys") {
+                const auto layout = settings::keyLayoutNamed(value);
+                if (!layout) {
+                    return usageError("bad value " + quotedForDisplay(value) +
+                                      " for --keys: qwerty or azerty");
+                }
+                line.options.keys = settings::KeyBindings::forLayout(*layout);
+                continue;
+            }
+            if (name == "--level") {
+                const auto number = readLevelNumber(value);
+                if (!number) {
+                    return usageError("bad value " + quotedForDisplay(value) +
+                                      " for --level: a whole number from 1 to " +
+                                      std::to_string(kMostLevelFiles));
+                }
+                line.options.startLevel = *number;
+                levelGiven = true;
+                continue;
+            }
             if (name == "--color-depth") {
                 line.options.colourDepth = readColourDepth(value);
                 if (!line.options.colourDepth) {
@@ -137,23 +149,43 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             }
             line.options.cellAspect = readCellAspect(value);
             if (!line.options.cellAspect) {
-                return usageError("bad value " + quotedForDisplay(value) + " for " + std::string(name) +
-                                  ": a number from 0.25 to 8, a cell's height over its width");
+                return usageError("bad value " + quotedForDisplay(value) + " for " + std::string(name) + ": " +
+                                  settings::cellAspectValues());
             }
         } else {
             return usageError("unknown option " + quotedForDisplay(argument));
         }
     }
-    if (line.options.levelFiles.size() > kMostLevelFiles) {
-        return usageError("too many level files: at most 999");
+    if (line.options.configFile && line.options.noConfig) {
+        return usageError("--config and --no-config together: choose one");
+    }
+    if (line.options.continueGame && levelGiven) {
+        return usageError("--continue and --level together: choose one");
+    }
+    if (line.options.continueGame && line.options.noState) {
+        return usageError("--continue needs the progress that --no-state leaves alone: choose one");
+    }
+    if (auto error = levelCountError(line.options.levelFiles.size(), 1)) {
+        return usageError(std::move(*error));
     }
     if (checkOnly) {
-        if (line.options.levelFiles.empty()) {
-            return usageError("--check needs at least one level file");
+        if (line.options.levelFiles.empty() && line.options.packPlaces.empty()) {
+            return usageError("--check needs at least one level file or --pack");
         }
         line.action = Action::Check;
     }
     return line;
+}
+
+std::optional<std::string> levelCountError(std::size_t levelFiles, int startLevel) {
+    if (levelFiles > kMostLevelFiles) {
+        return "too many level files: at most " + std::to_string(kMostLevelFiles);
+    }
+    if (levelFiles > 0 && static_cast<std::size_t>(startLevel) > levelFiles) {
+        return "--level " + std::to_string(startLevel) + " is beyond the last level file, level " +
+               std::to_string(levelFiles);
+    }
+    return std::nullopt;
 }
 
 namespace {
@@ -165,15 +197,36 @@ std::string levelLimitsText() {
            std::to_string(kMaxLevelFileBytes) + " bytes";
 }
 
+// Where the configuration file is looked for and the progress is kept, for this environment.
+std::string filesText(const platform::UserFolders& folders) {
+#ifdef _WIN32
+    const char* places = "(in %APPDATA% and %LOCALAPPDATA%)";
+#else
+    const char* places =
+        "(in $XDG_CONFIG_HOME and $XDG_STATE_HOME when they are set to absolute\nfolders, else in "
+        "~/.config and ~/.local/state)";
+#endif
+    const auto shown = [](const std::string& file) {
+        return file.empty() ? std::string("nowhere: there is no home folder") : escapedForDisplay(file);
+    };
+    return "The configuration file is looked for in\n  " + shown(usualConfigFile(folders.settings)) +
+           "\nand the progress in each set of levels is kept in\n  " + shown(progressFile(folders.state)) +
+           "\n" + places + ".\n";
+}
+
 }  // namespace
 
-std::string usageText() {
+std::string usageText(const platform::UserFolders& folders) {
     return R"(Usage: brickstorm [OPTION]... [LEVEL_FILE]...
        brickstorm --check LEVEL_FILE...
+       brickstorm [--check] --pack
 A first-person block-world shooter in the text terminal.
 
 Without level files the game plays its built-in levels. With them, the files are the
-game's levels in the order given (at most 999).
+game's levels in the order given (at most )" +
+           std::to_string(kMostLevelFiles) + R"(). A folder stands for the files in it
+whose names end in .lvl, in byte order of their names: 'brickstorm levels/' plays a
+pack.
 
 Options:
   --fit              fit the picture to the window even when the window could hold
@@ -188,6 +241,17 @@ Options:
   --color-depth N    16, 256 or 24 (24-bit) colours, instead of what COLORTERM and
                      TERM name
   --check            check the level files and print a line about each; do not play
+  --pack             the level files of the pack that comes with the game, in order,
+                     where the option stands among the level files
+  --level N          start at level N (1 to 999, at most the number of level files);
+                     after the closing screen the game starts again there
+  --config FILE      read the settings from FILE instead of the usual configuration
+                     file (below)
+  --no-config        read no configuration file
+  --keys LAYOUT      the keys of a keyboard layout: qwerty (w a s d, the game's own)
+                     or azerty (z q s d in their place)
+  --continue         start at the highest level reached before with these levels
+  --no-state         neither read nor write the progress kept between games
   -h, --help         show this help and exit
   --version          show the version and exit
 
@@ -197,17 +261,29 @@ layer's rows from the far one to the near one, each row from left to right.
 Letters: b block, 0 empty, E exit (one at least), p the player's start (exactly
 one), e an enemy's start. Blanks, tabs and line ends are ignored anywhere, and a
 )" + levelLimitsText() +
-           R"(. A pack of levels to
-start with is installed in share/brickstorm/levels (for example in
-/usr/local/share/brickstorm/levels).
+           R"(.
+The pack of levels that comes with the game is in
+)" + installedPackFolder() +
+           R"(
+(--pack plays it; run from its build tree, the game takes the source tree's levels/).
 
 Keys: w/s step forward/back, a/d turn left/right, left/right arrows step sideways,
 Space climb, r shoot; any key leaves a text screen. Ctrl+C ends the game.
 
+Settings: lines 'name = value' in a configuration file give options without
+typing them: the name is a long option without its dashes (fit, cell-aspect,
+full-redraw, color, color-depth, keys), with true or false for fit and
+full-redraw. 'key ACTION = KEY' binds a key: ACTION is forward, back, turn-left,
+turn-right, step-left, step-right, climb or shoot, KEY one printable character
+(case matters) or space, left, right, up or down. Lines that start with '#' are
+comments. The command line wins over the file. On an AZERTY keyboard, the one
+line 'keys = azerty' gives z q s d.
+)" + filesText(folders) +
+           R"(
 Exit status: 0 after --help, --version or a --check of good files; 1 when a level
 file cannot be used (one message for each such file on standard error, before
 the terminal is touched) or the terminal fails; 2 for a mistake on the command
-line.
+line or in the configuration file.
 The manual page brickstorm(6) says more.
 )";
 }

@@ -39,26 +39,27 @@ void tickLoop(GameState& state, std::mutex& stateLock, const std::stop_token& st
 }
 
 void renderLoop(GameState& state, std::mutex& stateLock, Console& console,
-                const std::function<PictureLayout()>& layoutNow, const std::stop_token& stop) {
+                const std::function<PictureLayout()>& layoutNow, const ControlNames& controls,
+                const std::stop_token& stop) {
     ShownPictures shown;
     const auto draw = [&] {
         const PictureLayout layout = layoutNow();
         if (shown.layout && *shown.layout != layout) {
             // A new window size: the screen is drawn anew at it, so the last picture, laid out
             // for the old size, is not shown again first.
-            drawScreens(state, stateLock, console, layout, shown);
+            drawScreens(state, stateLock, console, layout, shown, controls);
             console.refresh();
             return;
         }
         console.refresh();
-        drawScreens(state, stateLock, console, layout, shown);
+        drawScreens(state, stateLock, console, layout, shown, controls);
     };
     runPaced(kFramePeriod, draw, stop);
 }
 
 void renderLoop(GameState& state, std::mutex& stateLock, Console& console, const std::stop_token& stop) {
     renderLoop(
-        state, stateLock, console, [] { return PictureLayout{}; }, stop);
+        state, stateLock, console, [] { return PictureLayout{}; }, ControlNames{}, stop);
 }
 
 }  // namespace brickstorm::app

@@ -8,6 +8,7 @@
 #include "core/game_state.h"
 #include "render/console.h"
 #include "screens/picture_layout.h"
+#include "screens/screen_texts.h"
 
 namespace brickstorm::app {
 
@@ -46,9 +47,11 @@ void runPaced(std::chrono::nanoseconds period, const std::function<void()>& work
 // stops it; a stop token lets tests and tools end it.
 void tickLoop(GameState& state, std::mutex& stateLock, const std::stop_token& stop = {});
 
-// Draws the requested screen every 100 ms, in the layout that `layoutNow` gives at that pass.
+// Draws the requested screen every 100 ms, in the layout that `layoutNow` gives at that pass, with
+// the level screen naming the keys as `controls` does.
 void renderLoop(GameState& state, std::mutex& stateLock, Console& console,
-                const std::function<PictureLayout()>& layoutNow, const std::stop_token& stop = {});
+                const std::function<PictureLayout()>& layoutNow, const ControlNames& controls,
+                const std::stop_token& stop = {});
 
 // The same in the full picture's layout.
 void renderLoop(GameState& state, std::mutex& stateLock, Console& console, const std::stop_token& stop = {});

@@ -64,11 +64,11 @@ const std::string& largestText() {
 
 // The top of the column at (x, z): the first empty cell above its highest block.
 std::int32_t standingHeight(const Level& level, std::int32_t x, std::int32_t z) {
-    std::int32_t y = level.sizeY - 1;
+    std::int32_t y = level.sizeY() - 1;
     while (y > 0 && level.cellAt(x, y - 1, z) != kCellBlock) {
         --y;
     }
-    while (y < level.sizeY && level.cellAt(x, y, z) != kCellEmpty) {
+    while (y < level.sizeY() && level.cellAt(x, y, z) != kCellEmpty) {
         ++y;
     }
     return y;
@@ -85,10 +85,10 @@ std::vector<Camera> camerasAnywhere(const Level& level) {
     std::mt19937 random(kCameraCount);
     std::vector<Camera> cameras;
     while (cameras.size() < static_cast<std::size_t>(kCameraCount)) {
-        const auto x = static_cast<std::int32_t>(random() % static_cast<std::uint32_t>(level.sizeX));
-        const auto z = static_cast<std::int32_t>(random() % static_cast<std::uint32_t>(level.sizeZ));
+        const auto x = static_cast<std::int32_t>(random() % static_cast<std::uint32_t>(level.sizeX()));
+        const auto z = static_cast<std::int32_t>(random() % static_cast<std::uint32_t>(level.sizeZ()));
         const std::int32_t y = standingHeight(level, x, z);
-        if (y >= level.sizeY) {
+        if (y >= level.sizeY()) {
             continue;
         }
         const double half = (random() % 2 == 0) ? 0.0 : 0.5;

@@ -13,17 +13,17 @@
 #include <utility>
 #include <vector>
 
-#include "terminal/output_encoding.h"
-#include "render/picture.h"
-#include "terminal/shown_picture.h"
 #include "render/colour.h"
 #include "render/console.h"
 #include "render/face.h"
 #include "render/frame_buffer.h"
 #include "render/level_geometry.h"
+#include "render/picture.h"
 #include "render/projection.h"
 #include "render/scene.h"
 #include "support/null_console.h"
+#include "terminal/output_encoding.h"
+#include "terminal/shown_picture.h"
 #include "world/level.h"
 #include "world/level_table.h"
 

@@ -22,6 +22,7 @@ void showClosingScreen(GameState& state) {
         return;
     }
     state.render.shownLevel = state.levelNumber;
+    state.render.shownFirstLevel = state.firstLevel;
     state.render.drawScreen = kScreenClosing;
     state.render.screenDrawn = false;
     state.screen = kScreenClosing;
@@ -31,10 +32,15 @@ void showTitleScreen(GameState& state) {
     if (!canLeaveScreen(state)) {
         return;
     }
-    state.levelNumber = 1;
+    state.levelNumber = state.firstLevel;
     state.render.drawScreen = kScreenIntro;
     state.render.screenDrawn = false;
     state.screen = kScreenIntro;
+}
+
+void startAtLevel(GameState& state, std::int32_t number) {
+    state.firstLevel = number;
+    state.levelNumber = number;
 }
 
 }  // namespace brickstorm

@@ -34,6 +34,7 @@ struct RenderState {
     std::string drawScreen;    // the screen to draw; empty draws nothing
     bool screenDrawn = false;  // while set the render thread draws nothing
     std::int32_t shownLevel = 0;
+    std::int32_t shownFirstLevel = 1;  // where the game started, for the closing screen
     std::string deathMessage;
     ViewSettings view;
     FrameBuffer frame;
@@ -44,6 +45,7 @@ struct GameState {
     RenderState render;
     std::string screen = kScreenIntro;  // decides what a key and a tick do
     std::int32_t levelNumber = 1;
+    std::int32_t firstLevel = 1;  // where the game starts, and starts again after the closing screen
     GameLevels levels;
     Level level;
     std::shared_ptr<const FaceChunks> levelFaces;  // built once per level start
@@ -60,7 +62,11 @@ void showLevelScreen(GameState& state);
 // Switches to the closing screen that follows the last level, if the guard lets it.
 void showClosingScreen(GameState& state);
 
-// Switches back to the title, with the game to start again from level 1, if the guard lets it.
+// Switches back to the title, with the game to start again from its first level, if the guard
+// lets it.
 void showTitleScreen(GameState& state);
+
+// Makes a fresh game start at level `number` (from 1), now and after every closing screen.
+void startAtLevel(GameState& state, std::int32_t number);
 
 }  // namespace brickstorm

@@ -19,7 +19,7 @@ using namespace brickstorm;
 
 void checkLevel(const LevelFileLevel& file) {
     const Level level(file.text);
-    if (level.sizeX != file.sizeX || level.sizeY != file.sizeY || level.sizeZ != file.sizeZ ||
+    if (level.sizeX() != file.sizeX || level.sizeY() != file.sizeY || level.sizeZ() != file.sizeZ ||
         static_cast<std::int64_t>(level.enemyStarts().size()) != file.enemies) {
         fail();
     }

@@ -15,16 +15,16 @@ using brickstorm::Level;
 [[noreturn]] void fail() { std::abort(); }
 
 bool isInvalid(const Level& level) {
-    return level.sizeX == -1 && level.sizeY == -1 && level.sizeZ == -1 && level.cellCount() == 0 &&
+    return level.sizeX() == -1 && level.sizeY() == -1 && level.sizeZ() == -1 && level.cellCount() == 0 &&
            level.enemyStarts().empty() && level.playerStart == brickstorm::Vec3{};
 }
 
 // The string that the level's own cells spell, in string order, behind the input's header.
 std::string spellOut(const Level& level, const std::string& header) {
     std::string text = header;
-    for (std::int32_t y = 0; y < level.sizeY; ++y) {
-        for (std::int32_t z = level.sizeZ - 1; z >= 0; --z) {
-            for (std::int32_t x = 0; x < level.sizeX; ++x) {
+    for (std::int32_t y = 0; y < level.sizeY(); ++y) {
+        for (std::int32_t z = level.sizeZ() - 1; z >= 0; --z) {
+            for (std::int32_t x = 0; x < level.sizeX(); ++x) {
                 text += level.cellAt(x, y, z);
             }
         }
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail();
     }
     // Beyond the grid every lookup is empty.
-    if (level.cellAt(level.sizeX, 0, 0) != brickstorm::kCellEmpty ||
+    if (level.cellAt(level.sizeX(), 0, 0) != brickstorm::kCellEmpty ||
         level.cellAt(0, -1, 0) != brickstorm::kCellEmpty) {
         fail();
     }

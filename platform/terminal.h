@@ -3,9 +3,9 @@
 #include <memory>
 #include <optional>
 
+#include "render/console.h"
 #include "terminal/colour_choice.h"
 #include "terminal/window_size.h"
-#include "render/console.h"
 
 // The seam between the game and the operating system's terminal or console.
 // One implementation per platform (platform/posix, platform/windows); nothing else in the

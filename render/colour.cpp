@@ -52,7 +52,14 @@ Rgb paletteRgb(std::uint32_t index) {
 Rgb shownRgb(CellColour colour) {
     const std::uint32_t value = colour & kColourValueMask;
     switch (colour & kColourTagMask) {
-    case kBasicColourTag: return kBasicRgb[value & 0x0fU];
+    case kBasicColourTag: {
+        const Rgb rgb = kBasicRgb[value & 0x0fU];
+        if (!isFaint(colour)) {
+            return rgb;
+        }
+        const auto half = [](std::uint8_t channel) { return static_cast<std::uint8_t>(channel / 2); };
+        return {half(rgb.red), half(rgb.green), half(rgb.blue)};
+    }
     case kPaletteColourTag: return paletteRgb(value & 0xffU);
     case kDirectColourTag:
         return {static_cast<std::uint8_t>(value >> 16U), static_cast<std::uint8_t>(value >> 8U),

@@ -56,13 +56,13 @@ void widen(FaceBounds& bounds, const FaceBounds& more) {
 }  // namespace
 
 FaceChunks::FaceChunks(const Level& level)
-    : countX_(chunksFor(level.sizeX)), countY_(chunksFor(level.sizeY)), countZ_(chunksFor(level.sizeZ)) {
+    : countX_(chunksFor(level.sizeX())), countY_(chunksFor(level.sizeY())), countZ_(chunksFor(level.sizeZ())) {
     // Two passes over the cells, one to count and one to store: the faces are stored in a block
     // of exactly their size, so that the largest levels never need a second, growing copy.
     std::size_t total = 0;
-    for (std::int32_t x = 0; x < level.sizeX; ++x) {
-        for (std::int32_t y = 0; y < level.sizeY; ++y) {
-            for (std::int32_t z = 0; z < level.sizeZ; ++z) {
+    for (std::int32_t x = 0; x < level.sizeX(); ++x) {
+        for (std::int32_t y = 0; y < level.sizeY(); ++y) {
+            for (std::int32_t z = 0; z < level.sizeZ(); ++z) {
                 total += static_cast<std::size_t>(std::popcount(cellFaceKinds(level, x, y, z)));
             }
         }
@@ -86,9 +86,9 @@ void FaceChunks::addChunk(const Level& level, std::int32_t x0, std::int32_t y0, 
     chunk.z = z0;
     chunk.first = static_cast<std::uint32_t>(faces_.size());
     // Within the chunk, cell by cell in the face list's order.
-    for (std::int32_t x = x0; x < std::min(x0 + kChunkCells, level.sizeX); ++x) {
-        for (std::int32_t y = y0; y < std::min(y0 + kChunkCells, level.sizeY); ++y) {
-            for (std::int32_t z = z0; z < std::min(z0 + kChunkCells, level.sizeZ); ++z) {
+    for (std::int32_t x = x0; x < std::min(x0 + kChunkCells, level.sizeX()); ++x) {
+        for (std::int32_t y = y0; y < std::min(y0 + kChunkCells, level.sizeY()); ++y) {
+            for (std::int32_t z = z0; z < std::min(z0 + kChunkCells, level.sizeZ()); ++z) {
                 const LevelFaceKinds kinds = cellFaceKinds(level, x, y, z);
                 if (kinds == 0) {
                     continue;

@@ -25,9 +25,9 @@ ColourTable colourTable(ColourDepth depth) {
 }
 
 const ColourTable& tableFor(ColourDepth depth) {
-    static const std::array<ColourTable, 3> tables{colourTable(ColourDepth::Basic16),
-                                                   colourTable(ColourDepth::Palette256),
-                                                   colourTable(ColourDepth::Direct24)};
+    static const std::array<ColourTable, 4> tables{
+        colourTable(ColourDepth::Basic16), colourTable(ColourDepth::Palette256),
+        colourTable(ColourDepth::Direct24), colourTable(ColourDepth::Basic16Faint)};
     return tables[static_cast<std::size_t>(depth)];
 }
 

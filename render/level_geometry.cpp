@@ -150,9 +150,9 @@ Face levelFace(std::int32_t x, std::int32_t y, std::int32_t z, std::uint8_t kind
 
 FaceList buildLevelFaces(const Level& level) {
     FaceList faces;
-    for (std::int32_t x = 0; x < level.sizeX; ++x) {
-        for (std::int32_t y = 0; y < level.sizeY; ++y) {
-            for (std::int32_t z = 0; z < level.sizeZ; ++z) {
+    for (std::int32_t x = 0; x < level.sizeX(); ++x) {
+        for (std::int32_t y = 0; y < level.sizeY(); ++y) {
+            for (std::int32_t z = 0; z < level.sizeZ(); ++z) {
                 const LevelFaceKinds kinds = cellFaceKinds(level, x, y, z);
                 for (std::uint8_t kind = 0; kind < kLevelFaceKindCount; ++kind) {
                     if ((kinds >> kind & 1U) != 0) {

@@ -25,8 +25,8 @@ constexpr std::array<Rgb, kFaceKindCount> kKindRgb{{
 }};
 
 // The basic colours of each kind, near and far: the bright one up close, the normal one from
-// half the draw distance on. Yellow and white are left out: bright yellow is lost on a light
-// background.
+// half the draw distance on (faint as well, where the terminal shows faint text). Yellow and
+// white are left out: bright yellow is lost on a light background.
 struct BasicPair {
     std::uint8_t near = 0;
     std::uint8_t far = 0;
@@ -40,25 +40,24 @@ constexpr std::array<BasicPair, kFaceKindCount> kKindBasic{{
     {13, 5},  // magenta
 }};
 
-// The fog's last step keeps this share of the full colour: dim, but still seen on black, and
-// still apart from the blocks in the 256-colour palette, whose darker levels lie far apart.
+// The fog's last step keeps this share of the full colour: dim, but still seen on black.
 constexpr double kDimmest = 0.5;
 
-// The 256-colour cube's levels per channel, and where the cube starts in the palette.
-constexpr std::array<int, 6> kCubeLevels{0, 95, 135, 175, 215, 255};
-constexpr int kCubeStart = 16;
-
-// The index of the cube level nearest to `value`; a larger value never gets a smaller index.
-int nearestCubeLevel(int value) {
-    int best = 0;
-    for (int i = 1; i < static_cast<int>(kCubeLevels.size()); ++i) {
-        if (std::abs(kCubeLevels[static_cast<std::size_t>(i)] - value) <
-            std::abs(kCubeLevels[static_cast<std::size_t>(best)] - value)) {
-            best = i;
-        }
-    }
-    return best;
-}
+// The shades of each kind in the 256-colour palette, from full brightness to about half: colours
+// of the palette's cube, each darker than the one before (by the luminance a terminal shows) and
+// of the kind's own hue, no two kinds sharing one. The cube has six levels a channel, so between
+// full and half brightness a hue has only a few shades: four each, a new one every quarter of
+// the draw distance. The cube colour nearest to each fog step would keep one colour over long
+// stretches (the door's from 5 to 17.5 cells) and turn the far blocks olive and grey.
+constexpr std::int32_t kPaletteShades = 4;
+constexpr std::array<std::array<std::uint8_t, kPaletteShades>, kFaceKindCount> kKindShades{{
+    {167, 131, 95, 88},   // brick: 215 95 95, 175 95 95, 135 95 95, 135 0 0
+    {137, 101, 94, 58},   // sand: 175 135 95, 135 135 95, 135 95 0, 95 95 0
+    {67, 61, 60, 24},     // slate: 95 135 175, 95 95 175, 95 95 135, 0 95 135
+    {41, 35, 28, 22},     // green: 0 215 95, 0 175 95, 0 135 0, 0 95 0
+    {45, 38, 31, 23},     // cyan: 0 215 255, 0 175 215, 0 135 175, 0 95 95
+    {206, 163, 126, 89},  // magenta: 255 95 215, 215 0 175, 175 0 135, 135 0 95
+}};
 
 Rgb dimmed(Rgb rgb, double brightness) {
     const auto scale = [brightness](std::uint8_t channel) {
@@ -67,10 +66,17 @@ Rgb dimmed(Rgb rgb, double brightness) {
     return {scale(rgb.red), scale(rgb.green), scale(rgb.blue)};
 }
 
-CellColour nearestPaletteColour(Rgb rgb) {
-    const int index = kCubeStart + 36 * nearestCubeLevel(rgb.red) + 6 * nearestCubeLevel(rgb.green) +
-                      nearestCubeLevel(rgb.blue);
-    return paletteColour(static_cast<std::uint8_t>(index));
+CellColour basicStepColour(std::size_t kind, std::int32_t step, bool faintFar) {
+    if (step < kFogSteps / 2) {
+        return basicColour(kKindBasic[kind].near);
+    }
+    return faintFar ? faintBasicColour(kKindBasic[kind].far) : basicColour(kKindBasic[kind].far);
+}
+
+CellColour paletteStepColour(std::size_t kind, std::int32_t step) {
+    const auto shade =
+        static_cast<std::size_t>(std::clamp(step, 0, kFogSteps - 1) * kPaletteShades / kFogSteps);
+    return paletteColour(kKindShades[kind][shade]);
 }
 
 }  // namespace
@@ -91,9 +97,9 @@ double fogBrightness(std::int32_t step) {
 CellColour stepColour(FaceKind kind, std::int32_t step, ColourDepth colourDepth) {
     const auto k = static_cast<std::size_t>(kind);
     switch (colourDepth) {
-    case ColourDepth::Basic16:
-        return basicColour(step < kFogSteps / 2 ? kKindBasic[k].near : kKindBasic[k].far);
-    case ColourDepth::Palette256: return nearestPaletteColour(dimmed(kKindRgb[k], fogBrightness(step)));
+    case ColourDepth::Basic16: return basicStepColour(k, step, false);
+    case ColourDepth::Basic16Faint: return basicStepColour(k, step, true);
+    case ColourDepth::Palette256: return paletteStepColour(k, step);
     case ColourDepth::Direct24: return directColour(dimmed(kKindRgb[k], fogBrightness(step)));
     }
     return kNoColour;

@@ -39,7 +39,7 @@ ScreenLines titleScreenLines() {
     };
 }
 
-ScreenLines levelScreenLines(std::int32_t level) {
+ScreenLines levelScreenLines(std::int32_t level, const ControlNames& controls) {
     return {
         "LEVEL " + std::to_string(level),
         "",
@@ -47,10 +47,10 @@ ScreenLines levelScreenLines(std::int32_t level) {
         "",
         "",
         "",
-        "WASD - Movement & turning",
-        "Arrow keys - Strifing",
-        "Space - Wall climbing",
-        "R - Shooting",
+        controls.moveAndTurn + " - Movement & turning",
+        controls.strafe + " - Strifing",
+        controls.climb + " - Wall climbing",
+        controls.shoot + " - Shooting",
         "",
         "",
         "",
@@ -65,9 +65,25 @@ ScreenLines deathScreenLines(const std::string& deathMessage) {
     };
 }
 
-ScreenLines closingScreenLines(std::int32_t levels) {
-    const std::string cleared =
-        levels == 1 ? "The level is cleared." : "All " + std::to_string(levels) + " levels are cleared.";
+namespace {
+
+// What the closing screen says was cleared: the whole set, or the part of it that a game
+// started further on has cleared.
+std::string clearedText(std::int32_t levels, std::int32_t firstLevel) {
+    if (firstLevel <= 1) {
+        return levels == 1 ? "The level is cleared."
+                           : "All " + std::to_string(levels) + " levels are cleared.";
+    }
+    if (firstLevel >= levels) {
+        return "Level " + std::to_string(levels) + " is cleared.";
+    }
+    return "Levels " + std::to_string(firstLevel) + " to " + std::to_string(levels) + " are cleared.";
+}
+
+}  // namespace
+
+ScreenLines closingScreenLines(std::int32_t levels, std::int32_t firstLevel) {
+    const std::string cleared = clearedText(levels, firstLevel);
     return {
         "THE END",
         "",

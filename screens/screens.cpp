@@ -32,29 +32,29 @@ bool isTextScreen(const std::string& name) {
     return name == kScreenIntro || name == kScreenLevelIntro || name == kScreenDeath || name == kScreenClosing;
 }
 
-TextRequest textRequest(const RenderState& render) {
+TextRequest textRequest(const RenderState& render, const ControlNames& controls) {
     const std::string& name = render.drawScreen;
     if (name == kScreenIntro) {
         return TextRequest{titleScreenLines(), kTitleBannerLines};
     }
     if (name == kScreenLevelIntro) {
-        return TextRequest{levelScreenLines(render.shownLevel)};
+        return TextRequest{levelScreenLines(render.shownLevel, controls)};
     }
     if (name == kScreenClosing) {
-        return TextRequest{closingScreenLines(render.shownLevel)};
+        return TextRequest{closingScreenLines(render.shownLevel, render.shownFirstLevel)};
     }
     return TextRequest{deathScreenLines(render.deathMessage)};
 }
 
 // A text screen is drawn once; a screen already drawn only again when the layout has changed
 // since, so that a resized window shows it whole at its new size.
-ScreenRequest takeRequest(const RenderState& render, bool layoutChanged) {
+ScreenRequest takeRequest(const RenderState& render, bool layoutChanged, const ControlNames& controls) {
     const bool text = isTextScreen(render.drawScreen);
     if (render.screenDrawn && !(text && layoutChanged)) {
         return {};
     }
     if (text) {
-        TextRequest request = textRequest(render);
+        TextRequest request = textRequest(render, controls);
         request.firstDrawing = !render.screenDrawn;
         return request;
     }
@@ -109,12 +109,12 @@ void drawView(ViewRequest& request, const PictureLayout& layout, Console& consol
 }  // namespace
 
 void drawScreens(GameState& state, std::mutex& stateLock, Console& console, const PictureLayout& layout,
-                 ShownPictures& shown) {
+                 ShownPictures& shown, const ControlNames& controls) {
     const bool layoutChanged = shown.layout && *shown.layout != layout;
     ScreenRequest request;
     {
         const std::lock_guard lock(stateLock);
-        request = takeRequest(state.render, layoutChanged);
+        request = takeRequest(state.render, layoutChanged, controls);
     }
     if (auto* text = std::get_if<TextRequest>(&request)) {
         drawText(*text, layout, console);

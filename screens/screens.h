@@ -7,6 +7,7 @@
 #include "core/game_state.h"
 #include "render/console.h"
 #include "screens/picture_layout.h"
+#include "screens/screen_texts.h"
 
 namespace brickstorm {
 
@@ -17,9 +18,10 @@ struct ShownPictures {
 
 // Draws the requested screen in `layout`: a text screen once per request, and again whenever the
 // layout has changed since the last picture; the 3D view on every pass. What is drawn is copied
-// under `stateLock`; rendering and output happen outside it.
+// under `stateLock`; rendering and output happen outside it. The level screen names the keys as
+// `controls` does.
 void drawScreens(GameState& state, std::mutex& stateLock, Console& console, const PictureLayout& layout,
-                 ShownPictures& shown);
+                 ShownPictures& shown, const ControlNames& controls = {});
 
 // The same in the full picture's layout, remembering nothing.
 void drawScreens(GameState& state, std::mutex& stateLock, Console& console);

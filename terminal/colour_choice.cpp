@@ -18,6 +18,11 @@ ColourDepth detectedDepth(const ColourEnvironment& environment) {
     return ColourDepth::Basic16;
 }
 
+bool showsFaint(const ColourEnvironment& environment) {
+    const std::string_view term = environment.term.value_or("");
+    return term != "linux" && !term.starts_with("linux-");
+}
+
 std::optional<ColourDepth> chooseColour(ColourWhen when, std::optional<ColourDepth> forcedDepth,
                                         const ColourEnvironment& environment) {
     // Colour is carried by the cells of a terminal's picture; a file or a pipe gets plain text.
@@ -27,7 +32,11 @@ std::optional<ColourDepth> chooseColour(ColourWhen when, std::optional<ColourDep
     if (when == ColourWhen::Auto && (environment.term == "dumb" || isSetAndNotEmpty(environment.noColor))) {
         return std::nullopt;
     }
-    return forcedDepth ? *forcedDepth : detectedDepth(environment);
+    const ColourDepth depth = forcedDepth ? *forcedDepth : detectedDepth(environment);
+    if (depth == ColourDepth::Basic16 && showsFaint(environment)) {
+        return ColourDepth::Basic16Faint;
+    }
+    return depth;
 }
 
 }  // namespace brickstorm::terminal

@@ -31,8 +31,14 @@ struct ColourEnvironment {
 // 256-colour palette when TERM names 256 colours, the 16 basic colours otherwise.
 ColourDepth detectedDepth(const ColourEnvironment& environment);
 
+// Whether the terminal shows faint text (SGR 2) as a darker shade of its colour. A terminal
+// ignores an attribute it does not have, so only the ones known to show faint text wrongly are
+// left out: the Linux console (TERM "linux" or "linux-..."), which draws it in one fixed grey
+// instead of its colour.
+bool showsFaint(const ColourEnvironment& environment);
+
 // The colours to show the picture in; nothing for monochrome. `forcedDepth` replaces the
-// detected depth.
+// detected depth. The 16 basic colours come with faint text where the terminal shows it.
 std::optional<ColourDepth> chooseColour(ColourWhen when, std::optional<ColourDepth> forcedDepth,
                                         const ColourEnvironment& environment);
 

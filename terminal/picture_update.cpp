@@ -22,7 +22,7 @@ struct Output {
 // A blank shows no foreground: it is sent in whatever colour the pen has, saving two changes.
 void appendCell(Output& out, const Cell& cell, CellEncoder encode) {
     if (cell.colour != out.pen && cell.character != ' ') {
-        appendForeground(out.bytes, cell.colour);
+        appendForeground(out.bytes, cell.colour, out.pen);
         out.pen = cell.colour;
     }
     out.bytes.append(encode(cell.character));

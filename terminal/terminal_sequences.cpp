@@ -7,6 +7,9 @@ namespace brickstorm::terminal {
 namespace {
 
 constexpr std::string_view kControlSequenceIntroducer = "\x1b[";
+// The intensity parameters of a colour sequence: faint text, and neither faint nor bold.
+constexpr std::string_view kFaint = "2;";
+constexpr std::string_view kNormalIntensity = "22;";
 
 }  // namespace
 
@@ -26,17 +29,24 @@ void appendCursorForward(std::string& out, int count) {
     out.push_back('C');
 }
 
-void appendForeground(std::string& out, CellColour colour) {
+void appendForeground(std::string& out, CellColour colour, CellColour pen) {
     constexpr int kBasicNormal = 30;
     constexpr int kBasicBright = 90;
     constexpr std::uint32_t kBrightFrom = 8;
     const std::uint32_t value = colour & kColourValueMask;
     out.append(kControlSequenceIntroducer);
+    if (isFaint(colour) && !isFaint(pen)) {
+        out.append(kFaint);
+    } else if (!isFaint(colour) && isFaint(pen)) {
+        out.append(kNormalIntensity);
+    }
     switch (colour & kColourTagMask) {
-    case kBasicColourTag:
-        out.append(std::to_string(value < kBrightFrom ? kBasicNormal + static_cast<int>(value)
-                                                      : kBasicBright + static_cast<int>(value - kBrightFrom)));
+    case kBasicColourTag: {
+        const std::uint32_t index = value & 0x0fU;
+        out.append(std::to_string(index < kBrightFrom ? kBasicNormal + static_cast<int>(index)
+                                                      : kBasicBright + static_cast<int>(index - kBrightFrom)));
         break;
+    }
     case kPaletteColourTag:
         out.append("38;5;");
         out.append(std::to_string(value));

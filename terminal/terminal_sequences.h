@@ -38,10 +38,12 @@ void appendCursorTo(std::string& out, int line, int column);
 // The cursor `count` (at least 1) columns to the right: "\x1b[<count>C".
 void appendCursorForward(std::string& out, int count);
 
-// The sequence that makes `colour` the foreground of the text that follows:
+// The sequence that makes `colour` the foreground of the text that follows, where `pen` was:
 // "\x1b[39m" for the terminal's own, "\x1b[3Nm" or "\x1b[9Nm" for a basic colour,
-// "\x1b[38;5;Nm" for a palette index, "\x1b[38;2;R;G;Bm" for red, green and blue.
-void appendForeground(std::string& out, CellColour colour);
+// "\x1b[38;5;Nm" for a palette index, "\x1b[38;2;R;G;Bm" for red, green and blue. Faint text
+// starts with "2;" after a pen that was not faint, and ends with "22;" before the next colour
+// that is not.
+void appendForeground(std::string& out, CellColour colour, CellColour pen);
 
 // The bytes of one frame on a terminal: the clear (when one is due) and the text, inside one
 // synchronized update.

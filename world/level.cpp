@@ -70,10 +70,10 @@ Level::Level(std::string text) {
 
 Level::Level(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ, std::string cells, Vec3 playerStart,
              std::vector<Vec3> enemyStarts)
-    : sizeX(sizeX),
-      sizeY(sizeY),
-      sizeZ(sizeZ),
-      playerStart(playerStart),
+    : playerStart(playerStart),
+      sizeX_(sizeX),
+      sizeY_(sizeY),
+      sizeZ_(sizeZ),
       cells_(std::make_shared<const std::string>(std::move(cells))),
       enemyStarts_(std::make_shared<const std::vector<Vec3>>(std::move(enemyStarts))) {}
 
@@ -100,11 +100,11 @@ Level::Level(std::int32_t sizeX, std::int32_t sizeY, std::int32_t sizeZ, const L
 }
 
 void Level::setCell(std::int32_t x, std::int32_t y, std::int32_t z, char letter) {
-    if (x < 0 || y < 0 || z < 0 || x >= sizeX || y >= sizeY || z >= sizeZ) {
+    if (x < 0 || y < 0 || z < 0 || x >= sizeX_ || y >= sizeY_ || z >= sizeZ_) {
         return;
     }
     auto changed = std::make_shared<std::string>(*cells_);
-    (*changed)[flatIndex(sizeX, sizeZ, x, y, z)] = letter;
+    (*changed)[flatIndex(sizeX_, sizeZ_, x, y, z)] = letter;
     cells_ = std::move(changed);
 }
 
@@ -114,8 +114,8 @@ const std::vector<Vec3>& Level::enemyStarts() const {
 }
 
 bool operator==(const Level& a, const Level& b) {
-    if (a.sizeX != b.sizeX || a.sizeY != b.sizeY || a.sizeZ != b.sizeZ || a.playerStart != b.playerStart ||
-        a.enemyStarts() != b.enemyStarts()) {
+    if (a.sizeX_ != b.sizeX_ || a.sizeY_ != b.sizeY_ || a.sizeZ_ != b.sizeZ_ ||
+        a.playerStart != b.playerStart || a.enemyStarts() != b.enemyStarts()) {
         return false;
     }
     // Shared cells are equal without reading them: the common case of an entity's copy.

@@ -49,11 +49,17 @@ public:
 
     // The letter of cell (x, y, z); '0' for any cell outside the grid, above and below included.
     char cellAt(std::int32_t x, std::int32_t y, std::int32_t z) const {
-        if (x < 0 || y < 0 || z < 0 || x >= sizeX || y >= sizeY || z >= sizeZ) {
+        if (x < 0 || y < 0 || z < 0 || x >= sizeX_ || y >= sizeY_ || z >= sizeZ_) {
             return kCellEmpty;
         }
-        return (*cells_)[flatIndex(sizeX, sizeZ, x, y, z)];
+        return (*cells_)[flatIndex(sizeX_, sizeZ_, x, y, z)];
     }
+
+    // The grid's sizes along x, y and z: -1 each for the invalid level. Read-only, because the
+    // bounds check of cellAt and setCell trusts them to match the cells.
+    std::int32_t sizeX() const { return sizeX_; }
+    std::int32_t sizeY() const { return sizeY_; }
+    std::int32_t sizeZ() const { return sizeZ_; }
 
     // Changes one cell of this level only: its cells are copied first, so other copies keep
     // theirs. For building levels by hand; cells outside the grid are left alone.
@@ -71,9 +77,8 @@ public:
     // The same sizes, starts and cells, whether or not the cells are shared.
     friend bool operator==(const Level& a, const Level& b);
 
-    std::int32_t sizeX = -1;
-    std::int32_t sizeY = -1;
-    std::int32_t sizeZ = -1;
+    // Where the player starts. A plain field: nothing else in the level depends on it, and a
+    // start outside the grid or inside a block only puts the player there.
     Vec3 playerStart;
 
 private:
@@ -89,7 +94,10 @@ private:
                static_cast<std::size_t>(x);
     }
 
-    std::shared_ptr<const std::string> cells_;  // sizeY * sizeZ * sizeX letters
+    std::int32_t sizeX_ = -1;
+    std::int32_t sizeY_ = -1;
+    std::int32_t sizeZ_ = -1;
+    std::shared_ptr<const std::string> cells_;  // sizeY_ * sizeZ_ * sizeX_ letters
     std::shared_ptr<const std::vector<Vec3>> enemyStarts_;
 };
 

@@ -5,8 +5,8 @@
 #include <deque>
 #include <optional>
 
-#include "terminal/key_decoder.h"
 #include "platform/posix/system_calls.h"
+#include "terminal/key_decoder.h"
 
 namespace brickstorm::platform {
 

@@ -5,11 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/posix/system_calls.h"
+#include "render/console.h"
 #include "terminal/colour_choice.h"
 #include "terminal/output_encoding.h"
-#include "platform/posix/system_calls.h"
 #include "terminal/shown_picture.h"
-#include "render/console.h"
 
 namespace brickstorm::platform {
 

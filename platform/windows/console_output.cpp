@@ -7,11 +7,11 @@
 #include <string_view>
 #include <utility>
 
-#include "terminal/colour_choice.h"
-#include "render/picture.h"
-#include "terminal/shown_picture.h"
 #include "platform/terminal.h"
 #include "platform/windows/console_session.h"
+#include "render/picture.h"
+#include "terminal/colour_choice.h"
+#include "terminal/shown_picture.h"
 
 namespace brickstorm::platform {
 

@@ -7,8 +7,8 @@
 #include <deque>
 #include <vector>
 
-#include "terminal/key_decoder.h"
 #include "platform/terminal.h"
+#include "terminal/key_decoder.h"
 
 namespace brickstorm::platform {
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,21 @@ TEST(CommandLine, NoArgumentsPlaysTheGameAsDesigned) {
     EXPECT_EQ(line.options.colour, terminal::ColourWhen::Never);
     EXPECT_FALSE(line.options.colourDepth.has_value());
     EXPECT_TRUE(line.options.levelFiles.empty());
+    EXPECT_EQ(line.options.startLevel, 1);
+}
+
+TEST(CommandLine, StartLevel) {
+    EXPECT_EQ(parse({"--level", "3"}).options.startLevel, 3);
+    EXPECT_EQ(parse({"--level=999", "a.lvl"}).options.startLevel, 999);
+    EXPECT_EQ(parse({"--level", "1"}).options.startLevel, 1);
+}
+
+TEST(CommandLine, LevelCountAgainstTheStartLevel) {
+    EXPECT_EQ(levelCountError(0, 999), std::nullopt);  // the built-in table never runs out
+    EXPECT_EQ(levelCountError(5, 5), std::nullopt);
+    EXPECT_EQ(levelCountError(5, 6), "--level 6 is beyond the last level file, level 5");
+    EXPECT_EQ(levelCountError(999, 1), std::nullopt);
+    EXPECT_EQ(levelCountError(1000, 1), "too many level files: at most 999");
 }
 
 TEST(CommandLine, ColourWhenAndDepth) {
@@ -89,11 +105,42 @@ TEST(CommandLine, CheckNeedsLevelFiles) {
     EXPECT_EQ(parse({"--check"}).action, Action::UsageError);
 }
 
-TEST(CommandLine, AtMost999LevelFiles) {
+// The number that follows `before` in `text`, or nothing.
+std::optional<double> numberAfter(const std::string& text, const std::string& before) {
+    const std::size_t at = text.find(before);
+    if (at == std::string::npos) {
+        return std::nullopt;
+    }
+    return std::strtod(text.c_str() + at + before.size(), nullptr);
+}
+
+TEST(CommandLine, TheLevelFileLimitTheTextsNameIsTheOneApplied) {
     std::vector<std::string_view> files(999, "a.lvl");
     EXPECT_EQ(parse(files).action, Action::Play);
     files.emplace_back("b.lvl");
-    EXPECT_EQ(parse(files).error, "too many level files: at most 999");
+    const CommandLine tooMany = parse(files);
+    EXPECT_EQ(tooMany.error, "too many level files: at most 999");
+
+    // Whatever the limit is, the refusal and the help name the number of files taken.
+    const auto named = numberAfter(tooMany.error, "at most ");
+    ASSERT_TRUE(named.has_value());
+    EXPECT_EQ(*named, static_cast<double>(files.size() - 1));
+    EXPECT_EQ(numberAfter(usageText(), "in the order given (at most "), named);
+}
+
+TEST(CommandLine, TheCellAspectRangeTheRefusalNamesIsTheOneApplied) {
+    const std::string refusal = parse({"--cell-aspect", "wide"}).error;
+    const auto least = numberAfter(refusal, "a number from ");
+    const auto greatest = numberAfter(refusal, " to ");
+    ASSERT_TRUE(least.has_value() && greatest.has_value()) << refusal;
+    const auto takes = [](double aspect) {
+        const std::string text = std::to_string(aspect);
+        return parse({"--cell-aspect", text}).action == Action::Play;
+    };
+    EXPECT_TRUE(takes(*least));
+    EXPECT_TRUE(takes(*greatest));
+    EXPECT_FALSE(takes(*least - 0.001));
+    EXPECT_FALSE(takes(*greatest + 0.001));
 }
 
 struct UsageErrorCase {
@@ -132,6 +179,12 @@ INSTANTIATE_TEST_SUITE_P(
         UsageErrorCase{{"--color-depth"}, "option '--color-depth' needs a value"},
         UsageErrorCase{{"--color-depth", "8"}, "bad value '8' for --color-depth: 16, 256 or 24"},
         UsageErrorCase{{"--color-depth=24bit"}, "bad value '24bit' for --color-depth: 16, 256 or 24"},
+        UsageErrorCase{{"--level"}, "option '--level' needs a value"},
+        UsageErrorCase{{"--level", "0"}, "bad value '0' for --level: a whole number from 1 to 999"},
+        UsageErrorCase{{"--level=1000"}, "bad value '1000' for --level: a whole number from 1 to 999"},
+        UsageErrorCase{{"--level", "2.0"}, "bad value '2.0' for --level: a whole number from 1 to 999"},
+        UsageErrorCase{{"--level", "+2"}, "bad value '+2' for --level: a whole number from 1 to 999"},
+        UsageErrorCase{{"--level", ""}, "bad value '' for --level: a whole number from 1 to 999"},
         UsageErrorCase{{"--color=\x1b[31m"}, "bad value '\\x1b[31m' for --color: always, auto or never"},
         // A control byte typed into an argument is shown, never sent to the terminal.
         UsageErrorCase{{"--\x1b[2J"}, "unknown option '--\\x1b[2J'"}));
@@ -144,7 +197,7 @@ TEST(CommandLine, UsageErrorLinePointsToHelp) {
 TEST(CommandLine, HelpNamesEveryOption) {
     const std::string help = usageText();
     for (const char* option : {"--fit", "--cell-aspect", "--full-redraw", "--color[=WHEN]", "--color-depth",
-                               "--check", "--help", "--version"}) {
+                               "--check", "--level", "--pack", "--help", "--version"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

@@ -2,47 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
+#include "tests/support/fake_files.h"
 #include "world/level_table.h"
 
 namespace brickstorm::app {
 namespace {
 
 using platform::FilePieceReader;
-using platform::FileReadResult;
-using platform::FileReadStatus;
 
-// Files by name, handed over a few bytes at a time; other names are missing, and two names
-// stand for a directory and a file that cannot be read.
-class FakeFiles {
-public:
-    std::map<std::string, std::string> texts;
-    std::vector<std::string> opened;
-
-    FileReadResult operator()(const std::string& path, const FilePieceReader& take) {
-        opened.push_back(path);
-        if (path == "dir") {
-            return {FileReadStatus::Directory, {}};
-        }
-        if (path == "locked") {
-            return {FileReadStatus::Unreadable, "Permission denied\x1b[0m"};
-        }
-        const auto found = texts.find(path);
-        if (found == texts.end()) {
-            return {FileReadStatus::Missing, {}};
-        }
-        const std::string& text = found->second;
-        for (std::size_t at = 0; at < text.size(); at += 3) {
-            if (!take(std::string_view(text).substr(at, 3))) {
-                return {FileReadStatus::Stopped, {}};
-            }
-        }
-        return {FileReadStatus::Read, {}};
-    }
-};
+using testing::FakeFiles;
 
 class LevelFilesTest : public ::testing::Test {
 protected:

@@ -11,11 +11,11 @@ TEST(GameStateTest, StartsOnTheTitleWithNothingRequested) {
     const GameState state;
     EXPECT_EQ(state.screen, "intro");
     EXPECT_EQ(state.levelNumber, 1);
-    EXPECT_EQ(state.level.sizeX, -1);
+    EXPECT_EQ(state.level.sizeX(), -1);
     EXPECT_EQ(state.level.cellCount(), 0U);
     EXPECT_EQ(state.levelFaces, nullptr);
     EXPECT_TRUE(state.enemies.empty());
-    EXPECT_EQ(state.player.level.sizeY, -1);
+    EXPECT_EQ(state.player.level.sizeY(), -1);
     EXPECT_EQ(state.player.shotTicks, 0);
     EXPECT_TRUE(state.player.alive);
 

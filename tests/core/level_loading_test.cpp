@@ -55,7 +55,7 @@ TEST(StartLevelTest, UndrawnLevelScreenKeepsEverything) {
     state.render.screenDrawn = false;
     startLevel(state);
     EXPECT_EQ(state.screen, "levelintro");
-    EXPECT_EQ(state.level.sizeX, -1);
+    EXPECT_EQ(state.level.sizeX(), -1);
     EXPECT_EQ(state.levelFaces, nullptr);
     EXPECT_TRUE(state.enemies.empty());
 }
@@ -90,7 +90,7 @@ TEST(StartLevelTest, LevelsWithoutAStringGiveTheEmptyWorld) {
     for (std::int32_t number : {2, 10, 11, 1000}) {
         GameState state = onDrawnLevelScreen(number);
         startLevel(state);
-        EXPECT_EQ(state.level.sizeX, -1) << number;
+        EXPECT_EQ(state.level.sizeX(), -1) << number;
         EXPECT_EQ(state.levelFaces->faceCount(), 0U);
         EXPECT_TRUE(state.enemies.empty());
         EXPECT_EQ(state.player.position, Vec3{});

@@ -93,6 +93,26 @@ TEST_F(LevelsFromFilesTest, EachLevelInOrderThenTheClosingScreenThenTheTitle) {
     EXPECT_EQ(state.level, Level(kOneStepToTheExit));
 }
 
+TEST_F(LevelsFromFilesTest, AGameStartedFurtherOnStartsThereAgainAfterTheClosingScreen) {
+    startAtLevel(state, 2);
+    game.enterFirstLevel();
+    EXPECT_EQ(state.level, Level(kOneStepWithAnEnemy));
+    stepOntoTheExit();
+    ASSERT_EQ(state.screen, "closing");
+    game.render();
+    // Only what this game cleared: not "All 2 levels".
+    EXPECT_NE(console.lastPage().find("Level 2 is cleared."), std::string::npos);
+
+    game.press('x');
+    EXPECT_EQ(state.screen, "intro");
+    EXPECT_EQ(state.levelNumber, 2);
+    game.tick();
+    game.render();
+    game.press('x');
+    game.render();
+    EXPECT_NE(console.lastPage().find("LEVEL 2"), std::string::npos);
+}
+
 TEST_F(LevelsFromFilesTest, ASingleLevelEndsAtItsExit) {
     state.levels = GameLevels({kOneStepToTheExit});
     game.enterFirstLevel();

@@ -1,3 +1,4 @@
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -92,6 +93,17 @@ TEST_F(PlayTest, WalkingOffTheEdgeEndsInAFall) {
     EXPECT_EQ(state.screen, "game");
     EXPECT_EQ(state.player.position, (Vec3{8, 1, 0}));
     EXPECT_EQ(state.enemies.size(), 2U);
+}
+
+TEST_F(PlayTest, APlayerThatNeverComesToRestFailsTheActionInsteadOfHangingIt) {
+    game.enterFirstLevel();
+    game.act('a');
+    game.act('a');              // facing the open edge, where a step is free
+    state.enemies.clear();      // none comes to end the game first
+    state.player.speed = 1e-9;  // a step that would take a billion ticks
+    bool cameToRest = true;
+    EXPECT_NONFATAL_FAILURE(cameToRest = game.act('w'), "did not come to rest within");
+    EXPECT_FALSE(cameToRest);
 }
 
 TEST_F(PlayTest, StandingStillTheNearEnemyComesAndKills) {

@@ -111,8 +111,8 @@ TEST(ChunkedSceneTest, RandomCamerasSeeExactlyWhatThePlainPipelineShows) {
         const FaceList levelFaces = buildLevelFaces(level);
         std::int32_t facesSeen = 0;
         for (std::int32_t i = 0; i < test.cameras; ++i) {
-            const Vec3 camera{randomCoordinate(random, level.sizeX), randomCoordinate(random, level.sizeY),
-                              randomCoordinate(random, level.sizeZ)};
+            const Vec3 camera{randomCoordinate(random, level.sizeX()), randomCoordinate(random, level.sizeY()),
+                              randomCoordinate(random, level.sizeZ())};
             const double yaw = randomYaw(random);
             const FaceList enemies = enemyFacesNear(random, level, camera);
             SCOPED_TRACE(::testing::Message() << test.name << ": camera " << camera.x << ", " << camera.y
@@ -149,6 +149,12 @@ TEST(ChunkedSceneTest, UnusualCamerasAndViewsStillMatch) {
             }
         }
     }
+    // Standing between an exit's side and the mark just in front of it, looking away: the mark,
+    // which reaches beyond the exit's cell, is drawn as the plain pipeline draws it.
+    const Level exitLevel("003001003p000E0000");
+    const Vec3 betweenSideAndMark{1, 0, 1.5005};
+    EXPECT_TRUE(sameQuads(renderScene(ViewSettings{}, FaceChunks(exitLevel), {}, betweenSideAndMark, 0.0),
+                          plainView(buildLevelFaces(exitLevel), betweenSideAndMark, 0.0)));
     // Views wider and narrower than the game's, and views fitted to windows of any shape: the
     // chunks follow the view's slopes.
     ViewSettings wide;

@@ -28,7 +28,8 @@
 namespace brickstorm {
 namespace {
 
-constexpr std::array kAllDepths{ColourDepth::Basic16, ColourDepth::Palette256, ColourDepth::Direct24};
+constexpr std::array kAllDepths{ColourDepth::Basic16, ColourDepth::Basic16Faint, ColourDepth::Palette256,
+                                ColourDepth::Direct24};
 constexpr Vec3 kStartCamera{8, 1, 0};
 
 // A console that asks for colour, and keeps the colours of the last frame with its text.
@@ -160,30 +161,93 @@ TEST(PaletteTest, FogStepsRunFromTheCameraToTheDrawDistance) {
     EXPECT_GT(fogBrightness(kFogSteps - 1), 0.3);  // still seen at the draw distance
 }
 
-// At any two depths, the exit and the enemies never share a colour with a block, and no two
-// kinds share one at the same depth (in the 256-colour palette, whose darker levels are few,
-// two kinds of block may meet beyond half the draw distance).
-TEST(PaletteTest, TheExitAndTheEnemiesNeverTakeTheColourOfABlock) {
-    constexpr std::array kBlocks{FaceKind::BlockSideX, FaceKind::BlockSideZ, FaceKind::BlockTopBottom};
-    constexpr std::array kMarked{FaceKind::ExitDoor, FaceKind::ExitWindow, FaceKind::Enemy};
+// No colour belongs to two kinds, whatever their distances: the exit and the enemies never take
+// a block's colour, and no two kinds of block are taken for one another.
+TEST(PaletteTest, NoTwoKindsShareAColourAtAnyDistance) {
     for (const ColourDepth depth : kAllDepths) {
         for (std::int32_t a = 0; a < kFogSteps; ++a) {
             for (std::int32_t b = 0; b < kFogSteps; ++b) {
-                for (const FaceKind marked : kMarked) {
-                    for (const FaceKind block : kBlocks) {
-                        EXPECT_NE(stepColour(marked, a, depth), stepColour(block, b, depth))
-                            << static_cast<int>(depth) << " " << a << " " << b;
+                for (std::size_t k = 0; k < kFaceKindCount; ++k) {
+                    for (std::size_t l = k + 1; l < kFaceKindCount; ++l) {
+                        EXPECT_NE(stepColour(static_cast<FaceKind>(k), a, depth),
+                                  stepColour(static_cast<FaceKind>(l), b, depth))
+                            << static_cast<int>(depth) << ": kinds " << k << " and " << l << ", steps " << a
+                            << " and " << b;
                     }
                 }
             }
-            if (depth == ColourDepth::Palette256 && a >= kFogSteps / 2) {
-                continue;
+        }
+    }
+}
+
+// Each fog step is no brighter than the one before, and the fog shows: at 256 colours and in
+// 24-bit colour a face 2 cells away and one 12 cells away differ; at 16 colours the far half
+// differs from the near one, faint text darker still.
+TEST(PaletteTest, FogOnlyEverDarkensAndShowsWithinTheFirstHalf) {
+    for (const ColourDepth depth : kAllDepths) {
+        for (std::size_t k = 0; k < kFaceKindCount; ++k) {
+            SCOPED_TRACE(::testing::Message() << "depth " << static_cast<int>(depth) << ", kind " << k);
+            const auto kind = static_cast<FaceKind>(k);
+            for (std::int32_t step = 1; step < kFogSteps; ++step) {
+                const CellColour nearer = stepColour(kind, step - 1, depth);
+                const CellColour farther = stepColour(kind, step, depth);
+                EXPECT_TRUE(farther == nearer || luminance(farther) < luminance(nearer)) << "step " << step;
             }
-            for (std::size_t k = 0; k < kFaceKindCount; ++k) {
-                for (std::size_t l = k + 1; l < kFaceKindCount; ++l) {
-                    EXPECT_NE(stepColour(static_cast<FaceKind>(k), a, depth),
-                              stepColour(static_cast<FaceKind>(l), a, depth));
-                }
+            EXPECT_NE(stepColour(kind, 0, depth), stepColour(kind, kFogSteps - 1, depth));
+            const bool fewColours = depth == ColourDepth::Basic16 || depth == ColourDepth::Basic16Faint;
+            if (!fewColours) {
+                EXPECT_NE(faceColour(kind, 2.0, depth), faceColour(kind, 12.0, depth));
+            }
+        }
+    }
+    for (std::size_t k = 0; k < kFaceKindCount; ++k) {
+        const auto kind = static_cast<FaceKind>(k);
+        const CellColour plainFar = stepColour(kind, kFogSteps - 1, ColourDepth::Basic16);
+        const CellColour faintFar = stepColour(kind, kFogSteps - 1, ColourDepth::Basic16Faint);
+        EXPECT_TRUE(isFaint(faintFar) && !isFaint(plainFar)) << k;
+        EXPECT_LT(luminance(faintFar), luminance(plainFar)) << k;
+    }
+}
+
+// Each kind keeps the hue that the README and the manual page give it, near and far, at every
+// colour depth: a hue range on the colour wheel (degrees, red at 0) for each.
+TEST(PaletteTest, EachKindKeepsItsNamedHue) {
+    struct NamedHue {
+        FaceKind kind;
+        const char* name;
+        double from;  // the range runs from `from` up to `to`, through 0 where from > to
+        double to;
+    };
+    const NamedHue hues[] = {
+        {FaceKind::BlockSideX, "brick red", 340, 25},       {FaceKind::BlockSideZ, "sand", 25, 70},
+        {FaceKind::BlockTopBottom, "slate blue", 195, 250}, {FaceKind::ExitDoor, "green", 100, 160},
+        {FaceKind::ExitWindow, "cyan", 170, 200},           {FaceKind::Enemy, "magenta", 290, 330},
+    };
+    const auto hueOf = [](Rgb rgb) {
+        const int most = std::max({rgb.red, rgb.green, rgb.blue});
+        const int least = std::min({rgb.red, rgb.green, rgb.blue});
+        const double span = most - least;
+        double hue = 0.0;
+        if (most == rgb.red) {
+            hue = 60.0 * (rgb.green - rgb.blue) / span;
+        } else if (most == rgb.green) {
+            hue = 60.0 * (2.0 + (rgb.blue - rgb.red) / span);
+        } else {
+            hue = 60.0 * (4.0 + (rgb.red - rgb.green) / span);
+        }
+        return hue < 0.0 ? hue + 360.0 : hue;
+    };
+    for (const NamedHue& named : hues) {
+        for (const ColourDepth depth : kAllDepths) {
+            for (std::int32_t step = 0; step < kFogSteps; ++step) {
+                const Rgb rgb = shownRgb(stepColour(named.kind, step, depth));
+                ASSERT_NE(std::max({rgb.red, rgb.green, rgb.blue}), std::min({rgb.red, rgb.green, rgb.blue}))
+                    << named.name << ": a grey has no hue";
+                const double hue = hueOf(rgb);
+                const bool inRange = named.from < named.to ? hue >= named.from && hue <= named.to
+                                                           : hue >= named.from || hue <= named.to;
+                EXPECT_TRUE(inRange) << named.name << " at depth " << static_cast<int>(depth) << ", step "
+                                     << step << ": hue " << hue;
             }
         }
     }
@@ -246,9 +310,44 @@ TEST_P(StartViewColourMapTest, MatchesTheStoredMap) {
 
 INSTANTIATE_TEST_SUITE_P(
     Depths, StartViewColourMapTest,
-    ::testing::Values(std::pair{ColourDepth::Basic16, "builtin_level_start_yaw0.colours16"},
+    ::testing::Values(std::pair{ColourDepth::Basic16Faint, "builtin_level_start_yaw0.colours16"},
                       std::pair{ColourDepth::Palette256, "builtin_level_start_yaw0.colours256"},
                       std::pair{ColourDepth::Direct24, "builtin_level_start_yaw0.colours24"}));
+
+// What the stored maps should show a person: on the start view the floor, near and far, in
+// one hue that darkens with distance, so that the floor 2 cells ahead and the floor 12 cells
+// ahead differ (16 colours change only at half the draw distance, beyond this floor).
+TEST_P(StartViewColourMapTest, TheFloorDarkensWithDistance) {
+    const ColourDepth depth = GetParam().first;
+    FrameBuffer frame;
+    for (const ScreenQuad& quad : renderView(ViewSettings{}, startLevelFaces(), kStartCamera, 0.0)) {
+        frame.fillQuad(quad);
+    }
+    const FrameColours colours = frameColours(frame, depth);
+    std::vector<std::pair<float, CellColour>> floor;  // depth and colour of each floor cell
+    for (std::size_t r = 0; r < frame.rows.size(); ++r) {
+        for (std::size_t c = 0; c < frame.rows[r].size(); ++c) {
+            const CellFace& face = frame.faces[r][c];
+            if (frame.rows[r][c] != 0 && face.kind == FaceKind::BlockTopBottom && face.depth < kDrawDistance) {
+                floor.emplace_back(face.depth, colours[r][c]);
+            }
+        }
+    }
+    std::sort(floor.begin(), floor.end());
+    for (std::size_t i = 1; i < floor.size(); ++i) {
+        ASSERT_LE(luminance(floor[i].second), luminance(floor[i - 1].second))
+            << "farther floor brighter, at " << floor[i].first << " cells";
+    }
+    ASSERT_FALSE(floor.empty());
+    ASSERT_LE(floor.front().first, 2.0F);
+    ASSERT_GE(floor.back().first, 12.0F);
+    const auto colourFrom = [&](float distance) {
+        return std::lower_bound(floor.begin(), floor.end(), std::pair{distance, CellColour{0}})->second;
+    };
+    if (depth != ColourDepth::Basic16Faint) {
+        EXPECT_NE(colourFrom(0.0F), colourFrom(12.0F)) << "the floor shows no fog within 12 cells";
+    }
+}
 
 }  // namespace
 }  // namespace brickstorm

@@ -94,6 +94,20 @@ TEST(TextScreenTest, TitleBannerKeepsItsLineWidths) {
     EXPECT_EQ(title[20], "3.Don't shit your pants");
 }
 
+TEST(TextScreenTest, ClosingScreenSaysWhatThisGameCleared) {
+    struct Case {
+        std::int32_t last;
+        std::int32_t first;
+        const char* cleared;
+    };
+    for (const Case& c : {Case{1, 1, "The level is cleared."}, Case{5, 1, "All 5 levels are cleared."},
+                          Case{5, 3, "Levels 3 to 5 are cleared."}, Case{5, 5, "Level 5 is cleared."}}) {
+        const ScreenLines lines = closingScreenLines(c.last, c.first);
+        ASSERT_GT(lines.size(), 6U);
+        EXPECT_EQ(lines[6], c.cleared);
+    }
+}
+
 TEST(TextScreenTest, GameOverQuoteLinesStandAsWritten) {
     const ScreenLines death = deathScreenLines("You fell to your death.");
     EXPECT_EQ(death[0], "GAME OVER");

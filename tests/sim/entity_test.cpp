@@ -39,7 +39,7 @@ TEST(EntityConstructionTest, PlayerAndEnemyStartAtRest) {
 
     const PlayerEntity before;
     expectEntityDefaults(before);
-    EXPECT_EQ(before.level.sizeX, -1);
+    EXPECT_EQ(before.level.sizeX(), -1);
     EXPECT_EQ(before.shotTicks, 0);
 }
 

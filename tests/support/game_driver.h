@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <mutex>
 
 #include "core/game_state.h"
@@ -24,13 +26,24 @@ public:
     void press(int code) { handleKey(state, code); }
     void render() { drawScreens(state, stateLock_, console_); }
 
+    // The most ticks one action may take before `act` gives up: far beyond the longest one the
+    // rules know (a climb, or a step followed by a deadly fall, each under 100 ticks).
+    static constexpr int kMostTicksOfOneAction = 1000;
+
     // Presses `code` and ticks until the player is at rest again (or the game screen is left).
-    void act(int code) {
+    // A player still busy after kMostTicksOfOneAction ticks fails the test instead of hanging
+    // it; the result says whether the player came to rest.
+    bool act(int code) {
         press(code);
-        do {
+        for (int ticks = 0; ticks < kMostTicksOfOneAction; ++ticks) {
             tick();
-        } while (state.screen == kScreenGame &&
-                 (state.player.moveTicks > 0 || state.player.turnTicks > 0 || state.player.climbPhase > 0));
+            if (!playerBusy()) {
+                return true;
+            }
+        }
+        ADD_FAILURE() << "the player did not come to rest within " << kMostTicksOfOneAction << " ticks of key "
+                      << code;
+        return false;
     }
 
     // From a fresh game to the first tick of level 1: the title and the level screen are each
@@ -46,6 +59,11 @@ public:
     GameState state;
 
 private:
+    bool playerBusy() const {
+        return state.screen == kScreenGame &&
+               (state.player.moveTicks > 0 || state.player.turnTicks > 0 || state.player.climbPhase > 0);
+    }
+
     std::mutex stateLock_;
     Console& console_;
 };

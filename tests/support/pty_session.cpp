@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 extern char** environ;
 
@@ -26,6 +27,10 @@ using Clock = std::chrono::steady_clock;
 
 // How often the conditions that the system cannot announce (settings, process state) are looked at.
 constexpr std::chrono::milliseconds kPollInterval{5};
+
+// Written to the terminal after the program has ended, to know when all its output has been read:
+// capital letters and dashes, which no output setting of the terminal changes.
+constexpr std::string_view kEndOfOutputMark = "-PTY-SESSION-END-OF-OUTPUT-";
 
 void closeIfOpen(int& fd) {
     if (fd >= 0) {
@@ -350,9 +355,23 @@ std::optional<int> PtySession::waitForExit(std::chrono::milliseconds timeout) {
         int status = 0;
         if (readExactly(report_, &status, sizeof status, Clock::now() + timeout)) {
             status_ = status;
+            waitForAllOutput(kPatience);
         }
     }
     return status_;
+}
+
+// After the program has ended: the terminal passes bytes on in the order they were written, so
+// once a mark written now has come through, so has everything the program wrote before it.
+// The mark is taken out of the output again.
+void PtySession::waitForAllOutput(std::chrono::milliseconds timeout) {
+    writeIgnoringResult(slave_, kEndOfOutputMark.data(), kEndOfOutputMark.size());
+    std::unique_lock lock(outputLock_);
+    if (!outputGrew_.wait_for(lock, timeout, [&] { return output_.ends_with(kEndOfOutputMark); })) {
+        ADD_FAILURE() << "the program's last output did not arrive";
+        return;
+    }
+    output_.resize(output_.size() - kEndOfOutputMark.size());
 }
 
 char PtySession::processState() const {

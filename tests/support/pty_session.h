@@ -81,7 +81,8 @@ public:
     bool waitForOutputContaining(std::string_view text, std::chrono::milliseconds timeout = kPatience) const;
 
     // The program's wait status once it has ended (use the W* macros); nothing if it still runs
-    // at the deadline.
+    // at the deadline. Once it returns a status, output() holds everything the program wrote:
+    // the last bytes a program writes may still be on their way to the reader when it ends.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout = kPatience);
     bool hasExited() const { return status_.has_value(); }
 
@@ -94,6 +95,7 @@ public:
 
 private:
     void readOutput();
+    void waitForAllOutput(std::chrono::milliseconds timeout);
     char processState() const;
 
     int master_ = -1;

@@ -65,11 +65,33 @@ TEST(ColourChoice, WhenToColour) {
 
 TEST(ColourChoice, ForcedDepthReplacesTheDetectedOne) {
     const ColourEnvironment basic = terminalWith("xterm", kUnset);
-    EXPECT_EQ(chooseColour(ColourWhen::Always, std::nullopt, basic), ColourDepth::Basic16);
+    EXPECT_EQ(chooseColour(ColourWhen::Always, std::nullopt, basic), ColourDepth::Basic16Faint);
     EXPECT_EQ(chooseColour(ColourWhen::Always, ColourDepth::Direct24, basic), ColourDepth::Direct24);
     EXPECT_EQ(chooseColour(ColourWhen::Auto, ColourDepth::Palette256, basic), ColourDepth::Palette256);
     // A depth alone does not turn colour on.
     EXPECT_EQ(chooseColour(ColourWhen::Never, ColourDepth::Palette256, basic), std::nullopt);
+}
+
+// Faint text darkens the far half at 16 colours, except on the Linux console, which draws faint
+// text in a fixed grey instead of its colour.
+TEST(ColourChoice, SixteenColoursComeWithFaintTextWhereTheTerminalShowsIt) {
+    struct Case {
+        std::optional<std::string_view> term;
+        std::optional<ColourDepth> forced;
+        ColourDepth depth = ColourDepth::Basic16;
+    };
+    for (const Case& c : {
+             Case{"xterm", std::nullopt, ColourDepth::Basic16Faint},
+             Case{"xterm-256color", ColourDepth::Basic16, ColourDepth::Basic16Faint},
+             Case{kUnset, std::nullopt, ColourDepth::Basic16Faint},
+             Case{"linux", std::nullopt, ColourDepth::Basic16},
+             Case{"linux-16color", ColourDepth::Basic16, ColourDepth::Basic16},
+             Case{"linux", ColourDepth::Palette256, ColourDepth::Palette256},
+             Case{"xterm", ColourDepth::Direct24, ColourDepth::Direct24},
+         }) {
+        SCOPED_TRACE(c.term.value_or("(unset)"));
+        EXPECT_EQ(chooseColour(ColourWhen::Always, c.forced, terminalWith(c.term, kUnset)), c.depth);
+    }
 }
 
 }  // namespace

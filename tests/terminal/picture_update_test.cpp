@@ -51,15 +51,21 @@ TEST(PictureUpdate, AWholePictureIsAClearAndEveryLinePlacedByTheCursor) {
               std::string(kClearScreen) + "ab#\x1b[3H\xE2\x96\x91#");
 }
 
-// `text` with its non-blank cells coloured by `colours`, one letter a cell: 'r' red, 'b' blue,
-// anything else none.
+// `text` with its non-blank cells coloured by `colours`, one letter a cell: 'r' red, 'b' blue
+// (palette colours), 'n' basic bright red, 'f' basic red written faint, anything else none.
 Picture colouredPicture(std::string_view text, std::string_view colours) {
     Picture picture = pictureFromText(text);
     std::size_t at = 0;
     for (CellLine& line : picture.lines) {
         for (Cell& cell : line) {
             const char letter = colours[at++];
-            cell.colour = letter == 'r' ? paletteColour(196) : letter == 'b' ? paletteColour(21) : kNoColour;
+            switch (letter) {
+            case 'r': cell.colour = paletteColour(196); break;
+            case 'b': cell.colour = paletteColour(21); break;
+            case 'n': cell.colour = basicColour(9); break;
+            case 'f': cell.colour = faintBasicColour(1); break;
+            default: cell.colour = kNoColour; break;
+            }
         }
         ++at;  // the line break
     }
@@ -83,6 +89,13 @@ TEST(PictureUpdate, ColoursAreSetOnlyWhereTheyChangeAndResetAtTheEnd) {
          colouredPicture("r r r r#", "r.r.r.r."), "\x1b[1H\x1b[38;5;196mr r r r\x1b[0m"},
         // Every update starts in the terminal's own colours, where the last one left them.
         {"a colour taken away", colouredPicture("ab#", "rr."), colouredPicture("ab#", "..."), "\x1b[1Hab"},
+        // Blanks go out in the colour the line before left: it is still set at the end.
+        {"a coloured change, then a line where only blanks change", colouredPicture("ab#\nxy#", "...\n..."),
+         colouredPicture("Ab#\n  #", "r..\n..."), "\x1b[1H\x1b[38;5;196mA\x1b[2H  \x1b[0m"},
+        {"faint text, then a colour that is not", colouredPicture("ab#", "..."), colouredPicture("ab#", "fn."),
+         "\x1b[1H\x1b[2;31ma\x1b[22;91mb\x1b[0m"},
+        {"faint text from one colour to another", colouredPicture("abc#", "...."),
+         colouredPicture("abc#", "nff."), "\x1b[1H\x1b[91ma\x1b[2;31mbc\x1b[0m"},
         // Line by line this would take four colour sequences; one colour at a time takes two.
         {"changes that alternate in colour go one colour at a time",
          colouredPicture(".....#\n.....#", "......\n......"),
@@ -102,6 +115,8 @@ TEST(PictureUpdate, AColouredWholePictureEndsInTheTerminalsOwnColours) {
               std::string(kClearScreen) + "\x1b[38;5;196ma\x1b[38;5;21mb\x1b[39m#");
     EXPECT_EQ(wholePictureBytes(colouredPicture("ab", "rb"), utf8Cell),
               std::string(kClearScreen) + "\x1b[38;5;196ma\x1b[38;5;21mb\x1b[0m");
+    EXPECT_EQ(wholePictureBytes(colouredPicture("ab#", "nf."), utf8Cell),
+              std::string(kClearScreen) + "\x1b[91ma\x1b[2;31mb\x1b[22;39m#");
 }
 
 TEST(Picture, SameLayoutMeansTheSameLinesOfTheSameLengths) {

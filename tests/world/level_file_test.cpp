@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "world/level_table.h"
 
@@ -67,9 +70,9 @@ TEST(LevelFileTest, LayoutsGiveTheLevelString) {
 
 TEST(LevelFileTest, TheLevelStringGivesTheLevel) {
     const Level level(levelTextOf(kSmallLevel));
-    EXPECT_EQ(level.sizeX, 2);
-    EXPECT_EQ(level.sizeY, 2);
-    EXPECT_EQ(level.sizeZ, 2);
+    EXPECT_EQ(level.sizeX(), 2);
+    EXPECT_EQ(level.sizeY(), 2);
+    EXPECT_EQ(level.sizeZ(), 2);
     EXPECT_EQ(level.playerStart, (Vec3{0, 1, 1}));  // the first row of a layer is the far one
     ASSERT_EQ(level.enemyStarts().size(), 1U);
     EXPECT_EQ(level.enemyStarts()[0], (Vec3{0, 1, 0}));
@@ -203,6 +206,24 @@ TEST(LevelFileTest, AMessageDoesNotDependOnWhereTheFileWasCut) {
     EXPECT_EQ(problemOf(files[0]),
               "2:3: letter '\xe2\x82\xac' is not allowed: a cell is one of b, 0, E, p and e");
     EXPECT_EQ(problemOf(files[2]), "2:3: letter '\\xe2' is not allowed: a cell is one of b, 0, E, p and e");
+}
+
+// A level padded with blanks to `size` bytes, taken piece by piece; whether the parser took it.
+bool takesPaddedTo(std::int64_t size) {
+    LevelFileParser parser;
+    parser.take(kSmallLevel);
+    const std::string blanks(std::size_t{1} << 16, ' ');
+    for (auto left = size - static_cast<std::int64_t>(kSmallLevel.size()); left > 0;) {
+        const auto piece = std::min(left, static_cast<std::int64_t>(blanks.size()));
+        parser.take(std::string_view(blanks).substr(0, static_cast<std::size_t>(piece)));
+        left -= piece;
+    }
+    return std::holds_alternative<LevelFileLevel>(parser.finish());
+}
+
+TEST(LevelFileTest, AFileOfExactlyTheByteLimitIsAcceptedAndOneByteMoreIsNot) {
+    EXPECT_TRUE(takesPaddedTo(kMaxLevelFileBytes));
+    EXPECT_FALSE(takesPaddedTo(kMaxLevelFileBytes + 1));
 }
 
 TEST(LevelFileTest, AnEndlessFileIsRefusedAtTheByteLimit) {

@@ -17,9 +17,9 @@ const std::string kBuiltIn =
     "015006015bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb00b00000000000000000000000e00000b0000000000000000000000bbEbb0000000000b000b00000000000000b00b0000000b000b0000000000bbbbb00b00000000000e00b00000000000000b00000000000000000000000000000000000000000000b00000000000000b00000p00000000b00000000000000000000000000000b0000000000000000000000bbbbb0000000000bbbbb0000000000bbbbb00b0000000bbbbb0000000000bbbbb00b00000000000000000000000000000b00000000000000000000000000000b00000000000000000000000000000b00000000000000b00000000000000b00000000000000b00000000000000000000000000000b00000000000000b00000000000000b00000000000000000000000000000b00000000000000000000000000000b00000000000000000000000000000b00000000000000000000000000000b00000000000000b00000000000000000000000000000b00000000000000000000000000000b00000000000000000000000000000b00000000000000000000000000000b00000000000000000000000000000b00000000000000000000000000000b00000000000000000000000000000b00000000000000000000000000000b00000000000000000000000000000000000000000000000000000000000b00000000000000b00000000000000000000000000000b00000000000000000000000000000b00000000000000000000000000000000000000000000b00000000000000b000000000000";
 
 void expectInvalid(const Level& level) {
-    EXPECT_EQ(level.sizeX, -1);
-    EXPECT_EQ(level.sizeY, -1);
-    EXPECT_EQ(level.sizeZ, -1);
+    EXPECT_EQ(level.sizeX(), -1);
+    EXPECT_EQ(level.sizeY(), -1);
+    EXPECT_EQ(level.sizeZ(), -1);
     EXPECT_EQ(level.playerStart, Vec3{});
     EXPECT_TRUE(level.enemyStarts().empty());
     EXPECT_EQ(level.cellCount(), 0U);
@@ -38,9 +38,9 @@ TEST(LevelTableTest, HoldsTheBuiltInLevelThenNineEmptyEntries) {
 
 TEST(LevelParseTest, BuiltInLevel) {
     const Level level(kBuiltIn);
-    EXPECT_EQ(level.sizeX, 15);
-    EXPECT_EQ(level.sizeY, 6);
-    EXPECT_EQ(level.sizeZ, 15);
+    EXPECT_EQ(level.sizeX(), 15);
+    EXPECT_EQ(level.sizeY(), 6);
+    EXPECT_EQ(level.sizeZ(), 15);
     EXPECT_EQ(level.playerStart, (Vec3{8, 1, 0}));
     ASSERT_EQ(level.enemyStarts().size(), 2U);
     EXPECT_EQ(level.enemyStarts()[0], (Vec3{11, 1, 13}));
@@ -83,20 +83,20 @@ TEST(LevelParseTest, CellOfEachStringPosition) {
 
 TEST(LevelParseTest, SmallValidLevels) {
     const Level empty("000000000");
-    EXPECT_EQ(empty.sizeX, 0);
-    EXPECT_EQ(empty.sizeY, 0);
-    EXPECT_EQ(empty.sizeZ, 0);
+    EXPECT_EQ(empty.sizeX(), 0);
+    EXPECT_EQ(empty.sizeY(), 0);
+    EXPECT_EQ(empty.sizeZ(), 0);
     EXPECT_EQ(empty.cellCount(), 0U);
     EXPECT_EQ(empty.cellAt(0, 0, 0), kCellEmpty);
 
     const Level single("001001001p");
-    EXPECT_EQ(single.sizeX, 1);
+    EXPECT_EQ(single.sizeX(), 1);
     EXPECT_EQ(single.playerStart, Vec3{});
     EXPECT_EQ(single.cellAt(0, 0, 0), kCellEmpty);
 
     const Level flat("003001000");  // a zero size makes the product zero
-    EXPECT_EQ(flat.sizeX, 3);
-    EXPECT_EQ(flat.sizeZ, 0);
+    EXPECT_EQ(flat.sizeX(), 3);
+    EXPECT_EQ(flat.sizeZ(), 0);
 }
 
 TEST(LevelParseTest, LaterPlayerStartWinsAndBothReadEmpty) {
@@ -133,6 +133,19 @@ TEST(LevelParseTest, MalformedStringsGiveTheInvalidLevel) {
         expectInvalid(Level(text));
     }
 }
+
+// Whether any of a level's sizes can be changed from outside, by assigning the size or what
+// reading it gives: either would let cellAt's bounds check pass cells the level does not hold.
+template <typename L>
+concept SizesAssignable = requires(L& level) {
+    level.sizeX = 1;
+}
+|| requires(L& level) { level.sizeY = 1; }
+|| requires(L& level) { level.sizeZ = 1; }
+|| requires(L& level) { level.sizeX() = 1; }
+|| requires(L& level) { level.sizeY() = 1; }
+|| requires(L& level) { level.sizeZ() = 1; };
+static_assert(!SizesAssignable<Level>, "a level's sizes must be read-only: cellAt trusts them");
 
 TEST(LevelCellAtTest, OutsideTheGridIsEmptyInEveryDirection) {
     const Level level(

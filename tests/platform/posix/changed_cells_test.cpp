@@ -10,13 +10,13 @@
 #include <string_view>
 #include <utility>
 
-#include "render/picture.h"
-#include "terminal/picture_update.h"
 #include "platform/posix/terminal_console.h"
-#include "terminal/terminal_sequences.h"
+#include "render/picture.h"
 #include "support/game_driver.h"
 #include "support/sgr_search.h"
 #include "support/vterm_screen.h"
+#include "terminal/picture_update.h"
+#include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
 

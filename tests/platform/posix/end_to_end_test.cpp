@@ -16,11 +16,11 @@
 #include <string_view>
 #include <vector>
 
-#include "terminal/output_encoding.h"
-#include "terminal/terminal_sequences.h"
 #include "support/pty_session.h"
 #include "support/sgr_search.h"
 #include "support/vterm_screen.h"
+#include "terminal/output_encoding.h"
+#include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
 

@@ -3,6 +3,7 @@
 // closing screen and back to the title.
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "terminal/terminal_sequences.h"
 #include "support/pty_session.h"
+#include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
 
@@ -98,6 +99,11 @@ protected:
         for (const std::string& file : files_) {
             std::remove(file.c_str());
         }
+        // Innermost first: a folder can only go once what it holds has gone.
+        while (!folders_.empty()) {
+            ::rmdir(folders_.back().c_str());
+            folders_.pop_back();
+        }
         ::rmdir(folder_.c_str());
     }
     std::string file(const std::string& name, const std::string& text) {
@@ -106,12 +112,36 @@ protected:
         return files_.back();
     }
 
+    std::string subfolder(const std::string& name) {
+        folders_.push_back(folder_ + "/" + name);
+        ::mkdir(folders_.back().c_str(), 0700);
+        return folders_.back();
+    }
+
     std::string folder_;
     std::vector<std::string> files_;
+    std::vector<std::string> folders_;
 };
 
 // A floor of two cells, the start near and the exit one step ahead.
 constexpr const char* kOneStep = "# One step\n001 002 002\nbb\nE\np\n";
+
+// Not installed, the game built here takes the source tree's pack for --pack, wherever the
+// option stands among the level files.
+TEST_F(LevelFilesProgramTest, PackStandsForThePacksLevelFilesInOrder) {
+    const std::string good = file("good.lvl", kOneStep);
+    const ProgramRun run = runProgram({"--check", good, "--pack"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end = 0; (end = run.out.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+        lines.push_back(run.out.substr(start, end - start));
+    }
+    ASSERT_EQ(lines.size(), 6U) << run.out;
+    EXPECT_TRUE(lines[0].starts_with(good + ":"));
+    EXPECT_NE(lines[1].find("/01-first-steps.lvl: "), std::string::npos) << lines[1];
+    EXPECT_NE(lines[5].find("/05-the-keep.lvl: "), std::string::npos) << lines[5];
+}
 
 TEST_F(LevelFilesProgramTest, CheckSummarisesGoodFilesAndFailsOnBadOnes) {
     const std::string good = file("good.lvl", kOneStep);
@@ -132,10 +162,53 @@ TEST_F(LevelFilesProgramTest, CheckSummarisesGoodFilesAndFailsOnBadOnes) {
                              folder_ + "/none.lvl: no such file\n");
 }
 
+TEST_F(LevelFilesProgramTest, AFolderStandsForItsLevelFiles) {
+    const std::string pack = subfolder("pack");
+    files_.push_back(pack + "/b.lvl");
+    std::ofstream(files_.back()) << kOneStep;
+    files_.push_back(pack + "/a.lvl");
+    std::ofstream(files_.back()) << "002 002 002 bbbb E0 pe";
+    files_.push_back(pack + "/readme.txt");
+    std::ofstream(files_.back()) << "not a level";
+    const ProgramRun checked = runProgram({"--check", pack + "/"});
+    EXPECT_EQ(checked.status, 0) << checked.err;
+    EXPECT_EQ(checked.out,
+              pack + "/a.lvl: 2 x 2 x 2 cells, 1 enemy\n" + pack + "/b.lvl: 1 x 2 x 2 cells, 0 enemies\n");
+
+    const ProgramRun tooFar = runProgram({"--check", "--level", "3", pack});
+    EXPECT_EQ(tooFar.status, 2);
+    EXPECT_EQ(tooFar.err,
+              "brickstorm: --level 3 is beyond the last level file, level 2 (see 'brickstorm --help')\n");
+
+    const ProgramRun empty = runProgram({"--check", subfolder("empty")});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_EQ(empty.err,
+              "brickstorm: " + folder_ + "/empty: a folder without level files (names ending in .lvl)\n");
+}
+
+TEST_F(LevelFilesProgramTest, TheGameStartsAtTheLevelAsked) {
+    PtySession::Options options;
+    options.program = BRICKSTORM_BINARY;
+    options.arguments = {"--level", "2", file("one.lvl", kOneStep), file("two.lvl", "002 002 002 bbbb E0 pe")};
+    PtySession session(options);
+    ASSERT_TRUE(session.started());
+    ASSERT_TRUE(session.waitForOutputContaining("- Press any key to continue -")) << "no title";
+    // A key that comes before the title is marked drawn is dropped; it is typed again then.
+    bool levelScreen = false;
+    for (int attempt = 0; attempt < 3 && !levelScreen; ++attempt) {
+        session.send("x");
+        levelScreen = session.waitForOutputContaining("LEVEL 2", std::chrono::milliseconds(3000));
+    }
+    EXPECT_TRUE(levelScreen) << "no level screen of level 2";
+    EXPECT_EQ(session.output().find("LEVEL 1"), std::string::npos);
+    session.sendSignal(SIGTERM);
+    EXPECT_TRUE(session.waitForExit().has_value());
+}
+
 TEST_F(LevelFilesProgramTest, BadFilesStopTheGameBeforeTheTerminalIsTouched) {
     PtySession::Options options;
     options.program = BRICKSTORM_BINARY;
-    options.arguments = {file("good.lvl", kOneStep), file("empty.lvl", ""), folder_, "/dev/zero"};
+    options.arguments = {file("good.lvl", kOneStep), file("empty.lvl", ""), subfolder("nothing"), "/dev/zero"};
     PtySession session(options);
     ASSERT_TRUE(session.started());
     const auto status = session.waitForExit();
@@ -146,8 +219,8 @@ TEST_F(LevelFilesProgramTest, BadFilesStopTheGameBeforeTheTerminalIsTouched) {
         << testing::settingsDifference(session.settings(), session.initialSettings());
     // Standard error is the terminal here: the messages, and nothing else.
     const std::string expected =
-        "brickstorm: " + folder_ + "/empty.lvl: the file is empty\n" + "brickstorm: " + folder_ +
-        ": a directory, not a level file\n"
+        "brickstorm: " + folder_ + "/nothing: a folder without level files (names ending in .lvl)\n" +
+        "brickstorm: " + folder_ + "/empty.lvl: the file is empty\n" +
         "brickstorm: /dev/zero:1:1: the header is nine digits, three for each size x, y "
         "and z: '\\x00' is not a digit\n";
     const auto withoutReturns = [](std::string_view output) {

@@ -9,8 +9,8 @@
 #include <string>
 #include <thread>
 
-#include "terminal/terminal_sequences.h"
 #include "support/pty_session.h"
+#include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
 
@@ -100,7 +100,31 @@ struct Ending {
 
 class TerminalProgramEnding : public ::testing::TestWithParam<Ending> {};
 
+#if defined(__SANITIZE_THREAD__)
+constexpr bool kUnderThreadSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+constexpr bool kUnderThreadSanitizer = true;
+#else
+constexpr bool kUnderThreadSanitizer = false;
+#endif
+#else
+constexpr bool kUnderThreadSanitizer = false;
+#endif
+
+bool isFaultSignal(int signal) {
+    return signal == SIGSEGV || signal == SIGBUS || signal == SIGFPE || signal == SIGILL ||
+           signal == SIGABRT;
+}
+
 TEST_P(TerminalProgramEnding, GivesTheTerminalBackAndEndsByTheSignal) {
+    if (kUnderThreadSanitizer && isFaultSignal(GetParam().signal)) {
+        // The thread sanitizer takes a fault signal for one the thread raised itself and runs
+        // the handler at once, even in the middle of its own bookkeeping; one sent from outside
+        // then sometimes crashes the sanitizer (about 1 run in 20 on a busy machine), which
+        // the ordinary and address-sanitizer builds never do. Those builds test these cases.
+        GTEST_SKIP() << "a fault signal sent from outside is not safe under the thread sanitizer";
+    }
     PtySession session(game());
     expectPlaying(session);
     if (GetParam().typedKeys != nullptr) {

@@ -11,8 +11,8 @@
 
 #include "platform/posix/raw_mode.h"
 #include "platform/terminal.h"
-#include "terminal/terminal_sequences.h"
 #include "support/pty_session.h"
+#include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "terminal/terminal_sequences.h"
 #include "support/pty_session.h"
+#include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
 

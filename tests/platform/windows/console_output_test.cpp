@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/terminal.h"
-#include "terminal/terminal_sequences.h"
 #include "platform/windows/console_format.h"
+#include "terminal/terminal_sequences.h"
 #include "tests/platform/windows/std_handles.h"
 
 namespace brickstorm::platform {

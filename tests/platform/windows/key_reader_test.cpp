@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/terminal.h"
-#include "tests/terminal/key_sequences.h"
 #include "tests/platform/windows/std_handles.h"
+#include "tests/terminal/key_sequences.h"
 
 namespace brickstorm::platform {
 namespace {
