@@ -13,4 +13,8 @@ inline constexpr int kNavigationKeyPrefix = 224;
 inline constexpr int kLeftArrowCode = 75;
 inline constexpr int kRightArrowCode = 77;
 
+// Not a key: the program was asked to end (a deferred Ctrl+C, SIGTERM or SIGHUP) while it
+// waited for one. Outside the codes a key can have, so no key is ever taken for it.
+inline constexpr int kEndingRequestKey = 256;
+
 }  // namespace brickstorm
