@@ -134,10 +134,14 @@ int main(int argc, char** argv) {
 
     // The tick starts first so that its first tick normally requests the title before the
     // render thread looks.
-    std::thread ticker([&] { app::tickLoop(game, stateLock); });
+    std::thread ticker([&] {
+        const platform::CrashStack crashStack;
+        app::tickLoop(game, stateLock);
+    });
     const LayoutOptions layoutOptions{commandLine.options.fit, commandLine.options.cellAspect};
     const ControlNames controls = settings::controlNames(commandLine.options.keys);
     std::thread renderer([&] {
+        const platform::CrashStack crashStack;
         app::renderLoop(
             game, stateLock, *console, [&] { return layoutNow(layoutOptions); }, controls);
     });
@@ -150,6 +154,7 @@ int main(int argc, char** argv) {
     std::thread progressKeeper;
     if (progress) {
         progressKeeper = std::thread([&] {
+            const platform::CrashStack crashStack;
             app::progressLoop(game, stateLock, *progress, startLevel, [&](const std::string& line) {
                 if (errorsNow) {
                     print(stderr, line);

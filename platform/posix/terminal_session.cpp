@@ -220,9 +220,9 @@ bool settingsKept() {
            now.c_lflag == raw.c_lflag && std::memcmp(now.c_cc, raw.c_cc, sizeof now.c_cc) == 0;
 }
 
-// The signals that a step must not be interrupted by on its own thread: all but the faults,
+// The signals that a frame must not be interrupted by on its own thread: all but the faults,
 // which cannot wait (a fault while blocked would end the process on the spot).
-sigset_t sessionSignals() {
+sigset_t drawingBlockedSignals() {
     sigset_t signals;
     sigfillset(&signals);
     for (const int signal : kCrashSignals) {
@@ -251,7 +251,11 @@ struct Passed {
 // back, take, wake the key reader. Stopping and ending are the caller's, who knows the signal;
 // by then every step before this one has been carried out.
 Passed pass(const SessionInput& input) {
-    const sigset_t blocked = sessionSignals();
+    // Nothing interrupts a step on its own thread, not even a fault signal sent from outside:
+    // its handler's step would wait for this one's turn forever. (The step's own few calls do
+    // not fault.)
+    sigset_t blocked;
+    sigfillset(&blocked);
     sigset_t before;
     sigprocmask(SIG_BLOCK, &blocked, &before);
     std::uint32_t current = handlerState.session.load();
@@ -404,6 +408,15 @@ void installHandlers() {
             setHandler(signal, onEndingSignal);
         }
     }
+#ifdef SIGRTMIN
+    // The real-time signals end a process by default too (the C library keeps the few below
+    // SIGRTMIN for itself).
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) {
+        if (!ignoredAtStart(signal)) {
+            setHandler(signal, onEndingSignal);
+        }
+    }
+#endif
     useCrashStack(mainCrashStack.data(), mainCrashStack.size());
     for (const int signal : kCrashSignals) {
         setHandler(signal, onEndingSignal, SA_ONSTACK);
@@ -512,12 +525,14 @@ thread_local sigset_t maskBeforeDrawing;
 }  // namespace
 
 bool beginDrawingOnTerminal() {
-    const sigset_t blocked = sessionSignals();
+    const sigset_t blocked = drawingBlockedSignals();
     pthread_sigmask(SIG_BLOCK, &blocked, &maskBeforeDrawing);
     // Announced before the session is looked at, and the steps change the session before they
     // look at this: one of the two always sees the other.
-    handlerState.drawing.store(true);
+    // This thread's own mark first: a crash from here on gives the frame up rather than wait
+    // for itself.
     drawingHere = true;
+    handlerState.drawing.store(true);
     if (mayDraw(currentState())) {
         return true;
     }
@@ -526,8 +541,8 @@ bool beginDrawingOnTerminal() {
 }
 
 void endDrawingOnTerminal() {
-    drawingHere = false;
     handlerState.drawing.store(false);
+    drawingHere = false;
     pthread_sigmask(SIG_SETMASK, &maskBeforeDrawing, nullptr);
 }
 

@@ -112,9 +112,10 @@ constexpr bool kUnderThreadSanitizer = false;
 constexpr bool kUnderThreadSanitizer = false;
 #endif
 
+// The signals the thread sanitizer takes for ones a thread raised itself.
 bool isFaultSignal(int signal) {
     return signal == SIGSEGV || signal == SIGBUS || signal == SIGFPE || signal == SIGILL ||
-           signal == SIGABRT;
+           signal == SIGABRT || signal == SIGTRAP || signal == SIGSYS;
 }
 
 TEST_P(TerminalProgramEnding, GivesTheTerminalBackAndEndsByTheSignal) {
@@ -144,7 +145,14 @@ INSTANTIATE_TEST_SUITE_P(
                       Ending{"CtrlC", SIGINT, "\x03"}, Ending{"CtrlBackslash", SIGQUIT, "\x1c"},
                       Ending{"SegmentationFault", SIGSEGV, nullptr}, Ending{"BusError", SIGBUS, nullptr},
                       Ending{"FloatingPointError", SIGFPE, nullptr},
-                      Ending{"IllegalInstruction", SIGILL, nullptr}, Ending{"Abort", SIGABRT, nullptr}),
+                      Ending{"IllegalInstruction", SIGILL, nullptr}, Ending{"Abort", SIGABRT, nullptr},
+                      Ending{"Trap", SIGTRAP, nullptr}, Ending{"BadSystemCall", SIGSYS, nullptr},
+                      Ending{"ProcessorTimeLimit", SIGXCPU, nullptr},
+                      Ending{"FileSizeLimit", SIGXFSZ, nullptr}, Ending{"User1", SIGUSR1, nullptr},
+                      Ending{"User2", SIGUSR2, nullptr}, Ending{"Alarm", SIGALRM, nullptr},
+                      Ending{"VirtualAlarm", SIGVTALRM, nullptr},
+                      Ending{"ProfilingAlarm", SIGPROF, nullptr}, Ending{"Pollable", SIGIO, nullptr},
+                      Ending{"PowerFailure", SIGPWR, nullptr}, Ending{"RealTime", SIGRTMIN, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TerminalProgram, GivesTheTerminalBackWhileStoppedAndTakesItAgainOnResume) {
