@@ -20,6 +20,10 @@ bool takeRepaintRequest();
 // frame was cut short. Call before the session's threads start.
 void noteColourOnTerminal();
 
+// The descriptor that becomes readable when an ending request comes, for the key reader to
+// wait on together with its input (read it empty before waiting again); -1 without a session.
+int endingRequestWakeUp();
+
 // Writing to the display has failed for good: gives the terminal back and ends the program
 // with a failure status. Never returns.
 [[noreturn]] void endAfterLostOutput();
