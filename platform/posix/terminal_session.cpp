@@ -75,7 +75,16 @@ SessionState unpack(std::uint32_t packed) {
 
 // The ticket wraps around long after any step could still be waiting for its turn.
 std::uint32_t ticket(std::uint32_t packed) { return packed >> kTicketShift; }
-std::uint32_t nextTicket(std::uint32_t ticket) { return (ticket + 1) & (~std::uint32_t{0} >> kTicketShift); }
+constexpr std::uint32_t kTicketMask = ~std::uint32_t{0} >> kTicketShift;
+std::uint32_t nextTicket(std::uint32_t ticket) { return (ticket + 1) & kTicketMask; }
+
+// Whether the steps carried out so far, `done`, include every step before `ticket`. Steps that
+// act on the terminal hold their ticket until carried out, so `done` never passes theirs; but a
+// step with nothing to do only notes the ticket, and the steps after it may all be carried out
+// before it looks, so `done` may be ahead of it (by less than half the tickets' range).
+bool reached(std::uint32_t done, std::uint32_t ticket) {
+    return ((done - ticket) & kTicketMask) <= kTicketMask / 2;
+}
 
 }  // namespace word
 
@@ -237,7 +246,7 @@ bool touchesTerminal(const SessionStep& step) {
 
 // Waits until every step whose exchange came before `ticket`'s has been carried out.
 void waitForTurn(std::uint32_t ticket) {
-    while (handlerState.stepsDone.load() != ticket) {
+    while (!word::reached(handlerState.stepsDone.load(), ticket)) {
         nanosleep(&kPause, nullptr);
     }
 }

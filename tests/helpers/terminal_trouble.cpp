@@ -59,7 +59,7 @@ const char* requestName(brickstorm::platform::EndingRequest request) {
 void reportRequests(brickstorm::Console& console) {
     brickstorm::platform::deferEndingSignals(true);
     brickstorm::platform::KeyReader keys;
-    console.showFrame("ready#");
+    console.showPicture(brickstorm::pictureFromText("ready#"));
     int requests = 0;
     while (const auto code = keys.next()) {
         if (*code == brickstorm::kEndingRequestKey) {
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
             const brickstorm::platform::CrashStack crashStack;
             static_cast<void>(descend(0, 1 << 30));
         });
-        console->showFrame("ready#");
+        console->showPicture(brickstorm::pictureFromText("ready#"));
         deep.join();
     }
     if (mode == "requests") {
@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
     }
     if (mode == "mouse") {
         brickstorm::platform::setMouseReporting(true);
-        console->showFrame("mouse#");
+        console->showPicture(brickstorm::pictureFromText("mouse#"));
         while (true) {
             pause();
         }
