@@ -47,6 +47,10 @@ public:
     // Shows the last picture again if the display lost it (after the program was stopped and
     // resumed, or the window resized). Called on every render pass; most consoles never lose it.
     virtual void refresh() {}
+
+    // The next picture is laid out anew (the window was resized), so it is sent whole anyway:
+    // a loss of the last picture until now needs no showing of that picture again.
+    virtual void dropRepaint() {}
 };
 
 }  // namespace brickstorm

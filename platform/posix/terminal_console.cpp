@@ -87,6 +87,13 @@ void TerminalConsole::refresh() {
     }
 }
 
+void TerminalConsole::dropRepaint() {
+    if (target_.terminal) {
+        static_cast<void>(host_.takeRepaintRequest());
+        shown_.forget();
+    }
+}
+
 void TerminalConsole::send(std::string_view bytes) {
     if (bytes.empty()) {
         return;

@@ -60,6 +60,7 @@ public:
     // The same, each cell in its colour: a cell differs when its character or its colour does.
     void showColouredFrame(std::string_view frame, const FrameColours& colours) override;
     void refresh() override;
+    void dropRepaint() override;
 
 private:
     void showPicture(std::string_view frame, Picture picture);
