@@ -214,6 +214,22 @@ TEST(TerminalProgram, SetsItsSettingsAgainAfterAStopItCouldNotCatch) {
     expectEndedBy(session, SIGTERM);
 }
 
+// A terminal that can only print lines is refused before anything is sent to it.
+TEST(TerminalProgram, RefusesADumbTerminalWithoutTouchingIt) {
+    PtySession::Options options = game();
+    options.environment.push_back("TERM=dumb");
+    PtySession session(options);
+    ASSERT_TRUE(session.started());
+    const auto status = session.waitForExit();
+    ASSERT_TRUE(status.has_value()) << "still running";
+    ASSERT_TRUE(WIFEXITED(*status)) << "status " << *status;
+    EXPECT_EQ(WEXITSTATUS(*status), 1);
+    const std::string shown = session.output();
+    EXPECT_NE(shown.find("TERM=dumb"), std::string::npos) << ::testing::PrintToString(shown);
+    EXPECT_EQ(shown.find("\x1b"), std::string::npos) << ::testing::PrintToString(shown);
+    EXPECT_TRUE(testing::sameSettings(session.settings(), session.initialSettings()));
+}
+
 TEST(TerminalProgram, SurvivesResizes) {
     PtySession session(game());
     expectPlaying(session);
