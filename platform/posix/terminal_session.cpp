@@ -111,17 +111,17 @@ thread_local bool drawingHere = false;
 
 // The ending signals: every signal whose default action ends the process and that a program
 // may catch. The first three may be deferred to the program (deferEndingSignals).
-constexpr std::array kEndingSignals {
-    SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTRAP, SIGSYS, SIGXCPU, SIGXFSZ, SIGUSR1, SIGUSR2, SIGALRM,
-        SIGVTALRM, SIGPROF,
+constexpr std::array kEndingSignals{
+    SIGINT,    SIGTERM, SIGHUP,  SIGQUIT, SIGTRAP,   SIGSYS,  SIGXCPU,
+    SIGXFSZ,   SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF,
 #ifdef SIGPOLL
-        SIGPOLL,
+    SIGPOLL,
 #endif
 #ifdef SIGSTKFLT
-        SIGSTKFLT,
+    SIGSTKFLT,
 #endif
 #ifdef SIGPWR
-        SIGPWR,
+    SIGPWR,
 #endif
 };
 // Faults: their handlers run on the crash stack, since one may be a stack overflow.

@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include <array>
-#include <utility>
 #include <deque>
+#include <utility>
 #include <vector>
 
 #include "core/key_codes.h"
@@ -69,7 +69,8 @@ bool waitForConsoleKey() {
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     const std::array<HANDLE, 2> waits{input, endingRequestEvent()};
     for (;;) {
-        const DWORD woken = WaitForMultipleObjects(static_cast<DWORD>(waits.size()), waits.data(), FALSE, INFINITE);
+        const DWORD woken =
+            WaitForMultipleObjects(static_cast<DWORD>(waits.size()), waits.data(), FALSE, INFINITE);
         if (woken != WAIT_OBJECT_0) {
             return false;  // a request, or the console is gone: the caller tells which
         }
@@ -100,7 +101,7 @@ struct KeyReader::Impl {
     std::size_t start = 0;
     std::size_t end = 0;
     bool ended = false;
-    bool requested = false;  // a read was cut short by an ending request
+    bool requested = false;   // a read was cut short by an ending request
     HANDLE thread = nullptr;  // this reader's thread, for a request to cut its read short
 
     std::optional<int> nextFromBytes();

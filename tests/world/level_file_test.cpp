@@ -120,7 +120,8 @@ TEST(LevelFileTest, BrokenFilesSayWhatAndWhere) {
         {"# title\n 01b",
          "2:4: the header is nine digits, three for each size x, y and z: 'b' is not a digit"},
         // Saved with a byte-order mark, which shows as nothing: named instead.
-        {"\xEF\xBB\xBF" "002002002\nbbbb",
+        {"\xEF\xBB\xBF"
+         "002002002\nbbbb",
          "1:1: the header is nine digits, three for each size x, y and z: a byte-order mark (U+FEFF) is not a "
          "digit"},
         {"002002", "1:7: the file ends in the header, after 6 of its nine digits"},

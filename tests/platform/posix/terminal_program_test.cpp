@@ -150,9 +150,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Ending{"ProcessorTimeLimit", SIGXCPU, nullptr},
                       Ending{"FileSizeLimit", SIGXFSZ, nullptr}, Ending{"User1", SIGUSR1, nullptr},
                       Ending{"User2", SIGUSR2, nullptr}, Ending{"Alarm", SIGALRM, nullptr},
-                      Ending{"VirtualAlarm", SIGVTALRM, nullptr},
-                      Ending{"ProfilingAlarm", SIGPROF, nullptr}, Ending{"Pollable", SIGIO, nullptr},
-                      Ending{"PowerFailure", SIGPWR, nullptr}, Ending{"RealTime", SIGRTMIN, nullptr}),
+                      Ending{"VirtualAlarm", SIGVTALRM, nullptr}, Ending{"ProfilingAlarm", SIGPROF, nullptr},
+                      Ending{"Pollable", SIGIO, nullptr}, Ending{"PowerFailure", SIGPWR, nullptr},
+                      Ending{"RealTime", SIGRTMIN, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TerminalProgram, GivesTheTerminalBackWhileStoppedAndTakesItAgainOnResume) {

@@ -133,7 +133,7 @@ void expectStoppedGivenBack(PtySession& session) {
 
 struct Race {
     const char* name;
-    int endingSignal;                           // the signal the round ends by
+    int endingSignal;                       // the signal the round ends by
     std::function<void(PtySession&)> play;  // from a game that plays
 };
 
@@ -151,8 +151,9 @@ TEST_P(TerminalProgramRaces, LeaveTheTerminalAsItWasFound) {
         GetParam().play(session);
         expectEndedWellBy(session, GetParam().endingSignal);
         if (::testing::Test::HasFailure()) {
-            ADD_FAILURE() << "output: " << ::testing::PrintToString(session.output().substr(
-                                               session.output().size() > 400 ? session.output().size() - 400 : 0));
+            ADD_FAILURE() << "output: "
+                          << ::testing::PrintToString(session.output().substr(
+                                 session.output().size() > 400 ? session.output().size() - 400 : 0));
             return;
         }
     }
@@ -191,8 +192,9 @@ void stopsAndResumes(PtySession& session) {
         session.sendSignal(SIGCONT);
         session.sendSignal(SIGCONT);
         ++taken;
-        ASSERT_TRUE(session.waitForOutput([&](std::string_view shown) { return count(shown, kTakeScreen) >= taken; }))
-            << "not taken again";
+        ASSERT_TRUE(session.waitForOutput([&](std::string_view shown) {
+            return count(shown, kTakeScreen) >= taken;
+        })) << "not taken again";
         ASSERT_TRUE(session.waitForSettings(isRaw)) << "not raw again";
     }
     session.sendSignal(SIGCONT);

@@ -121,19 +121,18 @@ TEST_P(TerminalTroubleRequests, AreReportedByTheKeyReaderUntilOneEndsTheProgram)
     expectGivenBackLast(session, GetParam().endingSignal);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    , TerminalTroubleRequests,
-    ::testing::Values(
-        // Ctrl+C asks a question the player may answer with "go on": it asks each time.
-        Requests{"InterruptAsksEachTime",
-                 {{SIGINT, "[request interrupt 1]"}, {SIGINT, "[request interrupt 2]"}},
-                 SIGQUIT},
-        Requests{"TerminateAsksOnce", {{SIGTERM, "[request terminate 1]"}}, SIGTERM},
-        Requests{"HangUpAsksOnce", {{SIGHUP, "[request hang-up 1]"}}, SIGHUP},
-        Requests{"InterruptThenTerminate",
-                 {{SIGINT, "[request interrupt 1]"}, {SIGTERM, "[request terminate 2]"}},
-                 SIGHUP}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, TerminalTroubleRequests,
+                         ::testing::Values(
+                             // Ctrl+C asks a question the player may answer with "go on": it asks each time.
+                             Requests{"InterruptAsksEachTime",
+                                      {{SIGINT, "[request interrupt 1]"}, {SIGINT, "[request interrupt 2]"}},
+                                      SIGQUIT},
+                             Requests{"TerminateAsksOnce", {{SIGTERM, "[request terminate 1]"}}, SIGTERM},
+                             Requests{"HangUpAsksOnce", {{SIGHUP, "[request hang-up 1]"}}, SIGHUP},
+                             Requests{"InterruptThenTerminate",
+                                      {{SIGINT, "[request interrupt 1]"}, {SIGTERM, "[request terminate 2]"}},
+                                      SIGHUP}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Mouse reports are the game's only while it holds the terminal: off on every give-back, so the
 // shell never gets them, and on again when it is taken again.
