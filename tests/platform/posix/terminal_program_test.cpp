@@ -242,6 +242,28 @@ TEST(TerminalProgram, SurvivesResizes) {
     expectEndedBy(session, SIGTERM);
 }
 
+// A resize draws the picture anew at the new size, whole, once: the picture laid out for the old
+// size is not drawn again after it (nor before it). Counted up to the next screen, which the
+// player's key brings with a whole picture of its own.
+TEST(TerminalProgram, RedrawsOnceWholePerResize) {
+    PtySession session(game());
+    expectPlaying(session);
+    ASSERT_TRUE(session.waitForOutputContaining(kPrompt));
+    const std::size_t before = session.output().size();
+    session.resize(80, 24);
+    ASSERT_TRUE(session.waitForOutput([&](std::string_view shown) {
+        return shown.find(kClearScreen, before) != std::string_view::npos;
+    })) << "not drawn again after the resize";
+    session.send("x");
+    ASSERT_TRUE(session.waitForOutputContaining("LEVEL 1"));
+    const std::string shown = session.output();
+    const std::string_view sinceResize =
+        std::string_view(shown).substr(before, shown.find("LEVEL 1", before) - before);
+    EXPECT_EQ(count(sinceResize, kClearScreen), 2U) << "the resize and then the next screen";
+    session.sendSignal(SIGTERM);
+    expectEndedBy(session, SIGTERM);
+}
+
 TEST(TerminalProgram, InputAtItsEndLeavesTheGameRunningWithoutSpinning) {
     PtySession session(game(PtySession::Input::DevNull));
     ASSERT_TRUE(session.started());
