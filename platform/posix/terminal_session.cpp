@@ -256,6 +256,11 @@ Passed pass(const SessionInput& input) {
     // not fault.)
     sigset_t blocked;
     sigfillset(&blocked);
+    if (input.event == SessionEvent::Begin) {
+        // A program started in the background stops on taking the terminal, until it is
+        // brought to the foreground, instead of taking it from the job that has it.
+        sigdelset(&blocked, SIGTTOU);
+    }
     sigset_t before;
     sigprocmask(SIG_BLOCK, &blocked, &before);
     std::uint32_t current = handlerState.session.load();
