@@ -139,7 +139,28 @@ struct Race {
 
 class TerminalProgramRaces : public ::testing::TestWithParam<Race> {};
 
+#if defined(__SANITIZE_THREAD__)
+constexpr bool kUnderThreadSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+constexpr bool kUnderThreadSanitizer = true;
+#else
+constexpr bool kUnderThreadSanitizer = false;
+#endif
+#else
+constexpr bool kUnderThreadSanitizer = false;
+#endif
+
 TEST_P(TerminalProgramRaces, LeaveTheTerminalAsItWasFound) {
+    if (kUnderThreadSanitizer) {
+        // The stop handler raises its stop first thing and relies on the kernel to keep it
+        // pending, blocked, until the handler unblocks it (so that a SIGCONT sent after it
+        // discards it). The thread sanitizer runs the program's handlers itself, later and with
+        // signals unblocked, so the raised stop reaches its handler at once instead: about one
+        // round in fifty of these races then neither stops nor ends. The ordinary and
+        // address-sanitizer builds run them.
+        GTEST_SKIP() << "signal masks inside handlers do not hold under the thread sanitizer";
+    }
     const int total = rounds();
     for (int round = 0; round < total; ++round) {
         SCOPED_TRACE("round " + std::to_string(round + 1));
