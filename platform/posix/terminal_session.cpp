@@ -50,7 +50,6 @@ constexpr std::uint32_t kRequestBits = 0x7U << kRequestShift;
 constexpr std::uint32_t kAskedToEnd = 1U << 8;
 constexpr std::uint32_t kTerminalGone = 1U << 9;
 constexpr unsigned kTicketShift = 12;
-constexpr std::uint32_t kStateBits = (1U << kTicketShift) - 1;
 
 std::uint32_t pack(const SessionState& state, std::uint32_t ticket) {
     std::uint32_t packed = static_cast<std::uint32_t>(state.hold);
