@@ -155,10 +155,10 @@ TEST_P(TerminalProgramRaces, LeaveTheTerminalAsItWasFound) {
     if (kUnderThreadSanitizer) {
         // The stop handler raises its stop first thing and relies on the kernel to keep it
         // pending, blocked, until the handler unblocks it (so that a SIGCONT sent after it
-        // discards it). The thread sanitizer runs the program's handlers itself, later and with
-        // signals unblocked, so the raised stop reaches its handler at once instead: about one
-        // round in fifty of these races then neither stops nor ends. The ordinary and
-        // address-sanitizer builds run them.
+        // discards it). The thread sanitizer delivers signals to the program's handlers itself,
+        // deferred to points of its own choosing, and does not keep that rule every time: about
+        // one round in fifty of these races then neither stops nor ends under it. The ordinary
+        // and address-sanitizer builds run them.
         GTEST_SKIP() << "signal masks inside handlers do not hold under the thread sanitizer";
     }
     const int total = rounds();
