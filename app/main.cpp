@@ -45,6 +45,8 @@ namespace {
 
 constexpr int kExitLevelFileError = 1;
 constexpr int kExitUsageError = 2;
+// A terminal that the game cannot be drawn on.
+constexpr int kExitUnfitTerminal = 1;
 
 void print(std::FILE* stream, const std::string& text) { std::fputs(text.c_str(), stream); }
 
@@ -207,6 +209,12 @@ int main(int argc, char** argv) {
     }
     if (!play) {
         return 0;
+    }
+    if (platform::dumbTerminal()) {
+        print(stderr,
+              "brickstorm: this terminal (TERM=dumb) cannot place the cursor or switch screens, which "
+              "the game needs; run it in a terminal emulator, or set TERM to the one in use\n");
+        return kExitUnfitTerminal;
     }
 
     // What the game remembers of this set of levels, read before the terminal is touched so that

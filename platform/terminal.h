@@ -83,6 +83,11 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// Standard output is a terminal that says it can do no more than print lines (TERM=dumb): it
+// cannot place the cursor nor switch screens, so the game cannot be drawn on it. Asked before
+// the session begins.
+bool dumbTerminal();
+
 // How the game's console sends its pictures.
 struct ConsoleOptions {
     // Every frame sent whole, instead of only what changed since the last one: for a terminal

@@ -5,8 +5,8 @@
 #include <deque>
 #include <optional>
 
-#include "platform/posix/system_calls.h"
 #include "core/key_codes.h"
+#include "platform/posix/system_calls.h"
 #include "terminal/key_decoder.h"
 
 namespace brickstorm::platform {

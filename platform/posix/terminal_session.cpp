@@ -50,7 +50,6 @@ constexpr std::uint32_t kRequestBits = 0x7U << kRequestShift;
 constexpr std::uint32_t kAskedToEnd = 1U << 8;
 constexpr std::uint32_t kTerminalGone = 1U << 9;
 constexpr unsigned kTicketShift = 12;
-constexpr std::uint32_t kStateBits = (1U << kTicketShift) - 1;
 
 std::uint32_t pack(const SessionState& state, std::uint32_t ticket) {
     std::uint32_t packed = static_cast<std::uint32_t>(state.hold);
@@ -120,17 +119,17 @@ thread_local bool drawingHere = false;
 
 // The ending signals: every signal whose default action ends the process and that a program
 // may catch. The first three may be deferred to the program (deferEndingSignals).
-constexpr std::array kEndingSignals {
-    SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGTRAP, SIGSYS, SIGXCPU, SIGXFSZ, SIGUSR1, SIGUSR2, SIGALRM,
-        SIGVTALRM, SIGPROF,
+constexpr std::array kEndingSignals{
+    SIGINT,    SIGTERM, SIGHUP,  SIGQUIT, SIGTRAP,   SIGSYS,  SIGXCPU,
+    SIGXFSZ,   SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF,
 #ifdef SIGPOLL
-        SIGPOLL,
+    SIGPOLL,
 #endif
 #ifdef SIGSTKFLT
-        SIGSTKFLT,
+    SIGSTKFLT,
 #endif
 #ifdef SIGPWR
-        SIGPWR,
+    SIGPWR,
 #endif
 };
 // Faults: their handlers run on the crash stack, since one may be a stack overflow.
@@ -265,6 +264,11 @@ Passed pass(const SessionInput& input) {
     // not fault.)
     sigset_t blocked;
     sigfillset(&blocked);
+    if (input.event == SessionEvent::Begin) {
+        // A program started in the background stops on taking the terminal, until it is
+        // brought to the foreground, instead of taking it from the job that has it.
+        sigdelset(&blocked, SIGTTOU);
+    }
     sigset_t before;
     sigprocmask(SIG_BLOCK, &blocked, &before);
     std::uint32_t current = handlerState.session.load();
@@ -337,16 +341,23 @@ void onEndingSignal(int signal) {
     errno = savedErrno;
 }
 
-// Stops the program by `signal`'s default action, here, until it is continued. A SIGCONT that
-// came after the stop began and before it was raised would be lost on a stop raised after it,
-// so the stop is dropped instead (setting a pending signal's action to "ignore" discards it);
-// one that comes after the raise discards the stop itself.
+// A stop signal raised on this thread, blocked here until the stop is carried out. Raised
+// first thing, so that the kernel itself settles every race with a continue: a SIGCONT sent
+// from then on discards it, wherever that SIGCONT's own handler runs, and one sent before it
+// leaves it alone.
+void raiseStop(int signal) { raise(signal); }
+
+bool stillPending(int signal) {
+    sigset_t pending;
+    sigpending(&pending);
+    return sigismember(&pending, signal) == 1;
+}
+
+// Stops the program by `signal`'s default action, here, until it is continued; at once if a
+// SIGCONT has discarded the stop already.
 void stopHere(int signal) {
     setHandler(signal, SIG_DFL);
-    raise(signal);
-    if (currentState().resumed) {
-        setHandler(signal, SIG_IGN);
-    } else {
+    if (stillPending(signal)) {
         sigset_t justThis;
         sigemptyset(&justThis);
         sigaddset(&justThis, signal);
@@ -356,35 +367,50 @@ void stopHere(int signal) {
     setHandler(signal, onStopSignal);
 }
 
+// Another thread's stop is under way: this one waits for it to be over. The process stops
+// there too, and the SIGCONT that continues it discards this thread's stop as well.
+void waitForTheOtherStop() {
+    while (currentState().hold == Hold::Stopping) {
+        nanosleep(&kPause, nullptr);
+    }
+}
+
 // Ctrl+Z, and a background read or write of the terminal: give the terminal back, stop as the
 // key always does, and once continued take it again. Only this thread (the stopper) takes it
 // again, so a resume enters the game's screen once however many SIGCONTs come.
 void onStopSignal(int signal) {
     const int savedErrno = errno;
-    const Passed stopped = pass({.event = SessionEvent::Stop});
-    if (stopped.step.stop) {
-        const bool stopper = stopped.before.hold == Hold::Held || stopped.before.hold == Hold::GivenBack;
-        if (!stopper) {
-            actByDefault(signal);  // no session to take again: the plain stop, once this returns
-        } else {
+    raiseStop(signal);
+    for (;;) {
+        const Passed stopped = pass({.event = SessionEvent::Stop});
+        const Hold before = stopped.before.hold;
+        if (before == Hold::Stopping) {
+            waitForTheOtherStop();
+            if (stillPending(signal)) {
+                continue;  // not continued since: this stop is still due
+            }
+        } else if (before == Hold::Held || before == Hold::GivenBack) {
             stopHere(signal);
             // Continued (or the stop was discarded, as it is for a process group that no shell
             // controls). In the background the terminal stays with the shell until `fg`
             // continues the program again.
             pass({.event = SessionEvent::StopOver, .foreground = inForeground()});
+        } else {
+            setHandler(signal, SIG_DFL);  // no session to take again: the plain stop, on return
         }
+        break;
     }
     errno = savedErrno;
 }
 
 void onContinue(int) {
     const int savedErrno = errno;
-    // A SIGCONT handled while a stop is under way came after the stop began: it was sent after
-    // the stop signal that began it, or is handled on this thread only now.
+    // A stop under way is never cancelled here: the kernel has discarded it already if this
+    // SIGCONT was sent after it was raised, and must not be if it was sent before.
     pass({.event = SessionEvent::Continue,
           .foreground = inForeground(),
           .settingsKept = settingsKept(),
-          .afterStop = true});
+          .afterStop = false});
     errno = savedErrno;
 }
 

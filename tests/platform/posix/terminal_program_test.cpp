@@ -150,9 +150,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Ending{"ProcessorTimeLimit", SIGXCPU, nullptr},
                       Ending{"FileSizeLimit", SIGXFSZ, nullptr}, Ending{"User1", SIGUSR1, nullptr},
                       Ending{"User2", SIGUSR2, nullptr}, Ending{"Alarm", SIGALRM, nullptr},
-                      Ending{"VirtualAlarm", SIGVTALRM, nullptr},
-                      Ending{"ProfilingAlarm", SIGPROF, nullptr}, Ending{"Pollable", SIGIO, nullptr},
-                      Ending{"PowerFailure", SIGPWR, nullptr}, Ending{"RealTime", SIGRTMIN, nullptr}),
+                      Ending{"VirtualAlarm", SIGVTALRM, nullptr}, Ending{"ProfilingAlarm", SIGPROF, nullptr},
+                      Ending{"Pollable", SIGIO, nullptr}, Ending{"PowerFailure", SIGPWR, nullptr},
+                      Ending{"RealTime", SIGRTMIN, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TerminalProgram, GivesTheTerminalBackWhileStoppedAndTakesItAgainOnResume) {
@@ -214,6 +214,22 @@ TEST(TerminalProgram, SetsItsSettingsAgainAfterAStopItCouldNotCatch) {
     expectEndedBy(session, SIGTERM);
 }
 
+// A terminal that can only print lines is refused before anything is sent to it.
+TEST(TerminalProgram, RefusesADumbTerminalWithoutTouchingIt) {
+    PtySession::Options options = game();
+    options.environment.push_back("TERM=dumb");
+    PtySession session(options);
+    ASSERT_TRUE(session.started());
+    const auto status = session.waitForExit();
+    ASSERT_TRUE(status.has_value()) << "still running";
+    ASSERT_TRUE(WIFEXITED(*status)) << "status " << *status;
+    EXPECT_EQ(WEXITSTATUS(*status), 1);
+    const std::string shown = session.output();
+    EXPECT_NE(shown.find("TERM=dumb"), std::string::npos) << ::testing::PrintToString(shown);
+    EXPECT_EQ(shown.find("\x1b"), std::string::npos) << ::testing::PrintToString(shown);
+    EXPECT_TRUE(testing::sameSettings(session.settings(), session.initialSettings()));
+}
+
 TEST(TerminalProgram, SurvivesResizes) {
     PtySession session(game());
     expectPlaying(session);
@@ -222,6 +238,28 @@ TEST(TerminalProgram, SurvivesResizes) {
     session.resize(91, 61);
     // Nothing to wait for but time: a crash would end it within this.
     EXPECT_FALSE(session.waitForExit(300ms).has_value());
+    session.sendSignal(SIGTERM);
+    expectEndedBy(session, SIGTERM);
+}
+
+// A resize draws the picture anew at the new size, whole, once: the picture laid out for the old
+// size is not drawn again after it (nor before it). Counted up to the next screen, which the
+// player's key brings with a whole picture of its own.
+TEST(TerminalProgram, RedrawsOnceWholePerResize) {
+    PtySession session(game());
+    expectPlaying(session);
+    ASSERT_TRUE(session.waitForOutputContaining(kPrompt));
+    const std::size_t before = session.output().size();
+    session.resize(80, 24);
+    ASSERT_TRUE(session.waitForOutput([&](std::string_view shown) {
+        return shown.find(kClearScreen, before) != std::string_view::npos;
+    })) << "not drawn again after the resize";
+    session.send("x");
+    ASSERT_TRUE(session.waitForOutputContaining("LEVEL 1"));
+    const std::string shown = session.output();
+    const std::string_view sinceResize =
+        std::string_view(shown).substr(before, shown.find("LEVEL 1", before) - before);
+    EXPECT_EQ(count(sinceResize, kClearScreen), 2U) << "the resize and then the next screen";
     session.sendSignal(SIGTERM);
     expectEndedBy(session, SIGTERM);
 }

@@ -133,13 +133,34 @@ void expectStoppedGivenBack(PtySession& session) {
 
 struct Race {
     const char* name;
-    int endingSignal;                           // the signal the round ends by
+    int endingSignal;                       // the signal the round ends by
     std::function<void(PtySession&)> play;  // from a game that plays
 };
 
 class TerminalProgramRaces : public ::testing::TestWithParam<Race> {};
 
+#if defined(__SANITIZE_THREAD__)
+constexpr bool kUnderThreadSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+constexpr bool kUnderThreadSanitizer = true;
+#else
+constexpr bool kUnderThreadSanitizer = false;
+#endif
+#else
+constexpr bool kUnderThreadSanitizer = false;
+#endif
+
 TEST_P(TerminalProgramRaces, LeaveTheTerminalAsItWasFound) {
+    if (kUnderThreadSanitizer) {
+        // The stop handler raises its stop first thing and relies on the kernel to keep it
+        // pending, blocked, until the handler unblocks it (so that a SIGCONT sent after it
+        // discards it). The thread sanitizer delivers signals to the program's handlers itself,
+        // deferred to points of its own choosing, and does not keep that rule every time: about
+        // one round in fifty of these races then neither stops nor ends under it. The ordinary
+        // and address-sanitizer builds run them.
+        GTEST_SKIP() << "signal masks inside handlers do not hold under the thread sanitizer";
+    }
     const int total = rounds();
     for (int round = 0; round < total; ++round) {
         SCOPED_TRACE("round " + std::to_string(round + 1));
@@ -151,8 +172,9 @@ TEST_P(TerminalProgramRaces, LeaveTheTerminalAsItWasFound) {
         GetParam().play(session);
         expectEndedWellBy(session, GetParam().endingSignal);
         if (::testing::Test::HasFailure()) {
-            ADD_FAILURE() << "output: " << ::testing::PrintToString(session.output().substr(
-                                               session.output().size() > 400 ? session.output().size() - 400 : 0));
+            ADD_FAILURE() << "output: "
+                          << ::testing::PrintToString(session.output().substr(
+                                 session.output().size() > 400 ? session.output().size() - 400 : 0));
             return;
         }
     }
@@ -191,8 +213,9 @@ void stopsAndResumes(PtySession& session) {
         session.sendSignal(SIGCONT);
         session.sendSignal(SIGCONT);
         ++taken;
-        ASSERT_TRUE(session.waitForOutput([&](std::string_view shown) { return count(shown, kTakeScreen) >= taken; }))
-            << "not taken again";
+        ASSERT_TRUE(session.waitForOutput([&](std::string_view shown) {
+            return count(shown, kTakeScreen) >= taken;
+        })) << "not taken again";
         ASSERT_TRUE(session.waitForSettings(isRaw)) << "not raw again";
     }
     session.sendSignal(SIGCONT);
