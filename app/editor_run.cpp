@@ -249,8 +249,12 @@ private:
         // The player's own keys, as in the game.
         const ControlNames controls = settings::controlNames(options_.keys);
         settings::KeyTranslator translator(options_.keys);
-        std::thread ticker([&] { tickLoop(game, lock, stop.get_token()); });
+        std::thread ticker([&] {
+            const platform::CrashStack crashStack;
+            tickLoop(game, lock, stop.get_token());
+        });
         std::thread renderer([&] {
+            const platform::CrashStack crashStack;
             renderLoop(
                 game, lock, console_, [&] { return windowLayoutNow(layout); }, controls, stop.get_token());
         });
@@ -325,6 +329,32 @@ private:
     int status_ = 0;
 };
 
+// Hands the keys to the editor until it ends or input does; Ctrl+C as the editor's own key. A
+// termination or a hang-up ends the editor as the end of input does, its changes kept in the
+// recovery copy, and is returned so that the program ends by it.
+platform::EndingRequest passKeys(EditorInbox& inbox) {
+    platform::KeyReader keys;
+    while (const std::optional<int> code = keys.next()) {
+        int key = *code;
+        if (key == kEndingRequestKey) {
+            const platform::EndingRequest request = platform::takeEndingRequest();
+            if (request == platform::EndingRequest::None) {
+                continue;
+            }
+            if (request != platform::EndingRequest::Interrupt) {
+                inbox.close();
+                return request;
+            }
+            key = editor::kKeyInterrupt;
+        }
+        if (!inbox.deliver(key)) {
+            return platform::EndingRequest::None;
+        }
+    }
+    inbox.close();
+    return platform::EndingRequest::None;
+}
+
 }  // namespace
 
 int runEditor(const Options& options) {
@@ -340,25 +370,24 @@ int runEditor(const Options& options) {
     platform::beginTerminalSession();
     const auto console = platform::makeTerminalConsole(
         {.fullRedraw = options.fullRedraw, .colour = options.colour, .colourDepth = options.colourDepth});
+    // Ctrl+C asks before anything is lost, and SIGTERM or SIGHUP keep the changes in the recovery
+    // copy: all three come to the editor instead of ending the program on the spot.
+    platform::deferEndingSignals(true);
+    platform::setMouseReporting(true);
     EditorInbox inbox;
     int status = 0;
     std::thread editorThread([&] {
+        const platform::CrashStack crashStack;
         EditorRun run(options, std::move(std::get<OpenedLevel>(opened)), *console, inbox);
         status = run.run();
     });
-    platform::KeyReader keys;
-    while (true) {
-        const std::optional<int> code = keys.next();
-        if (!code) {
-            inbox.close();
-            break;
-        }
-        if (!inbox.deliver(*code)) {
-            break;
-        }
-    }
+    const platform::EndingRequest request = passKeys(inbox);
     editorThread.join();
+    platform::setMouseReporting(false);
     platform::endTerminalSession();
+    if (request != platform::EndingRequest::None) {
+        platform::endAsRequested(request);
+    }
     return status;
 }
 

@@ -51,10 +51,11 @@ void renderLoop(GameState& state, std::mutex& stateLock, Console& console,
     const auto draw = [&] {
         const PictureLayout layout = layoutNow();
         if (shown.layout && *shown.layout != layout) {
-            // A new window size: the screen is drawn anew at it, so the last picture, laid out
-            // for the old size, is not shown again first.
+            // A new window size: the screen is drawn anew at it, whole, which is all the repaint
+            // the resize asked for; the last picture, laid out for the old size, is not shown
+            // again, before or after.
+            console.dropRepaint();
             drawScreens(state, stateLock, console, layout, shown, controls);
-            console.refresh();
             return;
         }
         console.refresh();

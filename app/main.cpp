@@ -28,6 +28,7 @@
 #include "app/terminal_replay.h"
 #include "app/window_layout.h"
 #include "core/game_state.h"
+#include "core/key_codes.h"
 #include "core/key_handler.h"
 #include "platform/appending_file.h"
 #include "platform/error_output.h"
@@ -45,6 +46,8 @@ namespace {
 
 constexpr int kExitLevelFileError = 1;
 constexpr int kExitUsageError = 2;
+// A terminal that the game cannot be drawn on.
+constexpr int kExitUnfitTerminal = 1;
 
 void print(std::FILE* stream, const std::string& text) { std::fputs(text.c_str(), stream); }
 
@@ -66,10 +69,12 @@ int replayInTerminal(const brickstorm::Recording& recording, const std::string& 
         return std::chrono::duration_cast<std::chrono::nanoseconds>(period / speed);
     };
     std::jthread ticker([&](const std::stop_token& stop) {
+        const platform::CrashStack crashStack;
         app::runPaced(
             scaled(app::kTickPeriod), [&] { replay.pass(); }, stop);
     });
     std::jthread renderer([&](const std::stop_token& stop) {
+        const platform::CrashStack crashStack;
         app::renderLoop(game, stateLock, console, layout, controls, scaled(app::kFramePeriod), stop);
     });
     platform::KeyReader keys;
@@ -90,6 +95,23 @@ int replayInTerminal(const brickstorm::Recording& recording, const std::string& 
     renderer.join();
     platform::endTerminalSession();
     return 0;
+}
+
+// Hands the player's keys to the game, as the keys the rules know, until input ends (None) or
+// the program is asked to end.
+brickstorm::platform::EndingRequest playKeys(brickstorm::platform::KeyReader& keys,
+                                             brickstorm::settings::KeyTranslator& translator,
+                                             brickstorm::app::LiveGame& live) {
+    using brickstorm::platform::EndingRequest;
+    while (const auto code = keys.next()) {
+        if (*code != brickstorm::kEndingRequestKey) {
+            live.key(translator.translate(*code));
+        } else if (const EndingRequest request = brickstorm::platform::takeEndingRequest();
+                   request != EndingRequest::None) {
+            return request;
+        }
+    }
+    return EndingRequest::None;
 }
 
 }  // namespace
@@ -178,6 +200,12 @@ int main(int argc, char** argv) {
     if (!play) {
         return 0;
     }
+    if (platform::dumbTerminal()) {
+        print(stderr,
+              "brickstorm: this terminal (TERM=dumb) cannot place the cursor or switch screens, which "
+              "the game needs; run it in a terminal emulator, or set TERM to the one in use\n");
+        return kExitUnfitTerminal;
+    }
 
     // What the game remembers of this set of levels, read before the terminal is touched so that
     // a word about a damaged file is seen.
@@ -247,39 +275,61 @@ int main(int argc, char** argv) {
 
     // The tick starts first so that its first tick normally requests the title before the
     // render thread looks.
-    std::thread ticker([&] { app::runPaced(app::kTickPeriod, [&] { live.tick(); }); });
-    std::thread renderer([&] { app::renderLoop(game, stateLock, *console, layout, controls); });
+    std::jthread ticker([&](const std::stop_token& stop) {
+        const platform::CrashStack crashStack;
+        app::runPaced(
+            app::kTickPeriod, [&] { live.tick(); }, stop);
+    });
+    std::jthread renderer([&](const std::stop_token& stop) {
+        const platform::CrashStack crashStack;
+        app::renderLoop(game, stateLock, *console, layout, controls, stop);
+    });
 
     // A level reached is written outside the lock, so that the tick never waits on the disk. A
     // failed write is told at once when standard error is not the game's terminal, and otherwise
     // once the terminal is the shell's again.
     app::LaterNotices notices;
     const bool errorsNow = !platform::errorOutputIsTerminal();
-    std::thread progressKeeper;
+    const auto reportProgress = [&](const std::string& line) {
+        if (errorsNow) {
+            print(stderr, line);
+        } else {
+            notices.add(line);
+        }
+    };
+    std::jthread progressKeeper;
     if (progress) {
-        progressKeeper = std::thread([&] {
-            app::progressLoop(game, stateLock, *progress, startLevel, [&](const std::string& line) {
-                if (errorsNow) {
-                    print(stderr, line);
-                } else {
-                    notices.add(line);
-                }
-            });
+        progressKeeper = std::jthread([&](const std::stop_token& stop) {
+            const platform::CrashStack crashStack;
+            app::progressLoop(game, stateLock, *progress, startLevel, reportProgress, stop);
         });
     }
 
+    // From here on Ctrl+C, SIGTERM and SIGHUP come to the key loop as requests to end.
+    platform::deferEndingSignals(true);
     platform::KeyReader keys;
     // The player's keys become the keys the rules know before the rules see them.
     settings::KeyTranslator translator(options.keys);
-    while (const auto code = keys.next()) {
-        live.key(translator.translate(*code));
+    const platform::EndingRequest request = playKeys(keys, translator, live);
+    if (request == platform::EndingRequest::None) {
+        // Input has ended for good: nothing more can be asked of the game, which runs on until
+        // the process is ended from outside, as any program reading a closed input would.
+        platform::deferEndingSignals(false);
+        ticker.join();
     }
-    // Input has ended for good; the game runs on until the process is ended from outside.
+    // Ctrl+C, SIGTERM or SIGHUP: the game ends in order, so that the recording gets its end and
+    // the progress its last level before the terminal is given back and the notices are told.
+    ticker.request_stop();
+    renderer.request_stop();
+    progressKeeper.request_stop();
     ticker.join();
     renderer.join();
     if (progressKeeper.joinable()) {
         progressKeeper.join();
     }
+    live.finish();
     platform::endTerminalSession();
     print(stderr, notices.text());
+    std::fflush(stderr);
+    platform::endAsRequested(request);
 }

@@ -134,6 +134,8 @@ void progressLoop(GameState& state, std::mutex& stateLock, ProgressKeeper& keepe
     std::int32_t lastSeen = startLevel;
     runPaced(
         kProgressPeriod, [&] { recordProgress(state, stateLock, keeper, lastSeen, report); }, stop);
+    // Once more on the way out: a level reached in the last moments is kept too.
+    recordProgress(state, stateLock, keeper, lastSeen, report);
 }
 
 }  // namespace brickstorm::app

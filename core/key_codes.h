@@ -51,4 +51,8 @@ constexpr std::optional<MouseReport> mouseReport(int code) {
                        code & kMostMouseCell};
 }
 
+// Not a key: the program was asked to end (a deferred Ctrl+C, SIGTERM or SIGHUP) while it
+// waited for one. Outside the codes a key can have, so no key is ever taken for it.
+inline constexpr int kEndingRequestKey = 256;
+
 }  // namespace brickstorm

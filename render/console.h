@@ -40,6 +40,10 @@ public:
     // resumed, or the window resized). Called on every render pass; most consoles never lose it.
     virtual void refresh() {}
 
+    // The next picture is laid out anew (the window was resized), so it is sent whole anyway:
+    // a loss of the last picture until now needs no showing of that picture again.
+    virtual void dropRepaint() {}
+
 private:
     // Puts `picture` on the display in one step, `change` saying how it follows the last one.
     virtual void present(const Picture& picture, PictureChange change) = 0;

@@ -18,6 +18,10 @@ namespace brickstorm::terminal {
 
 // What the two consoles share: their sink, and what they do once it is lost.
 class SinkConsole : public Console {
+public:
+    // A request to repaint that came before a picture in a new layout, which goes whole anyway.
+    void dropRepaint() override { static_cast<void>(repaintRequested()); }
+
 protected:
     explicit SinkConsole(std::unique_ptr<ByteSink> sink) : sink_(std::move(sink)) {}
 

@@ -19,6 +19,11 @@ inline constexpr std::string_view kTakeScreen = "\x1b[?1049h\x1b[?25l\x1b[?7l";
 // short by a signal left open, or the terminal would hold back everything after it.
 inline constexpr std::string_view kGiveBackScreen = "\x1b[?2026l\x1b[?7h\x1b[?25h\x1b[?1049l";
 
+// Mouse reports: presses and releases, drags with a button held, and the SGR form of the
+// report, which has no limit on the column; turned off in the reverse order.
+inline constexpr std::string_view kMouseReportingOn = "\x1b[?1000h\x1b[?1002h\x1b[?1006h";
+inline constexpr std::string_view kMouseReportingOff = "\x1b[?1006l\x1b[?1002l\x1b[?1000l";
+
 // Every character attribute back to the terminal's own (the colour included): sent after every
 // coloured frame and before the give-back, so that the terminal is never left coloured.
 inline constexpr std::string_view kResetAttributes = "\x1b[0m";

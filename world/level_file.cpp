@@ -13,6 +13,7 @@ namespace {
 constexpr std::int32_t kHeaderDigits = 9;
 constexpr std::int32_t kDigitsPerSize = 3;
 constexpr char kCommentMark = '#';
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr const char* kSizeNames[] = {"x", "y", "z"};
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
@@ -46,6 +47,11 @@ std::size_t sequenceLength(char lead) {
 // The character that starts `rest` as a message shows it: a whole UTF-8 sequence where one
 // starts, so that a mistyped 'é' reads as itself rather than as two stray bytes.
 std::string shownCharacter(std::string_view rest) {
+    // Invisible wherever it is shown, so it is named instead (some editors put it at the start
+    // of a file saved as UTF-8).
+    if (rest.starts_with(kByteOrderMark)) {
+        return "a byte-order mark (U+FEFF)";
+    }
     std::size_t length = sequenceLength(rest[0]);
     if (length > rest.size()) {
         length = 1;

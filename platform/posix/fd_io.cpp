@@ -1,6 +1,7 @@
 #include "platform/posix/fd_io.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 
 namespace brickstorm::platform {
@@ -45,7 +46,7 @@ bool writeAll(SystemCalls& sys, int fd, std::string_view bytes) {
 }
 
 ReadResult readAvailable(SystemCalls& sys, int fd, std::span<unsigned char> buffer,
-                         std::chrono::milliseconds timeout) {
+                         std::chrono::milliseconds timeout, int wakeUp) {
     using Clock = std::chrono::steady_clock;
     const bool limited = timeout >= std::chrono::milliseconds::zero();
     const auto deadline = Clock::now() + (limited ? timeout : std::chrono::milliseconds::zero());
@@ -55,8 +56,8 @@ ReadResult readAvailable(SystemCalls& sys, int fd, std::span<unsigned char> buff
             const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
             waitMs = static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
         }
-        pollfd entry{fd, POLLIN, 0};
-        const int ready = sys.poll(&entry, 1, waitMs);
+        std::array<pollfd, 2> entries{pollfd{fd, POLLIN, 0}, pollfd{wakeUp, POLLIN, 0}};
+        const int ready = sys.poll(entries.data(), wakeUp >= 0 ? 2 : 1, waitMs);
         if (ready < 0) {
             if (errno == EINTR) {
                 continue;  // a signal (a resize, say): the rest of the wait still counts
@@ -65,6 +66,9 @@ ReadResult readAvailable(SystemCalls& sys, int fd, std::span<unsigned char> buff
         }
         if (ready == 0) {
             return {ReadStatus::TimedOut, 0};
+        }
+        if (wakeUp >= 0 && (entries[1].revents & POLLIN) != 0) {
+            return {ReadStatus::Woken, 0};
         }
         // Ready: data, or a hang-up or error that the read itself reports.
         const ssize_t count = sys.read(fd, buffer.data(), buffer.size());

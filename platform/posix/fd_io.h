@@ -20,6 +20,7 @@ enum class ReadStatus {
     Data,      // `count` bytes are in the buffer
     TimedOut,  // nothing arrived within the wait
     Ended,     // end of input or a read error: no more bytes will ever come
+    Woken,     // the wake-up descriptor became readable first (nothing was read)
 };
 
 struct ReadResult {
@@ -31,8 +32,9 @@ struct ReadResult {
 inline constexpr std::chrono::milliseconds kWaitForever{-1};
 
 // Waits up to `timeout` for input on `fd` (without spending processor time), then reads what is
-// there, at most the buffer's size.
+// there, at most the buffer's size. With a `wakeUp` descriptor (not -1), the wait also ends
+// when that one becomes readable, which the caller then reads.
 ReadResult readAvailable(SystemCalls& sys, int fd, std::span<unsigned char> buffer,
-                         std::chrono::milliseconds timeout);
+                         std::chrono::milliseconds timeout, int wakeUp = -1);
 
 }  // namespace brickstorm::platform

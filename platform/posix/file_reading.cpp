@@ -15,6 +15,7 @@ namespace brickstorm::platform {
 namespace {
 
 constexpr std::size_t kPieceBytes = std::size_t{1} << 16;
+constexpr const char* kPipeWithoutWriter = "a named pipe that no program writes to yet";
 
 FileReadResult failure(int error) {
     if (error == ENOENT || error == ENOTDIR) {
@@ -46,7 +47,7 @@ private:
 }  // namespace
 
 FileReadResult readFilePieces(const std::string& path, const FilePieceReader& take) {
-    // Opened without waiting, so that a named pipe with no writer reads as empty instead of
+    // Opened without waiting, so that a named pipe with no writer is told at once instead of
     // holding the program before the game has even started; reads wait again afterwards.
     const OpenFile file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.fd() < 0) {
@@ -66,6 +67,7 @@ FileReadResult readFilePieces(const std::string& path, const FilePieceReader& ta
 
     std::array<char, kPieceBytes> buffer{};
     SystemCalls& sys = systemCalls();
+    bool readAny = false;
     for (;;) {
         const ssize_t count = sys.read(file.fd(), buffer.data(), buffer.size());
         if (count < 0 && errno == EINTR) {
@@ -74,9 +76,15 @@ FileReadResult readFilePieces(const std::string& path, const FilePieceReader& ta
         if (count < 0) {
             return failure(errno);
         }
+        if (count == 0 && S_ISFIFO(info.st_mode) && !readAny) {
+            // No writer has the pipe open (a writer that came and wrote nothing is rare enough
+            // to be told the same way): "empty" would send the player looking in the wrong place.
+            return {FileReadStatus::Unreadable, kPipeWithoutWriter};
+        }
         if (count == 0) {
             return {FileReadStatus::Read, {}};
         }
+        readAny = true;
         if (!take(std::string_view(buffer.data(), static_cast<std::size_t>(count)))) {
             return {FileReadStatus::Stopped, {}};
         }

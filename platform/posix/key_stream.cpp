@@ -3,14 +3,21 @@
 #include <unistd.h>
 
 #include "platform/posix/fd_io.h"
+#include "platform/posix/terminal_session.h"
 #include "platform/terminal.h"
 
 namespace brickstorm::platform {
 
 std::optional<int> KeyStream::next() {
+    if (takeWakeUp()) {
+        return kEndingRequestKey;
+    }
     while (codes_.empty()) {
         if (ended_ || !readMore()) {
             return std::nullopt;
+        }
+        if (takeWakeUp()) {
+            return kEndingRequestKey;
         }
     }
     const int code = codes_.front();
@@ -18,10 +25,19 @@ std::optional<int> KeyStream::next() {
     return code;
 }
 
+bool KeyStream::takeWakeUp() {
+    if (wakeUp_ < 0) {
+        return false;
+    }
+    // The wake-up never blocks: an empty one answers at once.
+    char request = 0;
+    return sys_.read(wakeUp_, &request, 1) == 1;
+}
+
 bool KeyStream::readMore() {
     // Between keys there is no hurry; inside a sequence the rest is due at once.
     const auto wait = decoder_.pending() ? kLoneEscapeWait : kWaitForever;
-    const ReadResult result = readAvailable(sys_, fd_, buffer_, wait);
+    const ReadResult result = readAvailable(sys_, fd_, buffer_, wait, wakeUp_);
     const auto take = [this](const std::vector<int>& codes) {
         codes_.insert(codes_.end(), codes.begin(), codes.end());
     };
@@ -32,6 +48,7 @@ bool KeyStream::readMore() {
         }
         return true;
     case ReadStatus::TimedOut: take(decoder_.flush()); return true;
+    case ReadStatus::Woken: return true;  // the caller takes the request
     case ReadStatus::Ended:
         // An Escape just before the end is still a key press.
         take(decoder_.flush());
@@ -42,7 +59,7 @@ bool KeyStream::readMore() {
 }
 
 struct KeyReader::Impl {
-    KeyStream keys{STDIN_FILENO, systemCalls()};
+    KeyStream keys{STDIN_FILENO, systemCalls(), endingRequestWakeUp()};
 };
 
 KeyReader::KeyReader() : impl_(std::make_unique<Impl>()) {}

@@ -91,6 +91,8 @@ ColourEnvironment colourEnvironment() {
             environmentValue("NO_COLOR")};
 }
 
+bool dumbTerminal() { return isatty(STDOUT_FILENO) != 0 && environmentValue("TERM") == "dumb"; }
+
 std::unique_ptr<Console> makeTerminalConsole(ConsoleOptions options) {
     static SessionHost host;
     const bool terminal = isatty(STDOUT_FILENO) != 0;

@@ -1,7 +1,15 @@
-// Taking the terminal for the game and giving it back on every way out: normal exit, the ending
-// signals, a crash, and a stop (Ctrl+Z) followed by a resume.
+// Taking the terminal for the game and giving it back on every way out: normal exit, every
+// ending signal, a crash on any thread, a stop (Ctrl+Z, SIGTTIN, SIGTTOU) followed by a resume.
+//
+// Every event passes through the one table of terminal/session_states.h, which says what it
+// does in each state. The state lives in one atomic word: a handler (or the program itself)
+// works out the next state, swaps it in with a compare-exchange, and the thread whose exchange
+// won carries out the step it returned. Steps that touch the terminal are carried out in the
+// order of their exchanges (each waits for the one before it to finish), so that a take can
+// never land after the final give-back, nor two takes follow one give-back.
 #include "platform/posix/terminal_session.h"
 
+#include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
 #include <termios.h>
@@ -12,11 +20,14 @@
 #include <atomic>
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 #include "platform/posix/raw_mode.h"
 #include "platform/terminal.h"
+#include "terminal/session_states.h"
 #include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
@@ -26,13 +37,55 @@ using namespace brickstorm::terminal;
 
 namespace {
 
-// Who has the terminal.
-enum Hold : int {
-    kNotBegun,   // no session yet: nothing to give back
-    kHeld,       // raw keys, the game's screen
-    kGivenBack,  // as found, while the program is stopped
-    kEnded,      // as found, for good
-};
+// The session's state in one word, so that a signal handler can change it with one lock-free
+// exchange: the table's state in the low bits, and above it the number of steps so far that
+// had something to do on the terminal (a give-back, a take, a wake-up), which orders them.
+namespace word {
+
+constexpr std::uint32_t kHoldBits = 0x7;
+constexpr std::uint32_t kResumed = 1U << 3;
+constexpr std::uint32_t kDeferring = 1U << 4;
+constexpr unsigned kRequestShift = 5;
+constexpr std::uint32_t kRequestBits = 0x7U << kRequestShift;
+constexpr std::uint32_t kAskedToEnd = 1U << 8;
+constexpr std::uint32_t kTerminalGone = 1U << 9;
+constexpr unsigned kTicketShift = 12;
+
+std::uint32_t pack(const SessionState& state, std::uint32_t ticket) {
+    std::uint32_t packed = static_cast<std::uint32_t>(state.hold);
+    packed |= state.resumed ? kResumed : 0;
+    packed |= state.deferring ? kDeferring : 0;
+    packed |= static_cast<std::uint32_t>(state.request) << kRequestShift;
+    packed |= state.askedToEnd ? kAskedToEnd : 0;
+    packed |= state.terminalGone ? kTerminalGone : 0;
+    return packed | (ticket << kTicketShift);
+}
+
+SessionState unpack(std::uint32_t packed) {
+    SessionState state;
+    state.hold = static_cast<Hold>(packed & kHoldBits);
+    state.resumed = (packed & kResumed) != 0;
+    state.deferring = (packed & kDeferring) != 0;
+    state.request = static_cast<Ending>((packed & kRequestBits) >> kRequestShift);
+    state.askedToEnd = (packed & kAskedToEnd) != 0;
+    state.terminalGone = (packed & kTerminalGone) != 0;
+    return state;
+}
+
+// The ticket wraps around long after any step could still be waiting for its turn.
+std::uint32_t ticket(std::uint32_t packed) { return packed >> kTicketShift; }
+constexpr std::uint32_t kTicketMask = ~std::uint32_t{0} >> kTicketShift;
+std::uint32_t nextTicket(std::uint32_t ticket) { return (ticket + 1) & kTicketMask; }
+
+// Whether the steps carried out so far, `done`, include every step before `ticket`. Steps that
+// act on the terminal hold their ticket until carried out, so `done` never passes theirs; but a
+// step with nothing to do only notes the ticket, and the steps after it may all be carried out
+// before it looks, so `done` may be ahead of it (by less than half the tickets' range).
+bool reached(std::uint32_t done, std::uint32_t ticket) {
+    return ((done - ticket) & kTicketMask) <= kTicketMask / 2;
+}
+
+}  // namespace word
 
 // Everything that the signal handlers touch, in one place. The descriptors and the two sets of
 // settings are written once, before any handler is installed and before any other thread
@@ -43,32 +96,63 @@ struct HandlerState {
     int outputFd = -1;  // the terminal that the picture goes to (screen sequences), or -1
     termios found{};    // the settings found at start, put back on every way out
     termios raw{};
-    std::atomic<int> hold{kNotBegun};
+    std::array<int, 2> wake{-1, -1};  // the key reader's wake-up: read end, write end
+    std::atomic<std::uint32_t> session{word::pack({}, 0)};
+    std::atomic<std::uint32_t> stepsDone{0};  // the ticket of the last step carried out
     std::atomic<bool> repaint{false};
-    std::atomic<bool> stopping{false};  // the stop handler is under way (see onStop)
-    std::atomic<bool> drawing{false};   // a frame is being written (see beginDrawingOnTerminal)
-    std::atomic<bool> coloured{false};  // frames carry colours (see noteColourOnTerminal)
+    std::atomic<bool> drawing{false};      // a frame is being written (see beginDrawingOnTerminal)
+    std::atomic<bool> coloured{false};     // frames carry colours (see noteColourOnTerminal)
+    std::atomic<bool> mouse{false};        // the game wants mouse reports while it holds the terminal
+    std::atomic<bool> mouseEverOn{false};  // so every give-back turns them off
 };
-static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+static_assert(std::atomic<std::uint32_t>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
               "signal handlers may only touch lock-free atomics");
 
 HandlerState handlerState;
 
+// This thread is writing a frame: a crash in the middle of it must not wait for the frame.
+thread_local bool drawingHere = false;
+
 // Everything from here to installHandlers() runs inside signal handlers, so it uses only
-// async-signal-safe calls: write, tcsetattr, tcflush, tcgetpgrp, getpgrp, sigaction,
+// async-signal-safe calls: write, tcgetattr, tcsetattr, tcflush, tcgetpgrp, getpgrp, sigaction,
 // sigprocmask, raise, nanosleep, and lock-free atomics.
 
-// The ending and stop signals: held back from the drawing thread while it writes a frame.
-constexpr std::array kEndingSignals{SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+// The ending signals: every signal whose default action ends the process and that a program
+// may catch. The first three may be deferred to the program (deferEndingSignals).
+constexpr std::array kEndingSignals{
+    SIGINT,    SIGTERM, SIGHUP,  SIGQUIT, SIGTRAP,   SIGSYS,  SIGXCPU,
+    SIGXFSZ,   SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF,
+#ifdef SIGPOLL
+    SIGPOLL,
+#endif
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+};
+// Faults: their handlers run on the crash stack, since one may be a stack overflow.
 constexpr std::array kCrashSignals{SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 
-// Waits until no frame is being written. Called once the session has left kHeld, so that no new
+constexpr timespec kPause{0, 1'000'000};
+
+Ending endingKind(int signal) {
+    switch (signal) {
+    case SIGINT: return Ending::Interrupt;
+    case SIGTERM: return Ending::Terminate;
+    case SIGHUP: return Ending::HangUp;
+    default: return Ending::Other;
+    }
+}
+
+// Waits until no frame is being written. Called once the session has left Held, so that no new
 // frame starts: the one in flight lands before the give-back, never after it. It cannot be on
-// this thread: the drawing thread holds these signals back while it draws.
+// this thread: the drawing thread holds the session's signals back while it draws, and a crash
+// in the middle of a frame gives the frame up first.
 void waitForFrameInFlight() {
-    const timespec pause{0, 1'000'000};
     while (handlerState.drawing.load()) {
-        nanosleep(&pause, nullptr);
+        nanosleep(&kPause, nullptr);
     }
 }
 
@@ -87,9 +171,13 @@ void writeFully(int fd, std::string_view bytes) {
 
 // Puts the terminal back as it was found.
 void giveBack() {
+    waitForFrameInFlight();
     if (handlerState.outputFd >= 0) {
         if (handlerState.coloured.load()) {
             writeFully(handlerState.outputFd, kResetAttributes);
+        }
+        if (handlerState.mouseEverOn.load()) {
+            writeFully(handlerState.outputFd, kMouseReportingOff);
         }
         writeFully(handlerState.outputFd, kGiveBackScreen);
     }
@@ -101,16 +189,26 @@ void giveBack() {
     }
 }
 
-// Takes the terminal for the game. The picture is lost on the way (the alternate screen starts
-// empty), so a repaint is asked for.
-void take() {
+// Takes the terminal for the game: its settings, and unless only those were lost, its screen.
+// The picture is lost on the way either way, so a repaint is asked for.
+void take(Take how) {
     if (handlerState.inputFd >= 0) {
         tcsetattr(handlerState.inputFd, TCSANOW, &handlerState.raw);
     }
-    if (handlerState.outputFd >= 0) {
+    if (handlerState.outputFd >= 0 && how == Take::Whole) {
         writeFully(handlerState.outputFd, kTakeScreen);
+        if (handlerState.mouse.load()) {
+            writeFully(handlerState.outputFd, kMouseReportingOn);
+        }
     }
     handlerState.repaint.store(true);
+}
+
+void wakeKeyReader() {
+    if (handlerState.wake[1] >= 0) {
+        const char request = 'r';
+        static_cast<void>(::write(handlerState.wake[1], &request, 1));
+    }
 }
 
 bool inForeground() {
@@ -118,106 +216,201 @@ bool inForeground() {
     return fd >= 0 && tcgetpgrp(fd) == getpgrp();
 }
 
-// Ends the session for good, giving the terminal back if the game still has it. Whichever way
-// out comes first does it; the others find nothing left to do.
-void endSession() {
-    int current = handlerState.hold.load();
-    while (current == kHeld || current == kGivenBack) {
-        if (handlerState.hold.compare_exchange_weak(current, kEnded)) {
-            if (current == kHeld) {
-                waitForFrameInFlight();
-                giveBack();
-            }
-            return;
-        }
+// False once someone else (a shell, after a stop the program could not catch) has changed the
+// terminal's settings behind the game's back.
+bool settingsKept() {
+    termios now{};
+    if (handlerState.inputFd < 0 || tcgetattr(handlerState.inputFd, &now) != 0) {
+        return true;
+    }
+    const termios& raw = handlerState.raw;
+    return now.c_iflag == raw.c_iflag && now.c_oflag == raw.c_oflag && now.c_cflag == raw.c_cflag &&
+           now.c_lflag == raw.c_lflag && std::memcmp(now.c_cc, raw.c_cc, sizeof now.c_cc) == 0;
+}
+
+// The signals that a frame must not be interrupted by on its own thread: all but the faults,
+// which cannot wait (a fault while blocked would end the process on the spot).
+sigset_t drawingBlockedSignals() {
+    sigset_t signals;
+    sigfillset(&signals);
+    for (const int signal : kCrashSignals) {
+        sigdelset(&signals, signal);
+    }
+    return signals;
+}
+
+bool touchesTerminal(const SessionStep& step) {
+    return step.giveBack || step.take != Take::None || step.wakeKeys;
+}
+
+// Waits until every step whose exchange came before `ticket`'s has been carried out.
+void waitForTurn(std::uint32_t ticket) {
+    while (!word::reached(handlerState.stepsDone.load(), ticket)) {
+        nanosleep(&kPause, nullptr);
     }
 }
 
-// Takes the terminal again after a stop, unless the program was resumed in the background:
-// then the shell keeps it until the program is brought to the foreground, which resumes it
-// again. Also taken again if it was never given back (a stop that cannot be caught): the shell
-// may have changed the settings meanwhile.
-void resumeSession() {
-    if (!inForeground()) {
-        return;
+struct Passed {
+    SessionState before;
+    SessionStep step;
+};
+
+// Passes one event through the table and carries out the terminal's part of its step: give
+// back, take, wake the key reader. Stopping and ending are the caller's, who knows the signal;
+// by then every step before this one has been carried out.
+Passed pass(const SessionInput& input) {
+    // Nothing interrupts a step on its own thread, not even a fault signal sent from outside:
+    // its handler's step would wait for this one's turn forever. (The step's own few calls do
+    // not fault.)
+    sigset_t blocked;
+    sigfillset(&blocked);
+    if (input.event == SessionEvent::Begin) {
+        // A program started in the background stops on taking the terminal, until it is
+        // brought to the foreground, instead of taking it from the job that has it.
+        sigdelset(&blocked, SIGTTOU);
     }
-    int current = handlerState.hold.load();
-    while (current == kHeld || current == kGivenBack) {
-        if (handlerState.hold.compare_exchange_weak(current, kHeld)) {
-            take();
-            return;
+    sigset_t before;
+    sigprocmask(SIG_BLOCK, &blocked, &before);
+    std::uint32_t current = handlerState.session.load();
+    Passed passed;
+    std::uint32_t ticket = 0;
+    for (;;) {
+        passed.before = word::unpack(current);
+        passed.step = sessionStep(passed.before, input);
+        ticket = word::ticket(current);
+        const bool acts = touchesTerminal(passed.step);
+        const std::uint32_t next = word::pack(passed.step.next, acts ? word::nextTicket(ticket) : ticket);
+        if (handlerState.session.compare_exchange_weak(current, next)) {
+            break;
         }
     }
+    const SessionStep& step = passed.step;
+    waitForTurn(ticket);
+    if (touchesTerminal(step)) {
+        if (step.giveBack) {
+            giveBack();
+        }
+        if (step.take != Take::None) {
+            take(step.take);
+        }
+        if (step.wakeKeys) {
+            wakeKeyReader();
+        }
+        handlerState.stepsDone.store(word::nextTicket(ticket));
+    }
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+    return passed;
 }
+
+SessionState currentState() { return word::unpack(handlerState.session.load()); }
 
 // `flags` on top of SA_RESTART.
 void setHandler(int signal, void (*handler)(int), int flags = 0) {
     struct sigaction action {};
     action.sa_handler = handler;
-    // No other handler runs in the middle of one of these, so the session changes hands in
-    // one step at a time.
+    // No other handler runs on this thread in the middle of one of these.
     sigfillset(&action.sa_mask);
     action.sa_flags = SA_RESTART | flags;
     sigaction(signal, &action, nullptr);
 }
 
+void onStopSignal(int signal);
+
+// The default action of `signal` on this thread, once the handler returns: the raised signal
+// is blocked inside the handler and arrives the moment it does. After a real fault, the
+// returning instruction faults again anyway.
+void actByDefault(int signal) {
+    setHandler(signal, SIG_DFL);
+    raise(signal);
+}
+
 // Ending signals and crashes: give the terminal back, then end by the same signal with its
-// default action, so the parent sees the real cause (a shell reports 130 after Ctrl+C). The
-// raised signal is blocked inside this handler and arrives the moment it returns; after a real
-// fault, the returning instruction would fault again anyway.
+// default action, so the parent sees the real cause (a shell reports 130 after Ctrl+C). While
+// the program defers them, SIGINT, SIGTERM and SIGHUP are asked of it instead (see the table).
 void onEndingSignal(int signal) {
-    endSession();
-    setHandler(signal, SIG_DFL);
-    raise(signal);
-}
-
-// The crash handlers run on a stack of their own: after a stack overflow the thread's own stack
-// has no room left for them, and the program would die without giving the terminal back. It is
-// the main thread's; the kernel keeps one per thread.
-constexpr std::size_t kCrashStackSize = std::size_t{64} * 1024;
-alignas(16) std::array<char, kCrashStackSize> crashStack;
-
-void useCrashStack() {
-    stack_t stack{};
-    stack.ss_sp = crashStack.data();
-    stack.ss_size = crashStack.size();
-    sigaltstack(&stack, nullptr);
-}
-
-// Ctrl+Z: give the terminal back, stop as the key always does, and on resuming take it again.
-// While this runs, the resume handler leaves the terminal alone: it is taken back here, only
-// after this handler is in place again, so a second Ctrl+Z right after the resume cannot meet
-// the default action and stop the program without giving the terminal back.
-void onStop(int signal) {
     const int savedErrno = errno;
-    handlerState.stopping.store(true);
-    int expected = kHeld;
-    if (handlerState.hold.compare_exchange_strong(expected, kGivenBack)) {
-        waitForFrameInFlight();
-        giveBack();
+    if (drawingHere) {
+        // A crash in the middle of a frame: the frame is cut short (the give-back ends the
+        // update it began), and nobody may wait for it.
+        drawingHere = false;
+        handlerState.drawing.store(false);
     }
-    setHandler(signal, SIG_DFL);
-    raise(signal);
-    sigset_t justThis;
-    sigemptyset(&justThis);
-    sigaddset(&justThis, signal);
-    sigprocmask(SIG_UNBLOCK, &justThis, nullptr);  // the process stops here until continued
-    setHandler(signal, onStop);
-    // Resumed (or the stop was discarded, as it is for a process group that no shell controls).
-    // In the background, the terminal stays with the shell until `fg` resumes the program again.
-    expected = kGivenBack;
-    if (inForeground() && handlerState.hold.compare_exchange_strong(expected, kHeld)) {
-        take();
+    if (pass({.event = SessionEvent::EndingSignal, .ending = endingKind(signal)}).step.end) {
+        actByDefault(signal);
     }
-    handlerState.stopping.store(false);
     errno = savedErrno;
 }
 
-void onResume(int) {
-    const int savedErrno = errno;
-    if (!handlerState.stopping.load()) {
-        resumeSession();
+// A stop signal raised on this thread, blocked here until the stop is carried out. Raised
+// first thing, so that the kernel itself settles every race with a continue: a SIGCONT sent
+// from then on discards it, wherever that SIGCONT's own handler runs, and one sent before it
+// leaves it alone.
+void raiseStop(int signal) { raise(signal); }
+
+bool stillPending(int signal) {
+    sigset_t pending;
+    sigpending(&pending);
+    return sigismember(&pending, signal) == 1;
+}
+
+// Stops the program by `signal`'s default action, here, until it is continued; at once if a
+// SIGCONT has discarded the stop already.
+void stopHere(int signal) {
+    setHandler(signal, SIG_DFL);
+    if (stillPending(signal)) {
+        sigset_t justThis;
+        sigemptyset(&justThis);
+        sigaddset(&justThis, signal);
+        sigprocmask(SIG_UNBLOCK, &justThis, nullptr);  // the process stops here until continued
+        sigprocmask(SIG_BLOCK, &justThis, nullptr);
     }
+    setHandler(signal, onStopSignal);
+}
+
+// Another thread's stop is under way: this one waits for it to be over. The process stops
+// there too, and the SIGCONT that continues it discards this thread's stop as well.
+void waitForTheOtherStop() {
+    while (currentState().hold == Hold::Stopping) {
+        nanosleep(&kPause, nullptr);
+    }
+}
+
+// Ctrl+Z, and a background read or write of the terminal: give the terminal back, stop as the
+// key always does, and once continued take it again. Only this thread (the stopper) takes it
+// again, so a resume enters the game's screen once however many SIGCONTs come.
+void onStopSignal(int signal) {
+    const int savedErrno = errno;
+    raiseStop(signal);
+    for (;;) {
+        const Passed stopped = pass({.event = SessionEvent::Stop});
+        const Hold before = stopped.before.hold;
+        if (before == Hold::Stopping) {
+            waitForTheOtherStop();
+            if (stillPending(signal)) {
+                continue;  // not continued since: this stop is still due
+            }
+        } else if (before == Hold::Held || before == Hold::GivenBack) {
+            stopHere(signal);
+            // Continued (or the stop was discarded, as it is for a process group that no shell
+            // controls). In the background the terminal stays with the shell until `fg`
+            // continues the program again.
+            pass({.event = SessionEvent::StopOver, .foreground = inForeground()});
+        } else {
+            setHandler(signal, SIG_DFL);  // no session to take again: the plain stop, on return
+        }
+        break;
+    }
+    errno = savedErrno;
+}
+
+void onContinue(int) {
+    const int savedErrno = errno;
+    // A stop under way is never cancelled here: the kernel has discarded it already if this
+    // SIGCONT was sent after it was raised, and must not be if it was sent before.
+    pass({.event = SessionEvent::Continue,
+          .foreground = inForeground(),
+          .settingsKept = settingsKept(),
+          .afterStop = false});
     errno = savedErrno;
 }
 
@@ -229,6 +422,19 @@ bool ignoredAtStart(int signal) {
     return current.sa_handler == SIG_IGN;
 }
 
+// The crash handlers run on a stack of their own: after a stack overflow the thread's own stack
+// has no room left for them, and the program would die without giving the terminal back. This
+// is the main thread's; every other thread sets up its own (CrashStack).
+constexpr std::size_t kCrashStackSize = std::size_t{64} * 1024;
+alignas(16) std::array<char, kCrashStackSize> mainCrashStack;
+
+void useCrashStack(char* memory, std::size_t size) {
+    stack_t stack{};
+    stack.ss_sp = memory;
+    stack.ss_size = size;
+    sigaltstack(&stack, nullptr);
+}
+
 void installHandlers() {
     // A signal that the program was started with ignored (as a shell does for background jobs)
     // stays ignored: whoever started it decided it should not end or stop by that signal.
@@ -237,24 +443,56 @@ void installHandlers() {
             setHandler(signal, onEndingSignal);
         }
     }
-    useCrashStack();
+#ifdef SIGRTMIN
+    // The real-time signals end a process by default too (the C library keeps the few below
+    // SIGRTMIN for itself).
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) {
+        if (!ignoredAtStart(signal)) {
+            setHandler(signal, onEndingSignal);
+        }
+    }
+#endif
+    useCrashStack(mainCrashStack.data(), mainCrashStack.size());
     for (const int signal : kCrashSignals) {
         setHandler(signal, onEndingSignal, SA_ONSTACK);
     }
     if (!ignoredAtStart(SIGTSTP)) {
-        setHandler(SIGTSTP, onStop);
+        setHandler(SIGTSTP, onStopSignal);
     }
-    setHandler(SIGCONT, onResume);
+    setHandler(SIGCONT, onContinue);
     setHandler(SIGWINCH, onResize);
     // A closed pipe or a vanished reader then shows up as EPIPE from write(), which the console
     // handles by ending cleanly, instead of killing the program on the spot.
     setHandler(SIGPIPE, SIG_IGN);
 }
 
+// A background read or write of the terminal stops the program as Ctrl+Z does. Installed once
+// the terminal is taken: a program started in the background stops plainly on taking it, and
+// takes it once brought to the foreground.
+void installBackgroundStopHandlers() {
+    for (const int signal : {SIGTTIN, SIGTTOU}) {
+        if (!ignoredAtStart(signal)) {
+            setHandler(signal, onStopSignal);
+        }
+    }
+}
+
+void openWakeUp() {
+    if (::pipe(handlerState.wake.data()) != 0) {
+        return;
+    }
+    for (const int fd : handlerState.wake) {
+        ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+        // Neither a full pipe nor an empty one may ever block: a handler writes, and the key
+        // reader only reads once poll() says there is something.
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    }
+}
+
 }  // namespace
 
 void beginTerminalSession() {
-    if (handlerState.hold.load() != kNotBegun) {
+    if (currentState().hold != Hold::NotBegun) {
         return;
     }
     if (isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &handlerState.found) == 0) {
@@ -264,27 +502,57 @@ void beginTerminalSession() {
     if (isatty(STDOUT_FILENO)) {
         handlerState.outputFd = STDOUT_FILENO;
     }
+    openWakeUp();
     installHandlers();
     std::atexit(endTerminalSession);
-    handlerState.hold.store(kHeld);
-    take();
+    pass({.event = SessionEvent::Begin});
     handlerState.repaint.store(false);  // nothing has been drawn yet
+    installBackgroundStopHandlers();
 }
 
-void endTerminalSession() { endSession(); }
+void endTerminalSession() { pass({.event = SessionEvent::End}); }
+
+void deferEndingSignals(bool on) {
+    pass({.event = on ? SessionEvent::DeferralOn : SessionEvent::DeferralOff});
+}
+
+EndingRequest takeEndingRequest() {
+    switch (pass({.event = SessionEvent::TakeRequest}).before.request) {
+    case Ending::Interrupt: return EndingRequest::Interrupt;
+    case Ending::Terminate: return EndingRequest::Terminate;
+    case Ending::HangUp: return EndingRequest::HangUp;
+    case Ending::None:
+    case Ending::Other: return EndingRequest::None;
+    }
+    return EndingRequest::None;
+}
+
+int endingRequestWakeUp() { return handlerState.wake[0]; }
+
+void setMouseReporting(bool on) {
+    if (on) {
+        handlerState.mouseEverOn.store(true);
+    }
+    handlerState.mouse.store(on);
+    // Written now only while the game holds the terminal; otherwise the next take (or none)
+    // says it. A give-back waits for this as for a frame.
+    if (handlerState.outputFd >= 0 && beginDrawingOnTerminal()) {
+        writeFully(handlerState.outputFd, on ? kMouseReportingOn : kMouseReportingOff);
+        endDrawingOnTerminal();
+    }
+}
+
+CrashStack::CrashStack() : memory_(std::make_unique<char[]>(kCrashStackSize)) {
+    useCrashStack(memory_.get(), kCrashStackSize);
+}
+
+CrashStack::~CrashStack() {
+    stack_t off{};
+    off.ss_flags = SS_DISABLE;
+    sigaltstack(&off, nullptr);
+}
 
 namespace {
-
-// The signals whose handlers wait for a frame in flight.
-sigset_t drawingBlockedSignals() {
-    sigset_t signals;
-    sigemptyset(&signals);
-    for (const int signal : kEndingSignals) {
-        sigaddset(&signals, signal);
-    }
-    sigaddset(&signals, SIGTSTP);
-    return signals;
-}
 
 // The drawing thread's own signal mask from before the frame.
 thread_local sigset_t maskBeforeDrawing;
@@ -294,11 +562,13 @@ thread_local sigset_t maskBeforeDrawing;
 bool beginDrawingOnTerminal() {
     const sigset_t blocked = drawingBlockedSignals();
     pthread_sigmask(SIG_BLOCK, &blocked, &maskBeforeDrawing);
-    // Announced before the session is looked at, and the handlers change the session before they
+    // Announced before the session is looked at, and the steps change the session before they
     // look at this: one of the two always sees the other.
+    // This thread's own mark first: a crash from here on gives the frame up rather than wait
+    // for itself.
+    drawingHere = true;
     handlerState.drawing.store(true);
-    const int current = handlerState.hold.load();
-    if (current == kNotBegun || current == kHeld) {
+    if (mayDraw(currentState())) {
         return true;
     }
     endDrawingOnTerminal();
@@ -307,6 +577,7 @@ bool beginDrawingOnTerminal() {
 
 void endDrawingOnTerminal() {
     handlerState.drawing.store(false);
+    drawingHere = false;
     pthread_sigmask(SIG_SETMASK, &maskBeforeDrawing, nullptr);
 }
 
@@ -315,7 +586,7 @@ bool takeRepaintRequest() { return handlerState.repaint.exchange(false); }
 void noteColourOnTerminal() { handlerState.coloured.store(true); }
 
 void endAfterLostOutput() {
-    endSession();
+    endTerminalSession();
     // _Exit, not exit: the other threads are still running, and static destructors must not
     // pull the game's state out from under them.
     std::_Exit(EXIT_FAILURE);

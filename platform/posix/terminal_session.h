@@ -7,8 +7,9 @@ namespace brickstorm::platform {
 // Before a frame is written: false while the terminal is given back (the program is stopped,
 // or the session is over), as a frame written then would land on the player's shell. After
 // true, the terminal is not given back until endDrawingOnTerminal(): a way out that comes
-// meanwhile waits for the frame, so that nothing lands after the give-back. The ending and stop
-// signals are held back from the calling thread in between (their handlers wait for it).
+// meanwhile waits for the frame, so that nothing lands after the give-back. Every signal but
+// the faults is held back from the calling thread in between (their handlers wait for it); a
+// fault in the middle of the frame gives the frame up.
 bool beginDrawingOnTerminal();
 void endDrawingOnTerminal();
 
@@ -19,6 +20,10 @@ bool takeRepaintRequest();
 // Frames are coloured: the give-back then also puts the terminal's own colours back, in case a
 // frame was cut short. Call before the session's threads start.
 void noteColourOnTerminal();
+
+// The descriptor that becomes readable when an ending request comes, for the key reader to
+// wait on together with its input (read it empty before waiting again); -1 without a session.
+int endingRequestWakeUp();
 
 // Writing to the display has failed for good: gives the terminal back and ends the program
 // with a failure status. Never returns.

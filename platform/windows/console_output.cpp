@@ -142,4 +142,7 @@ std::optional<TerminalWindow> windowSize() {
                            fontKnown ? font.dwFontSize.Y : 0);
 }
 
+// The console names no terminal type; one that reaches it through a pipe is taken as capable.
+bool dumbTerminal() { return false; }
+
 }  // namespace brickstorm::platform

@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "platform/terminal.h"
+#include "terminal/session_states.h"
 #include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
@@ -35,7 +36,11 @@ struct SavedMode {
 
 // Everything the session changed, to put it back, and the lock that the picture's writer shares.
 struct Session {
-    Session() { InitializeCriticalSection(&outputLock); }
+    Session() {
+        InitializeCriticalSection(&outputLock);
+        InitializeCriticalSection(&requestLock);
+        requests.hold = Hold::Held;  // the events of a console are the program's in any state
+    }
 
     // A critical section rather than a std::mutex: the crash handler runs on the crashing
     // thread, which may be the render thread in the middle of a write, and a critical section
@@ -47,6 +52,15 @@ struct Session {
 
     HANDLE input = INVALID_HANDLE_VALUE;
     SavedMode inputMode;
+    bool mouse = false;  // mouse input asked for (in the input mode while the console is taken)
+
+    // The ending requests: the table's state (only its deferral and request parts matter on a
+    // console, which the program is never stopped in), under its own lock, since the console's
+    // events come on a thread of their own.
+    CRITICAL_SECTION requestLock{};
+    SessionState requests;
+    HANDLE requestEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<HANDLE> keyReaderThread{nullptr};
     ConsoleOutput output;
     SavedMode outputMode;
     UINT outputCodePage = 0;  // 0: left as found
@@ -86,6 +100,12 @@ ConsoleOutput foundOutput() {
     return output;
 }
 
+// Mouse input while the game asks for it, otherwise as found.
+DWORD inputModeFrom(const Session& s, DWORD found) {
+    const DWORD mode = (found | ENABLE_EXTENDED_FLAGS) & ~ENABLE_QUICK_EDIT_MODE;
+    return s.mouse ? (mode | ENABLE_MOUSE_INPUT) : mode;
+}
+
 // Quick edit off: a click in the window would start a selection, and the console holds back
 // all output while one is open, so the picture would freeze. The reads themselves switch the
 // console to raw mode for each key (see key_reader.cpp).
@@ -96,7 +116,7 @@ void takeInput(Session& s) {
         return;
     }
     s.inputMode = {true, mode};
-    SetConsoleMode(s.input, (mode | ENABLE_EXTENDED_FLAGS) & ~ENABLE_QUICK_EDIT_MODE);
+    SetConsoleMode(s.input, inputModeFrom(s, mode));
 }
 
 // UTF-8 only together with control sequences: the consoles that lack those (before Windows 10)
@@ -186,10 +206,44 @@ bool enterWithin(CRITICAL_SECTION& lock, ULONGLONG waitMs) {
     return true;
 }
 
+Ending endingOf(DWORD event) {
+    return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? Ending::Interrupt : Ending::Terminate;
+}
+
+// Passes one event through the table of requests; true if it became a request.
+bool asked(Session& s, SessionInput input) {
+    EnterCriticalSection(&s.requestLock);
+    const SessionStep step = sessionStep(s.requests, input);
+    s.requests = step.next;
+    LeaveCriticalSection(&s.requestLock);
+    if (step.wakeKeys) {
+        SetEvent(s.requestEvent);
+        if (const HANDLE reader = s.keyReaderThread.load()) {
+            CancelSynchronousIo(reader);
+        }
+    }
+    return !step.end;
+}
+
+// After closing the window, a log-off or a shutdown the system ends the process as soon as this
+// handler returns (or within five seconds): the program gets that long to end by itself.
+constexpr DWORD kClosingGraceMs = 4000;
+
 // Ctrl+C, Ctrl+Break, closing the window, logging off, shutting down. The system runs this on a
-// thread of its own while the game's threads go on. It only gives the console back; returning
-// FALSE passes the event on to the default handling, which ends the process.
-BOOL WINAPI onConsoleEvent(DWORD) {
+// thread of its own while the game's threads go on. While the program defers them, the first
+// becomes a request (see deferEndingSignals); otherwise it gives the console back, and
+// returning FALSE passes the event on to the default handling, which ends the process.
+BOOL WINAPI onConsoleEvent(DWORD event) {
+    Session& s = session();
+    if (asked(s, {.event = SessionEvent::EndingSignal, .ending = endingOf(event)})) {
+        if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
+            return TRUE;
+        }
+        const ULONGLONG deadline = GetTickCount64() + kClosingGraceMs;
+        while (s.taken && GetTickCount64() < deadline) {
+            Sleep(kGiveBackPollMs);
+        }
+    }
     endTerminalSession();
     return FALSE;
 }
@@ -218,6 +272,45 @@ void installRestoreHandlers() {
 }  // namespace
 
 void noteColourInUse() { session().coloured = true; }
+
+HANDLE endingRequestEvent() { return session().requestEvent; }
+
+void noteKeyReaderThread(HANDLE thread) { session().keyReaderThread.store(thread); }
+
+void deferEndingSignals(bool on) {
+    asked(session(), {.event = on ? SessionEvent::DeferralOn : SessionEvent::DeferralOff});
+}
+
+EndingRequest takeEndingRequest() {
+    Session& s = session();
+    EnterCriticalSection(&s.requestLock);
+    const Ending request = s.requests.request;
+    s.requests = sessionStep(s.requests, {.event = SessionEvent::TakeRequest}).next;
+    LeaveCriticalSection(&s.requestLock);
+    switch (request) {
+    case Ending::Interrupt: return EndingRequest::Interrupt;
+    case Ending::Terminate: return EndingRequest::Terminate;
+    case Ending::HangUp: return EndingRequest::HangUp;
+    case Ending::None:
+    case Ending::Other: return EndingRequest::None;
+    }
+    return EndingRequest::None;
+}
+
+// The console reports mouse events as input records; the key reader passes over them until the
+// game reads them. The give-back puts the input mode as found, without them.
+void setMouseReporting(bool on) {
+    Session& s = session();
+    s.mouse = on;
+    if (s.taken && s.inputMode.saved) {
+        SetConsoleMode(s.input, inputModeFrom(s, s.inputMode.mode));
+    }
+}
+
+// The system's own handling of a stack overflow runs on the guard page's reserve, on any
+// thread: there is nothing to set up.
+CrashStack::CrashStack() = default;
+CrashStack::~CrashStack() = default;
 
 ConsoleOutput sessionOutput() {
     Session& s = session();

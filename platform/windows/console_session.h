@@ -39,6 +39,14 @@ private:
 // frame was cut short. Call before the session's threads start.
 void noteColourInUse();
 
+// The event that is set when an ending request comes (see deferEndingSignals), for the key
+// reader to wait on together with the console's input; reset it before handing the request on.
+HANDLE endingRequestEvent();
+
+// The key reader's thread is the one blocked in a read of a pipe: an ending request cancels
+// that read, which then reports ERROR_OPERATION_ABORTED. Null: no reader is waiting.
+void noteKeyReaderThread(HANDLE thread);
+
 // Writes all of `bytes` to `handle`, over as many calls as it takes (a pipe may take a long
 // write in pieces). False once writing has failed.
 bool writeAll(HANDLE handle, std::string_view bytes);

@@ -5,9 +5,12 @@
 
 #include <array>
 #include <deque>
+#include <utility>
 #include <vector>
 
+#include "core/key_codes.h"
 #include "platform/terminal.h"
+#include "platform/windows/console_session.h"
 #include "terminal/key_decoder.h"
 
 namespace brickstorm::platform {
@@ -50,6 +53,33 @@ std::optional<int> readConsoleKey() {
     return code;
 }
 
+// An ending request has come (see deferEndingSignals): handed out once.
+bool takeRequest() {
+    const HANDLE request = endingRequestEvent();
+    if (WaitForSingleObject(request, 0) != WAIT_OBJECT_0) {
+        return false;
+    }
+    ResetEvent(request);
+    return true;
+}
+
+// Waits for a key press on the console or an ending request, whichever comes first; other
+// input (focus, mouse and window events) is passed over on the way. True for a key.
+bool waitForConsoleKey() {
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    const std::array<HANDLE, 2> waits{input, endingRequestEvent()};
+    for (;;) {
+        const DWORD woken =
+            WaitForMultipleObjects(static_cast<DWORD>(waits.size()), waits.data(), FALSE, INFINITE);
+        if (woken != WAIT_OBJECT_0) {
+            return false;  // a request, or the console is gone: the caller tells which
+        }
+        if (_kbhit() != 0) {
+            return true;
+        }
+    }
+}
+
 void append(std::deque<int>& ready, const std::vector<int>& codes) {
     ready.insert(ready.end(), codes.begin(), codes.end());
 }
@@ -71,6 +101,8 @@ struct KeyReader::Impl {
     std::size_t start = 0;
     std::size_t end = 0;
     bool ended = false;
+    bool requested = false;   // a read was cut short by an ending request
+    HANDLE thread = nullptr;  // this reader's thread, for a request to cut its read short
 
     std::optional<int> nextFromBytes();
     bool waitForByte();
@@ -100,8 +132,12 @@ bool KeyReader::Impl::waitForByte() {
 std::optional<unsigned char> KeyReader::Impl::readByte() {
     if (start == end) {
         DWORD count = 0;
-        if (!ReadFile(input, buffer.data(), static_cast<DWORD>(buffer.size()), &count, nullptr) ||
-            count == 0) {
+        if (!ReadFile(input, buffer.data(), static_cast<DWORD>(buffer.size()), &count, nullptr)) {
+            // An ending request cancels the read (nothing was lost); anything else ends input.
+            requested = GetLastError() == ERROR_OPERATION_ABORTED;
+            return std::nullopt;
+        }
+        if (count == 0) {
             return std::nullopt;
         }
         start = 0;
@@ -120,6 +156,9 @@ std::optional<int> KeyReader::Impl::nextFromBytes() {
             continue;
         }
         const auto byte = readByte();
+        if (!byte && std::exchange(requested, false)) {
+            return kEndingRequestKey;
+        }
         if (!byte) {
             ended = true;
             append(ready, decoder.flush());
@@ -134,10 +173,29 @@ std::optional<int> KeyReader::Impl::nextFromBytes() {
 
 KeyReader::KeyReader() : impl_(std::make_unique<Impl>()) {}
 
-KeyReader::~KeyReader() = default;
+KeyReader::~KeyReader() {
+    if (impl_->thread != nullptr) {
+        noteKeyReaderThread(nullptr);
+        CloseHandle(impl_->thread);
+    }
+}
 
 std::optional<int> KeyReader::next() {
+    if (impl_->thread == nullptr) {
+        DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &impl_->thread, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS);
+        noteKeyReaderThread(impl_->thread);
+    }
+    if (takeRequest()) {
+        return kEndingRequestKey;
+    }
     if (impl_->console) {
+        if (!waitForConsoleKey()) {
+            if (takeRequest()) {
+                return kEndingRequestKey;
+            }
+            return std::nullopt;
+        }
         return readConsoleKey();
     }
     return impl_->nextFromBytes();

@@ -4,6 +4,12 @@
 //   draw      draws large pictures, whole, without a pause, until a signal ends it
 //   late      ends itself by SIGTERM while a slow frame is being written: "<frame" at its
 //             start, ">" at its end, 0.3 s later
+//   overflow-thread  draws a picture, then overflows the stack of another thread
+//   requests  handles the ending signals itself: shows "ready" once the keys are read, and
+//             writes "[request <kind> <n>]" for the n-th request the key reader reports (to
+//             standard error, so that it is seen even after a hang-up, when nothing more is
+//             drawn)
+//   mouse     turns mouse reporting on, shows "mouse", and waits to be ended
 #include <signal.h>
 #include <unistd.h>
 
@@ -14,6 +20,7 @@
 #include <string_view>
 #include <thread>
 
+#include "core/key_codes.h"
 #include "platform/posix/terminal_session.h"
 #include "platform/terminal.h"
 #include "render/picture.h"
@@ -37,6 +44,33 @@ brickstorm::Picture picture(unsigned char shade) {
     return picture;
 }
 
+const char* requestName(brickstorm::platform::EndingRequest request) {
+    using brickstorm::platform::EndingRequest;
+    switch (request) {
+    case EndingRequest::None: return "none";
+    case EndingRequest::Interrupt: return "interrupt";
+    case EndingRequest::Terminate: return "terminate";
+    case EndingRequest::HangUp: return "hang-up";
+    }
+    return "?";
+}
+
+// The key reader's loop of a program that handles its ending signals itself.
+void reportRequests(brickstorm::Console& console) {
+    brickstorm::platform::deferEndingSignals(true);
+    brickstorm::platform::KeyReader keys;
+    console.showPicture(brickstorm::pictureFromText("ready#"));
+    int requests = 0;
+    while (const auto code = keys.next()) {
+        if (*code == brickstorm::kEndingRequestKey) {
+            const auto request = brickstorm::platform::takeEndingRequest();
+            const std::string line =
+                "[request " + std::string(requestName(request)) + " " + std::to_string(++requests) + "]";
+            static_cast<void>(::write(STDERR_FILENO, line.data(), line.size()));
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -46,6 +80,24 @@ int main(int argc, char** argv) {
     if (mode == "overflow") {
         console->showPicture(brickstorm::pictureFromText("ready#"));
         return descend(0, 1 << 30);
+    }
+    if (mode == "overflow-thread") {
+        std::thread deep([] {
+            const brickstorm::platform::CrashStack crashStack;
+            static_cast<void>(descend(0, 1 << 30));
+        });
+        console->showPicture(brickstorm::pictureFromText("ready#"));
+        deep.join();
+    }
+    if (mode == "requests") {
+        reportRequests(*console);
+    }
+    if (mode == "mouse") {
+        brickstorm::platform::setMouseReporting(true);
+        console->showPicture(brickstorm::pictureFromText("mouse#"));
+        while (true) {
+            pause();
+        }
     }
     if (mode == "draw") {
         std::thread drawer([&] {

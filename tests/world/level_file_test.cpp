@@ -119,6 +119,11 @@ TEST(LevelFileTest, BrokenFilesSayWhatAndWhere) {
         {"015 006 0x5", "1:10: the header is nine digits, three for each size x, y and z: 'x' is not a digit"},
         {"# title\n 01b",
          "2:4: the header is nine digits, three for each size x, y and z: 'b' is not a digit"},
+        // Saved with a byte-order mark, which shows as nothing: named instead.
+        {"\xEF\xBB\xBF"
+         "002002002\nbbbb",
+         "1:1: the header is nine digits, three for each size x, y and z: a byte-order mark (U+FEFF) is not a "
+         "digit"},
         {"002002", "1:7: the file ends in the header, after 6 of its nine digits"},
         {"002\n002\n00\n", "4:1: the file ends in the header, after 8 of its nine digits"},
         {"002 000 002 bbbb", "1:5: size y is 0: every size must be at least 1"},

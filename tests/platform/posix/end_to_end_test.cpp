@@ -307,7 +307,6 @@ INSTANTIATE_TEST_SUITE_P(
         ColourCase{"Default", {}, {"TERM=xterm-256color", "COLORTERM=truecolor", "NO_COLOR="}, nullptr},
         ColourCase{"Never", {"--color=never"}, {"TERM=xterm-256color", "COLORTERM=truecolor"}, nullptr},
         ColourCase{"AutoWithNoColor", {"--color=auto"}, {"TERM=xterm-256color", "NO_COLOR=1"}, nullptr},
-        ColourCase{"AutoOnADumbTerminal", {"--color=auto"}, {"TERM=dumb", "NO_COLOR="}, nullptr},
         ColourCase{"Always24Bit", {"--color"}, {"TERM=xterm", "COLORTERM=truecolor"}, "\x1b[38;2;"},
         ColourCase{
             "Auto256", {"--color=auto"}, {"TERM=xterm-256color", "COLORTERM=", "NO_COLOR="}, "\x1b[38;5;"},

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <deque>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -182,6 +183,52 @@ TEST(KeyStream, AClosedDescriptorIsTheEndNotASpin) {
     ::close(ends[1]);
     KeyStream keys(ends[0], systemCalls());
     EXPECT_EQ(keys.next(), std::nullopt);
+}
+
+// The wake-up of an ending request: a pipe, each byte one request, as the session writes it.
+class KeyStreamWakeUp : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(::pipe(input_), 0);
+        ASSERT_EQ(::pipe(wakeUp_), 0);
+        ASSERT_EQ(::fcntl(wakeUp_[0], F_SETFL, O_NONBLOCK), 0);
+    }
+    void TearDown() override {
+        for (const int fd : {input_[0], input_[1], wakeUp_[0], wakeUp_[1]}) {
+            ::close(fd);
+        }
+    }
+    void type(std::string_view keys) const {
+        ASSERT_EQ(::write(input_[1], keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+    }
+    void request() const { ASSERT_EQ(::write(wakeUp_[1], "r", 1), 1); }
+
+    int input_[2]{-1, -1};
+    int wakeUp_[2]{-1, -1};
+};
+
+// A request does not wait behind keys typed before it, and each is handed out once.
+TEST_F(KeyStreamWakeUp, EachRequestComesOnceAndBeforeTheKeysWaiting) {
+    KeyStream keys(input_[0], systemCalls(), wakeUp_[0]);
+    type("ab");
+    EXPECT_EQ(keys.next(), 97);
+    request();
+    request();
+    EXPECT_EQ(keys.next(), kEndingRequestKey);
+    EXPECT_EQ(keys.next(), kEndingRequestKey);
+    EXPECT_EQ(keys.next(), 98);
+}
+
+// A reader waiting for a key that does not come is woken by a request.
+TEST_F(KeyStreamWakeUp, WakesAReaderThatWaitsForAKey) {
+    KeyStream keys(input_[0], systemCalls(), wakeUp_[0]);
+    auto next = std::async(std::launch::async, [&] { return keys.next(); });
+    request();
+    // A limit for a hung reader, not an expectation of speed.
+    ASSERT_EQ(next.wait_for(std::chrono::seconds(10)), std::future_status::ready) << "not woken";
+    EXPECT_EQ(next.get(), kEndingRequestKey);
+    type("q");
+    EXPECT_EQ(keys.next(), 113);
 }
 
 }  // namespace

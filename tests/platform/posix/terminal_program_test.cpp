@@ -112,8 +112,10 @@ constexpr bool kUnderThreadSanitizer = false;
 constexpr bool kUnderThreadSanitizer = false;
 #endif
 
+// The signals the thread sanitizer takes for ones a thread raised itself.
 bool isFaultSignal(int signal) {
-    return signal == SIGSEGV || signal == SIGBUS || signal == SIGFPE || signal == SIGILL || signal == SIGABRT;
+    return signal == SIGSEGV || signal == SIGBUS || signal == SIGFPE || signal == SIGILL ||
+           signal == SIGABRT || signal == SIGTRAP || signal == SIGSYS;
 }
 
 TEST_P(TerminalProgramEnding, GivesTheTerminalBackAndEndsByTheSignal) {
@@ -143,7 +145,14 @@ INSTANTIATE_TEST_SUITE_P(
                       Ending{"CtrlC", SIGINT, "\x03"}, Ending{"CtrlBackslash", SIGQUIT, "\x1c"},
                       Ending{"SegmentationFault", SIGSEGV, nullptr}, Ending{"BusError", SIGBUS, nullptr},
                       Ending{"FloatingPointError", SIGFPE, nullptr},
-                      Ending{"IllegalInstruction", SIGILL, nullptr}, Ending{"Abort", SIGABRT, nullptr}),
+                      Ending{"IllegalInstruction", SIGILL, nullptr}, Ending{"Abort", SIGABRT, nullptr},
+                      Ending{"Trap", SIGTRAP, nullptr}, Ending{"BadSystemCall", SIGSYS, nullptr},
+                      Ending{"ProcessorTimeLimit", SIGXCPU, nullptr},
+                      Ending{"FileSizeLimit", SIGXFSZ, nullptr}, Ending{"User1", SIGUSR1, nullptr},
+                      Ending{"User2", SIGUSR2, nullptr}, Ending{"Alarm", SIGALRM, nullptr},
+                      Ending{"VirtualAlarm", SIGVTALRM, nullptr}, Ending{"ProfilingAlarm", SIGPROF, nullptr},
+                      Ending{"Pollable", SIGIO, nullptr}, Ending{"PowerFailure", SIGPWR, nullptr},
+                      Ending{"RealTime", SIGRTMIN, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TerminalProgram, GivesTheTerminalBackWhileStoppedAndTakesItAgainOnResume) {
@@ -181,19 +190,44 @@ TEST(TerminalProgram, GivesTheTerminalBackWhileStoppedAndTakesItAgainOnResume) {
     expectEndedBy(session, SIGTERM);
 }
 
-TEST(TerminalProgram, TakesTheTerminalAgainAfterAStopItCouldNotCatch) {
+// After a stop it could not catch, the shell has put its own settings back: the game sets its
+// own again and draws its picture again, but its screen was never left, so it is not entered a
+// second time (that would save the shell's cursor over the one saved on the first entry).
+TEST(TerminalProgram, SetsItsSettingsAgainAfterAStopItCouldNotCatch) {
     PtySession session(game());
     expectPlaying(session);
+    ASSERT_TRUE(session.waitForOutputContaining(kPrompt)) << "no title before the stop";
     const std::size_t takenBefore = count(session.output(), kTakeScreen);
+    const std::size_t titlesBefore = count(session.output(), kPrompt);
     session.sendSignal(SIGSTOP);
     ASSERT_TRUE(session.waitUntilStopped());
     // Meanwhile the shell puts its own settings back, as shells do when a job stops.
     session.setSettings(session.initialSettings());
     session.sendSignal(SIGCONT);
     ASSERT_TRUE(session.waitUntilRunning());
-    expectTakenAgain(session, takenBefore);
+    EXPECT_TRUE(session.waitForSettings(isRaw)) << "not raw again after resuming";
+    EXPECT_TRUE(session.waitForOutput([&](std::string_view shown) {
+        return count(shown, kPrompt) > titlesBefore;
+    })) << "the title was not shown again";
+    EXPECT_EQ(count(session.output(), kTakeScreen), takenBefore) << "the screen was entered again";
     session.sendSignal(SIGTERM);
     expectEndedBy(session, SIGTERM);
+}
+
+// A terminal that can only print lines is refused before anything is sent to it.
+TEST(TerminalProgram, RefusesADumbTerminalWithoutTouchingIt) {
+    PtySession::Options options = game();
+    options.environment.push_back("TERM=dumb");
+    PtySession session(options);
+    ASSERT_TRUE(session.started());
+    const auto status = session.waitForExit();
+    ASSERT_TRUE(status.has_value()) << "still running";
+    ASSERT_TRUE(WIFEXITED(*status)) << "status " << *status;
+    EXPECT_EQ(WEXITSTATUS(*status), 1);
+    const std::string shown = session.output();
+    EXPECT_NE(shown.find("TERM=dumb"), std::string::npos) << ::testing::PrintToString(shown);
+    EXPECT_EQ(shown.find("\x1b"), std::string::npos) << ::testing::PrintToString(shown);
+    EXPECT_TRUE(testing::sameSettings(session.settings(), session.initialSettings()));
 }
 
 TEST(TerminalProgram, SurvivesResizes) {
@@ -204,6 +238,28 @@ TEST(TerminalProgram, SurvivesResizes) {
     session.resize(91, 61);
     // Nothing to wait for but time: a crash would end it within this.
     EXPECT_FALSE(session.waitForExit(300ms).has_value());
+    session.sendSignal(SIGTERM);
+    expectEndedBy(session, SIGTERM);
+}
+
+// A resize draws the picture anew at the new size, whole, once: the picture laid out for the old
+// size is not drawn again after it (nor before it). Counted up to the next screen, which the
+// player's key brings with a whole picture of its own.
+TEST(TerminalProgram, RedrawsOnceWholePerResize) {
+    PtySession session(game());
+    expectPlaying(session);
+    ASSERT_TRUE(session.waitForOutputContaining(kPrompt));
+    const std::size_t before = session.output().size();
+    session.resize(80, 24);
+    ASSERT_TRUE(session.waitForOutput([&](std::string_view shown) {
+        return shown.find(kClearScreen, before) != std::string_view::npos;
+    })) << "not drawn again after the resize";
+    session.send("x");
+    ASSERT_TRUE(session.waitForOutputContaining("LEVEL 1"));
+    const std::string shown = session.output();
+    const std::string_view sinceResize =
+        std::string_view(shown).substr(before, shown.find("LEVEL 1", before) - before);
+    EXPECT_EQ(count(sinceResize, kClearScreen), 2U) << "the resize and then the next screen";
     session.sendSignal(SIGTERM);
     expectEndedBy(session, SIGTERM);
 }
