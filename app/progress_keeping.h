@@ -81,8 +81,8 @@ void recordProgress(GameState& state, std::mutex& stateLock, ProgressKeeper& kee
                     const std::function<void(const std::string&)>& report);
 
 // Runs recordProgress every kProgressPeriod until `stop` is requested, and once more then; with a
-// default token, for ever. `startLevel`, the level the game starts at, is not counted as reached: it is given by
-// the caller, since by the thread's first pass the game may already have left it.
+// default token, for ever. `startLevel`, the level the game starts at, is not counted as reached: it is given
+// by the caller, since by the thread's first pass the game may already have left it.
 void progressLoop(GameState& state, std::mutex& stateLock, ProgressKeeper& keeper, std::int32_t startLevel,
                   const std::function<void(const std::string&)>& report, const std::stop_token& stop = {});
 

@@ -150,8 +150,10 @@ TEST(TerminalTrouble, MouseReportingIsOffWheneverTheTerminalIsGivenBack) {
     // Taken with the mouse on: at the start (the take, then the program turning it on) and after
     // the resume (the take turning it on again).
     const std::string takenWithMouse = std::string(kTakeScreen) + std::string(kMouseReportingOn);
-    EXPECT_TRUE(session.waitForOutput([&](std::string_view shown) { return count(shown, takenWithMouse) == 2; }))
-        << "the mouse was not reported again after the resume: " << ::testing::PrintToString(session.output());
+    EXPECT_TRUE(session.waitForOutput([&](std::string_view shown) {
+        return count(shown, takenWithMouse) == 2;
+    })) << "the mouse was not reported again after the resume: "
+        << ::testing::PrintToString(session.output());
     session.sendSignal(SIGTERM);
     expectGivenBackLast(session, SIGTERM, 2);
     EXPECT_TRUE(session.output().ends_with(givenBack));
