@@ -25,6 +25,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "platform/ending_requests.h"
 #include "platform/posix/raw_mode.h"
 #include "platform/terminal.h"
 #include "terminal/session_states.h"
@@ -517,14 +518,7 @@ void deferEndingSignals(bool on) {
 }
 
 EndingRequest takeEndingRequest() {
-    switch (pass({.event = SessionEvent::TakeRequest}).before.request) {
-    case Ending::Interrupt: return EndingRequest::Interrupt;
-    case Ending::Terminate: return EndingRequest::Terminate;
-    case Ending::HangUp: return EndingRequest::HangUp;
-    case Ending::None:
-    case Ending::Other: return EndingRequest::None;
-    }
-    return EndingRequest::None;
+    return endingRequestFor(pass({.event = SessionEvent::TakeRequest}).before.request);
 }
 
 int endingRequestWakeUp() { return handlerState.wake[0]; }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/ending_requests.h"
 #include "platform/terminal.h"
 #include "terminal/session_states.h"
 #include "terminal/terminal_sequences.h"
@@ -287,14 +288,7 @@ EndingRequest takeEndingRequest() {
     const Ending request = s.requests.request;
     s.requests = sessionStep(s.requests, {.event = SessionEvent::TakeRequest}).next;
     LeaveCriticalSection(&s.requestLock);
-    switch (request) {
-    case Ending::Interrupt: return EndingRequest::Interrupt;
-    case Ending::Terminate: return EndingRequest::Terminate;
-    case Ending::HangUp: return EndingRequest::HangUp;
-    case Ending::None:
-    case Ending::Other: return EndingRequest::None;
-    }
-    return EndingRequest::None;
+    return endingRequestFor(request);
 }
 
 // The console reports mouse events as input records; the key reader passes over them until the

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "support/pty_session.h"
+#include "support/sanitizers.h"
 #include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
@@ -100,17 +101,7 @@ struct Ending {
 
 class TerminalProgramEnding : public ::testing::TestWithParam<Ending> {};
 
-#if defined(__SANITIZE_THREAD__)
-constexpr bool kUnderThreadSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-constexpr bool kUnderThreadSanitizer = true;
-#else
-constexpr bool kUnderThreadSanitizer = false;
-#endif
-#else
-constexpr bool kUnderThreadSanitizer = false;
-#endif
+using testing::kUnderThreadSanitizer;
 
 // The signals the thread sanitizer takes for ones a thread raised itself.
 bool isFaultSignal(int signal) {

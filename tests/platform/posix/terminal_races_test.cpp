@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "support/pty_session.h"
+#include "support/sanitizers.h"
 #include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
@@ -139,17 +140,7 @@ struct Race {
 
 class TerminalProgramRaces : public ::testing::TestWithParam<Race> {};
 
-#if defined(__SANITIZE_THREAD__)
-constexpr bool kUnderThreadSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-constexpr bool kUnderThreadSanitizer = true;
-#else
-constexpr bool kUnderThreadSanitizer = false;
-#endif
-#else
-constexpr bool kUnderThreadSanitizer = false;
-#endif
+using testing::kUnderThreadSanitizer;
 
 TEST_P(TerminalProgramRaces, LeaveTheTerminalAsItWasFound) {
     if (kUnderThreadSanitizer) {
