@@ -5,11 +5,13 @@
 
 #include <array>
 #include <deque>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "core/key_codes.h"
 #include "platform/terminal.h"
+#include "platform/windows/console_mouse.h"
 #include "platform/windows/console_session.h"
 #include "terminal/key_decoder.h"
 
@@ -63,19 +65,57 @@ bool takeRequest() {
     return true;
 }
 
-// Waits for a key press on the console or an ending request, whichever comes first; other
-// input (focus, mouse and window events) is passed over on the way. True for a key.
-bool waitForConsoleKey() {
+// What a wait on the console brought.
+enum class ConsoleInput { Key, Mouse, Stop };
+
+// Takes the first waiting input record if it is a mouse event; its report, if the editor uses
+// it, goes to `report`. False if the first record is something else.
+bool takeMouseEvent(HANDLE input, bool& leftDown, std::optional<int>& report) {
+    INPUT_RECORD record{};
+    DWORD count = 0;
+    if (!PeekConsoleInputW(input, &record, 1, &count) || count == 0 || record.EventType != MOUSE_EVENT) {
+        return false;
+    }
+    ReadConsoleInputW(input, &record, 1, &count);
+    // The record's type, checked above, says which member of the union holds the event.
+    const MOUSE_EVENT_RECORD& mouse =
+        record.Event.MouseEvent;  // NOLINT(cppcoreguidelines-pro-type-union-access)
+    if ((mouse.dwEventFlags & (MOUSE_WHEELED | MOUSE_HWHEELED | DOUBLE_CLICK)) != 0) {
+        return true;
+    }
+    // The event's place is in the screen buffer; the reports count from the window's top left.
+    CONSOLE_SCREEN_BUFFER_INFO screen{};
+    GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &screen);
+    const ConsoleMouseEvent event{
+        (mouse.dwButtonState & FROM_LEFT_1ST_BUTTON_PRESSED) != 0, (mouse.dwEventFlags & MOUSE_MOVED) != 0,
+        mouse.dwMousePosition.X - screen.srWindow.Left, mouse.dwMousePosition.Y - screen.srWindow.Top};
+    if (const auto shown = mouseReportOf(event, leftDown)) {
+        report = mouseCode(*shown);
+    }
+    leftDown = event.leftDown;
+    return true;
+}
+
+// Waits for a key press on the console, a mouse report or an ending request, whichever comes
+// first; other input (focus and window events) is passed over on the way. Stop for a request or
+// a console that is gone: the caller tells which.
+ConsoleInput waitForConsoleInput(bool& leftDown, std::optional<int>& report) {
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     const std::array<HANDLE, 2> waits{input, endingRequestEvent()};
     for (;;) {
         const DWORD woken =
             WaitForMultipleObjects(static_cast<DWORD>(waits.size()), waits.data(), FALSE, INFINITE);
         if (woken != WAIT_OBJECT_0) {
-            return false;  // a request, or the console is gone: the caller tells which
+            return ConsoleInput::Stop;
+        }
+        // Mouse events first: the key check below passes over every record that is not a key.
+        while (takeMouseEvent(input, leftDown, report)) {
+            if (report) {
+                return ConsoleInput::Mouse;
+            }
         }
         if (_kbhit() != 0) {
-            return true;
+            return ConsoleInput::Key;
         }
     }
 }
@@ -103,6 +143,7 @@ struct KeyReader::Impl {
     bool ended = false;
     bool requested = false;   // a read was cut short by an ending request
     HANDLE thread = nullptr;  // this reader's thread, for a request to cut its read short
+    bool leftDown = false;    // the console's left mouse button, as its last event left it
 
     std::optional<int> nextFromBytes();
     bool waitForByte();
@@ -190,13 +231,16 @@ std::optional<int> KeyReader::next() {
         return kEndingRequestKey;
     }
     if (impl_->console) {
-        if (!waitForConsoleKey()) {
-            if (takeRequest()) {
-                return kEndingRequestKey;
-            }
-            return std::nullopt;
+        std::optional<int> report;
+        switch (waitForConsoleInput(impl_->leftDown, report)) {
+        case ConsoleInput::Key: return readConsoleKey();
+        case ConsoleInput::Mouse: return report;
+        case ConsoleInput::Stop: break;
         }
-        return readConsoleKey();
+        if (takeRequest()) {
+            return kEndingRequestKey;
+        }
+        return std::nullopt;
     }
     return impl_->nextFromBytes();
 }
