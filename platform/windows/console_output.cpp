@@ -10,9 +10,11 @@
 
 #include "platform/terminal.h"
 #include "platform/windows/console_session.h"
-#include "terminal/byte_sink.h"
+#include "render/picture.h"
 #include "terminal/colour_choice.h"
-#include "terminal/picture_consoles.h"
+#include "terminal/picture_update.h"
+#include "terminal/shown_picture.h"
+#include "terminal/terminal_sequences.h"
 
 namespace brickstorm::platform {
 
@@ -51,54 +53,103 @@ void clearThroughApi(HANDLE handle) {
     SetConsoleCursorPosition(handle, origin);
 }
 
-// The session's output as the console's byte sink: every write in an output turn, so that the
-// console is never given back in the middle of a picture; without control sequences, the console
-// cleared through its API before each picture.
-class ConsoleSink final : public ByteSink {
+// The game's console on the Windows console. Text screens go as text, line by line, in one
+// write with their clear; frames cell by cell where the console reads control sequences (only
+// the cells that changed, unless every frame is to go whole), and as text on the legacy console,
+// cleared through its API. Every write is made in an output turn, so that the console is never
+// given back in the middle of a picture.
+class WindowsConsole final : public Console {
 public:
-    explicit ConsoleSink(ConsoleOutput output) : output_(output) {}
+    WindowsConsole(ConsoleOutput output, bool fullRedraw, std::optional<ColourDepth> colour)
+        : output_(output),
+          fullRedraw_(fullRedraw || !output.format.controlSequences),
+          // The legacy console's own colour attributes are not used: it shows the monochrome picture.
+          colour_(output.format.controlSequences ? colour : std::nullopt),
+          encode_(cellEncoder(output.format.encoding)),
+          shown_(encode_, fullRedraw_) {}
 
-    Delivery deliver(std::string_view bytes) override {
+    std::optional<ColourDepth> colourDepth() const override { return colour_; }
+
+    // A text screen is drawn only once, so a resize that scrambled it (the console reflows its
+    // buffer to the new width) would leave it scrambled: the last picture is drawn again
+    // whenever the window's size differs from the one it was drawn for.
+    void refresh() override {
+        if (!output_.isConsole || last_.lines.empty() || windowSize(output_.handle) == shownFor_) {
+            return;
+        }
+        const OutputTurn turn;
+        if (turn.open()) {
+            showText(last_);
+        }
+    }
+
+private:
+    void present(const Picture& picture, PictureChange change) override {
         const OutputTurn turn;
         if (!turn.open()) {
-            return Delivery::Withheld;
+            shown_.forget();  // the console does not get this picture: the next one goes whole
+            return;
         }
+        last_ = colour_ ? picture : uncoloured(picture);
+        if (change == PictureChange::Replace || !output_.format.controlSequences) {
+            showText(last_);
+            return;
+        }
+        write(fullRedraw_ ? shown_.redraw(last_) : shown_.update(last_));
+    }
+
+    // The picture as text with a clear in front, in one write, so that the console replaces the
+    // old picture in one step instead of showing it emptied or half drawn.
+    void showText(const Picture& picture) {
         if (output_.isConsole && !output_.format.controlSequences) {
             // Without control sequences the clear cannot travel with the picture: the one place
             // where the console shows an empty window for a moment.
             clearThroughApi(output_.handle);
         }
-        if (!writeAll(output_.handle, bytes)) {
-            return Delivery::Lost;
+        std::string text;
+        for (const CellLine& line : picture.lines) {
+            if (&line != &picture.lines.front()) {
+                text.append(kConsoleLineEnd);
+            }
+            for (const Cell& cell : line) {
+                text.append(encode_(cell.character));
+            }
+        }
+        write(output_.format.controlSequences ? terminalFrame(text, true) : text);
+        // Drawn as text, not cell by cell: the next frame is sent whole.
+        shown_.forget();
+    }
+
+    void write(const std::string& bytes) {
+        if (!bytes.empty()) {
+            writeAll(output_.handle, bytes);
         }
         if (output_.isConsole) {
             shownFor_ = windowSize(output_.handle);
         }
-        return Delivery::Delivered;
     }
 
-    // A resize can scramble the picture (the console reflows its buffer to the new width), and a
-    // text screen is drawn only once: the picture is drawn again whenever the window's size
-    // differs from the one it was drawn for.
-    bool takeRepaintRequest() override { return output_.isConsole && windowSize(output_.handle) != shownFor_; }
+    static Picture uncoloured(Picture picture) {
+        for (CellLine& line : picture.lines) {
+            for (Cell& cell : line) {
+                cell.colour = kNoColour;
+            }
+        }
+        return picture;
+    }
 
-private:
     ConsoleOutput output_;
+    bool fullRedraw_;
+    std::optional<ColourDepth> colour_;
+    CellEncoder encode_;
+    ShownPicture shown_;
+    Picture last_;
     WindowSize shownFor_;
 };
 
-// The console for the session's output: the control sequences where the console reads them
-// (only the cells that changed, unless every frame is to go whole), plain text otherwise, each
-// picture whole on a console cleared through its API. The legacy console's own colour attributes
-// are not used, so that it shows the monochrome picture.
+// The console for the session's output.
 std::unique_ptr<Console> consoleFor(ConsoleOutput output, bool fullRedraw, std::optional<ColourDepth> colour) {
-    const CellEncoder encode = cellEncoder(output.format.encoding);
-    auto sink = std::make_unique<ConsoleSink>(output);
-    if (output.format.controlSequences) {
-        return std::make_unique<ControlSequenceConsole>(std::move(sink),
-                                                        ControlSequenceDisplay{encode, fullRedraw, colour});
-    }
-    return std::make_unique<PlainTextConsole>(std::move(sink), PlainTextDisplay{encode, kConsoleLineEnd, ""});
+    return std::make_unique<WindowsConsole>(output, fullRedraw, colour);
 }
 
 }  // namespace

@@ -230,6 +230,28 @@ bool asked(Session& s, SessionInput input) {
 // handler returns (or within five seconds): the program gets that long to end by itself.
 constexpr DWORD kClosingGraceMs = 4000;
 
+// How long a Ctrl+C or Ctrl+Break request may wait for the program to take it. A key reader
+// blocked on a pipe whose read cannot be cut short never looks: the interrupt then ends the
+// program as it would without the request, rather than being lost.
+constexpr ULONGLONG kRequestGraceMs = 2000;
+
+// The program took the request that waits (or gave the console back) within `waitMs`.
+bool requestTakenWithin(Session& s, ULONGLONG waitMs) {
+    const ULONGLONG deadline = GetTickCount64() + waitMs;
+    for (;;) {
+        EnterCriticalSection(&s.requestLock);
+        const bool waiting = s.requests.request != Ending::None;
+        LeaveCriticalSection(&s.requestLock);
+        if (!waiting || !s.taken) {
+            return true;
+        }
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(kGiveBackPollMs);
+    }
+}
+
 // Ctrl+C, Ctrl+Break, closing the window, logging off, shutting down. The system runs this on a
 // thread of its own while the game's threads go on. While the program defers them, the first
 // becomes a request (see deferEndingSignals); otherwise it gives the console back, and
@@ -238,11 +260,14 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
     Session& s = session();
     if (asked(s, {.event = SessionEvent::EndingSignal, .ending = endingOf(event)})) {
         if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
-            return TRUE;
-        }
-        const ULONGLONG deadline = GetTickCount64() + kClosingGraceMs;
-        while (s.taken && GetTickCount64() < deadline) {
-            Sleep(kGiveBackPollMs);
+            if (requestTakenWithin(s, kRequestGraceMs)) {
+                return TRUE;
+            }
+        } else {
+            const ULONGLONG deadline = GetTickCount64() + kClosingGraceMs;
+            while (s.taken && GetTickCount64() < deadline) {
+                Sleep(kGiveBackPollMs);
+            }
         }
     }
     endTerminalSession();

@@ -46,18 +46,19 @@ Picture wholeScreen() {
     return screen;
 }
 
-// The same as the console is sent it: a clear, then every line placed by the cursor, in UTF-8.
+// The same as the console is sent it: every line in UTF-8, a line end after each but the last,
+// with the clear in one synchronized update.
 std::string wholeScreenBytes() {
     const std::string utf8Line =
         std::string(30, ' ') + repeated("\xE2\x96\x91", 30) + repeated("\xE2\x96\x88", 30) + "#";
-    std::string bytes(kClearScreen);
+    std::string text;
     for (int line = 0; line < 60; ++line) {
         if (line > 0) {
-            bytes += "\x1b[" + std::to_string(line + 1) + "H";
+            text += "\r\n";
         }
-        bytes += utf8Line;
+        text += utf8Line;
     }
-    return terminalFrame(bytes, false);
+    return terminalFrame(text, true);
 }
 
 TEST(WindowsConsole, TheClearAndTheWholePictureLeaveInOneWrite) {
