@@ -208,7 +208,7 @@ TEST(TerminalProgram, SetsItsSettingsAgainAfterAStopItCouldNotCatch) {
 // A terminal that can only print lines is refused before anything is sent to it.
 TEST(TerminalProgram, RefusesADumbTerminalWithoutTouchingIt) {
     PtySession::Options options = game();
-    options.environment.push_back("TERM=dumb");
+    options.environment.emplace_back("TERM=dumb");
     PtySession session(options);
     ASSERT_TRUE(session.started());
     const auto status = session.waitForExit();
@@ -217,7 +217,7 @@ TEST(TerminalProgram, RefusesADumbTerminalWithoutTouchingIt) {
     EXPECT_EQ(WEXITSTATUS(*status), 1);
     const std::string shown = session.output();
     EXPECT_NE(shown.find("TERM=dumb"), std::string::npos) << ::testing::PrintToString(shown);
-    EXPECT_EQ(shown.find("\x1b"), std::string::npos) << ::testing::PrintToString(shown);
+    EXPECT_EQ(shown.find('\x1b'), std::string::npos) << ::testing::PrintToString(shown);
     EXPECT_TRUE(testing::sameSettings(session.settings(), session.initialSettings()));
 }
 
