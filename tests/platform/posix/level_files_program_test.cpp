@@ -35,13 +35,13 @@ ProgramRun runProgram(const std::vector<std::string>& arguments) {
 class LevelFilesProgramTest : public ::testing::Test {
 protected:
     std::string file(const std::string& name, const std::string& text) const {
-        const std::string path = folder_.path() + "/" + name;
+        std::string path = folder_.path() + "/" + name;
         std::ofstream(path, std::ios::binary) << text;
         return path;
     }
 
     std::string subfolder(const std::string& name) const {
-        const std::string path = folder_.path() + "/" + name;
+        std::string path = folder_.path() + "/" + name;
         ::mkdir(path.c_str(), 0700);
         return path;
     }
