@@ -29,7 +29,6 @@
 #include "app/window_layout.h"
 #include "core/game_state.h"
 #include "core/key_codes.h"
-#include "core/key_handler.h"
 #include "platform/appending_file.h"
 #include "platform/error_output.h"
 #include "platform/terminal.h"
@@ -315,7 +314,8 @@ int main(int argc, char** argv) {
         // Input has ended for good: nothing more can be asked of the game, which runs on until
         // the process is ended from outside, as any program reading a closed input would.
         platform::deferEndingSignals(false);
-        ticker.join();
+        ticker.join();  // the tick never stops by itself: only a signal ends the program now
+        return 0;
     }
     // Ctrl+C, SIGTERM or SIGHUP: the game ends in order, so that the recording gets its end and
     // the progress its last level before the terminal is given back and the notices are told.
