@@ -13,7 +13,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 #include <string_view>
 
@@ -27,6 +26,34 @@ using Clock = std::chrono::steady_clock;
 
 // How often the conditions that the system cannot announce (settings, process state) are looked at.
 constexpr std::chrono::milliseconds kPollInterval{5};
+
+// The program's /proc/<pid>/stat line, or nothing once it has gone. A program that ends between
+// the open and the read makes the read fail (ESRCH), which a file stream would throw on: here it
+// reads as gone.
+std::string processStatus(pid_t program) {
+    const std::string path = "/proc/" + std::to_string(program) + "/stat";
+    const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0) {
+        return {};
+    }
+    std::string text;
+    char block[512];
+    for (;;) {
+        const ssize_t got = ::read(file, block, sizeof block);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            if (got < 0) {
+                text.clear();
+            }
+            break;
+        }
+        text.append(block, static_cast<std::size_t>(got));
+    }
+    ::close(file);
+    return text;
+}
 
 // Written to the terminal after the program has ended, to know when all its output has been read:
 // capital letters and dashes, which no output setting of the terminal changes.
@@ -376,8 +403,7 @@ void PtySession::waitForAllOutput(std::chrono::milliseconds timeout) {
 
 char PtySession::processState() const {
     // /proc/<pid>/stat: "pid (name) state ..."; the name may hold spaces and parentheses.
-    std::ifstream file("/proc/" + std::to_string(program_) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string text = processStatus(program_);
     const auto end = text.rfind(')');
     return end == std::string::npos || end + 2 >= text.size() ? '?' : text[end + 2];
 }
@@ -408,8 +434,7 @@ bool PtySession::waitUntilRunning(std::chrono::milliseconds timeout) const {
 }
 
 std::chrono::milliseconds PtySession::processorTime() const {
-    std::ifstream file("/proc/" + std::to_string(program_) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string text = processStatus(program_);
     const auto end = text.rfind(')');
     if (end == std::string::npos) {
         return std::chrono::milliseconds::zero();
