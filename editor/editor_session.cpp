@@ -337,18 +337,7 @@ void EditorSession::grow(Side side) {
     }
     const EditPlace before = here();
     level_.addSlab(side);
-    // Every cell keeps its place relative to the others, the cursor's and the mark's included.
-    if (isLowSide(side)) {
-        const CellPlace shift{side == Side::Left ? 1 : 0, side == Side::Bottom ? 1 : 0,
-                              side == Side::Near ? 1 : 0};
-        const auto moved = [&](CellPlace cell) {
-            return CellPlace{cell.x + shift.x, cell.y + shift.y, cell.z + shift.z};
-        };
-        cursor_ = moved(cursor_);
-        if (mark_) {
-            mark_ = moved(*mark_);
-        }
-    }
+    followTheCells(side, 1);
     history_.record(SlabAdded{side}, before, here());
     changed();
 }
@@ -362,20 +351,29 @@ void EditorSession::shrink(Side side) {
     const EditPlace before = here();
     std::string letters = level_.boxLetters(level_.slabBox(side));
     level_.removeSlab(side);
-    if (isLowSide(side)) {
-        const CellPlace shift{side == Side::Left ? -1 : 0, side == Side::Bottom ? -1 : 0,
-                              side == Side::Near ? -1 : 0};
-        const auto moved = [&](CellPlace cell) {
-            return CellPlace{cell.x + shift.x, cell.y + shift.y, cell.z + shift.z};
-        };
-        cursor_ = moved(cursor_);
-        if (mark_) {
-            mark_ = moved(*mark_);
-        }
-    }
+    followTheCells(side, -1);
     keepCursorInside();
     history_.record(SlabRemoved{side, std::move(letters)}, before, here());
     changed();
+}
+
+// Every cell keeps its place relative to the others when a slab is added or removed on `side`
+// (`by` is +1 or -1): the cursor, the mark and a mouse stroke's last cell move with them.
+void EditorSession::followTheCells(Side side, std::int32_t by) {
+    if (!isLowSide(side)) {
+        return;
+    }
+    const CellPlace shift{side == Side::Left ? by : 0, side == Side::Bottom ? by : 0,
+                          side == Side::Near ? by : 0};
+    const auto moved = [&](CellPlace cell) {
+        return CellPlace{cell.x + shift.x, cell.y + shift.y, cell.z + shift.z};
+    };
+    cursor_ = moved(cursor_);
+    if (mark_) {
+        mark_ = moved(*mark_);
+    }
+    stroke_.x += shift.x;
+    stroke_.z += shift.z;
 }
 
 void EditorSession::undo() {
@@ -436,6 +434,10 @@ void EditorSession::pointerDragged(std::int32_t x, std::int32_t z) {
     const LevelSizes& sizes = level_.sizes();
     x = std::clamp(x, 0, sizes.x - 1);
     z = std::clamp(z, 0, sizes.z - 1);
+    // The level may have shrunk under the stroke (a key, an undo) since its last cell: the line
+    // starts inside it.
+    stroke_.x = std::clamp(stroke_.x, 0, sizes.x - 1);
+    stroke_.z = std::clamp(stroke_.z, 0, sizes.z - 1);
     if (stroke_.painted && x == stroke_.x && z == stroke_.z) {
         return;
     }

@@ -104,6 +104,7 @@ private:
     void shrink(Side side);
     void undo();
     void redo();
+    void followTheCells(Side side, std::int32_t by);
     void place(const EditPlace& where);
     EditPlace here() const { return {cursor_, mark_}; }
     void changed();

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/key_codes.h"
 #include "editor/editor_keys.h"
@@ -384,6 +386,58 @@ TEST(EditorSessionTest, AClickMovesTheCursorAndADragPaintsOneStroke) {
     // Outside the level the stroke stops at its edge.
     editor.pointerDragged(-5, 30);
     EXPECT_EQ(editor.cursor(), (CellPlace{0, 1, 7}));
+}
+
+// A key may grow or shrink the level while the mouse button is held: the stroke goes on from the
+// cell it was over, which moves with the cells or, when its slab is gone, from the level's edge.
+TEST(EditorSessionTest, AStrokeGoesOnAfterTheLevelChangesShapeUnderIt) {
+    struct Case {
+        const char* name = "";
+        char command = 0;  // g or s, then the side's arrow
+        int side = 0;
+        CellPlace from, over, to;        // pressed, dragged over, then dragged to after the key
+        std::vector<CellPlace> painted;  // every exit afterwards
+    };
+    // E sets the cell under the cursor first: the start's, (4, 1, 0), which the near side holds.
+    const Case cases[] = {
+        // The stroke's cell (7, 7) is in the slab taken away: the line starts at (6, 7).
+        {"its slab shrunk away",
+         's',
+         kRight,
+         {6, 1, 7},
+         {7, 1, 7},
+         {6, 1, 5},
+         {{4, 1, 0}, {4, 1, 7}, {6, 1, 7}, {6, 1, 6}, {6, 1, 5}}},
+        // Every cell moves one to the right, the stroke's too.
+        {"grown on its left",
+         'g',
+         kLeft,
+         {3, 1, 3},
+         {4, 1, 3},
+         {5, 1, 5},
+         {{5, 1, 0}, {5, 1, 7}, {4, 1, 3}, {5, 1, 3}, {5, 1, 4}, {5, 1, 5}}},
+        {"shrunk on its near side",
+         's',
+         kDown,
+         {2, 1, 4},
+         {2, 1, 5},
+         {2, 1, 6},
+         {{4, 1, 6}, {2, 1, 3}, {2, 1, 4}, {2, 1, 5}, {2, 1, 6}}},
+    };
+    for (const Case& c : cases) {
+        EditorSession editor = newEditor({8, 3, 8});
+        type(editor, "E");
+        editor.pointerPressed(c.from.x, c.from.z);
+        editor.pointerDragged(c.over.x, c.over.z);
+        type(editor, std::string(1, c.command));
+        press(editor, {c.side});
+        editor.pointerDragged(c.to.x, c.to.z);
+        EXPECT_EQ(editor.level().exits(), static_cast<std::int32_t>(c.painted.size())) << c.name;
+        for (const CellPlace cell : c.painted) {
+            EXPECT_EQ(editor.level().letterAt(cell), 'E') << c.name << " at " << cell.x << ", " << cell.z;
+        }
+        EXPECT_EQ(editor.cursor(), c.to) << c.name;
+    }
 }
 
 }  // namespace
