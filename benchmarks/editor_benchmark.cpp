@@ -27,7 +27,7 @@ constexpr std::int32_t kLines = 40;
 // The largest level as a file, written once.
 const std::string& largestLevelFile() {
     static const std::string path = [] {
-        const std::string name = "/tmp/brickstorm-editor-benchmark.lvl";
+        std::string name = "/tmp/brickstorm-editor-benchmark.lvl";
         const auto level = editor::EditedLevel::fromLevelString(testing::checkerboardText(256, 128, 256));
         std::ofstream(name, std::ios::binary) << editor::levelFileText(*level);
         return name;

@@ -44,8 +44,12 @@ void checkShape(const EditorSession& editor) {
 }
 
 void mouse(EditorSession& editor, const std::uint8_t* report) {
-    const auto x = static_cast<std::int32_t>(static_cast<std::int8_t>(report[1]));
-    const auto z = static_cast<std::int32_t>(static_cast<std::int8_t>(report[2]));
+    // A byte read as a signed one, so that a report can point outside the level on every side.
+    const auto coordinate = [](std::uint8_t byte) {
+        return byte < 128 ? std::int32_t{byte} : std::int32_t{byte} - 256;
+    };
+    const std::int32_t x = coordinate(report[1]);
+    const std::int32_t z = coordinate(report[2]);
     switch (report[0] % 3) {
     case 0: editor.pointerPressed(x, z); break;
     case 1: editor.pointerDragged(x, z); break;

@@ -102,7 +102,7 @@ TEST(EditedLevelTest, TheFileOrderCountsLayersUpAndRowsFromTheFarOne) {
 TEST(EditedLevelTest, SlabsOnEverySideKeepTheOtherCellsInPlace) {
     const auto original = *EditedLevel::fromLevelString(kSmall);
     struct Case {
-        Side side;
+        Side side = Side::Left;
         LevelSizes grown;
         CellPlace shift;  // how far every old cell moves when a slab is added
     };

@@ -30,7 +30,7 @@ TEST(RecorderTest, KeysAtTheirTicksAndAStateEverySecond) {
     const std::string body = text.substr(std::string(kBuiltInHeader).size());
     ASSERT_TRUE(text.starts_with(kBuiltInHeader)) << text;
     EXPECT_EQ(body.substr(0, body.find("state")), "key 5 120\nkey 5 120\n");
-    const std::size_t second = body.find("\n", body.find("state 20 ")) + 1;
+    const std::size_t second = body.find('\n', body.find("state 20 ")) + 1;
     EXPECT_EQ(body.substr(second),
               "key 20 119\nkey 20 119\nstate 40 " + hashText(play.hashes.hashes[39]) + "\nend 40\n");
 }

@@ -69,7 +69,7 @@ SessionStep step(const SessionState& next, unsigned does) {
 }
 
 struct Cell {
-    const char* what;
+    const char* what = "";
     SessionState state;
     SessionInput input;
     SessionStep expected;
