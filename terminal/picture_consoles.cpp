@@ -14,7 +14,8 @@ bool coloured(const Picture& picture) {
     });
 }
 
-// The picture with every cell in the terminal's own colour.
+}  // namespace
+
 Picture withoutColour(Picture picture) {
     for (CellLine& line : picture.lines) {
         for (Cell& cell : line) {
@@ -24,7 +25,18 @@ Picture withoutColour(Picture picture) {
     return picture;
 }
 
-}  // namespace
+std::string encodedText(const Picture& picture, CellEncoder encode, std::string_view lineEnd) {
+    std::string text;
+    for (const CellLine& line : picture.lines) {
+        if (&line != &picture.lines.front()) {
+            text.append(lineEnd);
+        }
+        for (const Cell& cell : line) {
+            text.append(encode(cell.character));
+        }
+    }
+    return text;
+}
 
 Delivery SinkConsole::send(std::string_view bytes) {
     if (lost_) {
@@ -71,7 +83,7 @@ PlainTextConsole::PlainTextConsole(std::unique_ptr<ByteSink> sink, PlainTextDisp
     : SinkConsole(std::move(sink)), display_(display) {}
 
 void PlainTextConsole::present(const Picture& picture, PictureChange) {
-    last_ = text(picture);
+    last_ = encodedText(picture, display_.encode, display_.lineEnd);
     send(std::exchange(shownBefore_, true) ? std::string(display_.betweenPictures) + last_ : last_);
 }
 
@@ -79,19 +91,6 @@ void PlainTextConsole::refresh() {
     if (repaintRequested() && shownBefore_) {
         send(last_);
     }
-}
-
-std::string PlainTextConsole::text(const Picture& picture) const {
-    std::string text;
-    for (const CellLine& line : picture.lines) {
-        if (&line != &picture.lines.front()) {
-            text.append(display_.lineEnd);
-        }
-        for (const Cell& cell : line) {
-            text.append(display_.encode(cell.character));
-        }
-    }
-    return text;
 }
 
 }  // namespace brickstorm::terminal

@@ -16,6 +16,12 @@
 // picture on it, handed to the platform's byte sink. Each console is used by one thread only.
 namespace brickstorm::terminal {
 
+// The picture with every cell in the display's own colour.
+Picture withoutColour(Picture picture);
+
+// The picture as plain text: each cell's character as `encode` gives it, `lineEnd` between lines.
+std::string encodedText(const Picture& picture, CellEncoder encode, std::string_view lineEnd);
+
 // What the two consoles share: their sink, and what they do once it is lost.
 class SinkConsole : public Console {
 public:
@@ -85,7 +91,6 @@ public:
 
 private:
     void present(const Picture& picture, PictureChange change) override;
-    std::string text(const Picture& picture) const;
 
     PlainTextDisplay display_;
     bool shownBefore_ = false;

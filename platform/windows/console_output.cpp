@@ -12,6 +12,7 @@
 #include "platform/windows/console_session.h"
 #include "render/picture.h"
 #include "terminal/colour_choice.h"
+#include "terminal/picture_consoles.h"
 #include "terminal/picture_update.h"
 #include "terminal/shown_picture.h"
 #include "terminal/terminal_sequences.h"
@@ -90,7 +91,7 @@ private:
             shown_.forget();  // the console does not get this picture: the next one goes whole
             return;
         }
-        last_ = colour_ ? picture : uncoloured(picture);
+        last_ = colour_ ? picture : withoutColour(picture);
         if (change == PictureChange::Replace || !output_.format.controlSequences) {
             showText(last_);
             return;
@@ -106,15 +107,7 @@ private:
             // where the console shows an empty window for a moment.
             clearThroughApi(output_.handle);
         }
-        std::string text;
-        for (const CellLine& line : picture.lines) {
-            if (&line != &picture.lines.front()) {
-                text.append(kConsoleLineEnd);
-            }
-            for (const Cell& cell : line) {
-                text.append(encode_(cell.character));
-            }
-        }
+        const std::string text = encodedText(picture, encode_, kConsoleLineEnd);
         write(output_.format.controlSequences ? terminalFrame(text, true) : text);
         // Drawn as text, not cell by cell: the next frame is sent whole.
         shown_.forget();
@@ -127,15 +120,6 @@ private:
         if (output_.isConsole) {
             shownFor_ = windowSize(output_.handle);
         }
-    }
-
-    static Picture uncoloured(Picture picture) {
-        for (CellLine& line : picture.lines) {
-            for (Cell& cell : line) {
-                cell.colour = kNoColour;
-            }
-        }
-        return picture;
     }
 
     ConsoleOutput output_;
