@@ -1,9 +1,10 @@
 #include "app/command_line.h"
 
-#include <algorithm>
-#include <charconv>
 #include <cstddef>
-#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
 #include <utility>
 
 #include "app/config_reading.h"
@@ -11,8 +12,6 @@
 #include "app/installed_pack.h"
 #include "app/option_table.h"
 #include "app/progress_keeping.h"
-#include "screens/picture_layout.h"
-#include "settings/option_values.h"
 #include "world/display_text.h"
 #include "world/level_file.h"
 
@@ -102,6 +101,40 @@ std::optional<std::string> valueWithoutEquals(const OptionRow& row, const Option
            escapedForDisplay(next) + ", or ./" + escapedForDisplay(next) + " for a level file of that name";
 }
 
+// Reads the option that `arguments[i]` is into `reading`, with its value, which may be the next
+// argument (`i` then moves past it); the mistake, if any.
+std::optional<std::string> takeOption(OptionsReading& reading, std::span<const std::string_view> arguments,
+                                      std::size_t& i) {
+    const auto [name, attached] = splitOption(arguments[i]);
+    const OptionRow* row = optionNamed(name);
+    if (row == nullptr) {
+        return "unknown option " + quotedForDisplay(arguments[i]);
+    }
+    if (attached && row->value == OptionValue::None) {
+        return "option " + quotedForDisplay(name) + " takes no value";
+    }
+    std::string_view value = attached.value_or(row->valueAlone);
+    if (!attached && (row->value == OptionValue::Required || row->value == OptionValue::FileName)) {
+        if (i + 1 == arguments.size()) {
+            return "option " + quotedForDisplay(name) + " needs a value";
+        }
+        value = arguments[++i];
+    }
+    if (row->value == OptionValue::FileName && value.empty()) {
+        return "option " + quotedForDisplay(name) + " needs a file name";
+    }
+    if (!attached && row->value == OptionValue::Attached && i + 1 < arguments.size()) {
+        if (auto mistake = valueWithoutEquals(*row, reading, arguments[i + 1])) {
+            return mistake;
+        }
+    }
+    if (const Refusal refusal = row->apply(reading, value)) {
+        return "bad value " + quotedForDisplay(value) + " for " + std::string(row->name) + ": " + *refusal;
+    }
+    reading.given.push_back(row->name);
+    return std::nullopt;
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(std::span<const std::string_view> arguments, const Options& base) {
@@ -118,32 +151,8 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
             optionsEnded = true;
             continue;
         }
-        const auto [name, attached] = splitOption(argument);
-        const OptionRow* row = optionNamed(name);
-        if (row == nullptr) {
-            return usageError("unknown option " + quotedForDisplay(argument));
-        }
-        if (attached && row->value == OptionValue::None) {
-            return usageError("option " + quotedForDisplay(name) + " takes no value");
-        }
-        std::string_view value = attached.value_or(row->valueAlone);
-        if (!attached && (row->value == OptionValue::Required || row->value == OptionValue::FileName)) {
-            if (i + 1 == arguments.size()) {
-                return usageError("option " + quotedForDisplay(name) + " needs a value");
-            }
-            value = arguments[++i];
-        }
-        if (row->value == OptionValue::FileName && value.empty()) {
-            return usageError("option " + quotedForDisplay(name) + " needs a file name");
-        }
-        if (!attached && row->value == OptionValue::Attached && i + 1 < arguments.size()) {
-            if (auto mistake = valueWithoutEquals(*row, reading, arguments[i + 1])) {
-                return usageError(std::move(*mistake));
-            }
-        }
-        if (const Refusal refusal = row->apply(reading, value)) {
-            return usageError("bad value " + quotedForDisplay(value) + " for " + std::string(row->name) +
-                              ": " + *refusal);
+        if (auto mistake = takeOption(reading, arguments, i)) {
+            return usageError(std::move(*mistake));
         }
         if (reading.action == Action::ShowHelp || reading.action == Action::ShowVersion) {
             CommandLine line;
@@ -151,7 +160,6 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments, const 
             line.options = std::move(reading.options);
             return line;
         }
-        reading.given.push_back(row->name);
     }
     if (auto error = levelCountError(reading.options.levelFiles.size(), 1)) {
         return usageError(std::move(*error));
