@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
     if (const int* status = std::get_if<int>(&read)) {
         return *status;
     }
-    app::GameStart& start = std::get<app::GameStart>(read);
+    app::GameStart& start = *std::get_if<app::GameStart>(&read);
     // What the running game below works with.
     const bool replaying = start.recording.has_value();
     const std::optional<Recording>& recording = start.recording;
