@@ -69,9 +69,10 @@ struct CommandLine {
 };
 
 // Reads the arguments after the program name, each option as its row in the options table
-// (app/option_table.h) says. Options come in any order before or among the level files; "--" ends the options,
-// so a file whose name starts with '-' can still be given. Starts from `base` (what the configuration file
-// gives): what the arguments do not set stays as it is there, and what they set replaces it.
+// (app/option_table.h) says. Options come in any order before or among the level files; "--"
+// ends the options, so a file whose name starts with '-' can still be given. Starts from `base`
+// (what the configuration file gives): what the arguments do not set stays as it is there, and
+// what they set replaces it.
 CommandLine parseCommandLine(std::span<const std::string_view> arguments, const Options& base = {});
 
 // The mistake, if any, in a list of `levelFiles` level files (folders already stood in for by
