@@ -1,6 +1,10 @@
 #include "app/editor_files.h"
 
+#include <bit>
 #include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
 #include <utility>
 
 #include "app/level_files.h"
@@ -8,16 +12,64 @@
 #include "editor/recovery_name.h"
 #include "platform/full_path.h"
 #include "world/display_text.h"
-#include "world/fnv1a.h"
 #include "world/level_file.h"
 
 namespace brickstorm::app {
 
 namespace {
 
+// A hash of a file's bytes, fed piece by piece wherever the pieces are cut: eight bytes at a
+// time, so that checking the largest level before a save costs milliseconds. It tells that bytes
+// changed by accident, not against someone forging a match.
+class ContentHash {
+public:
+    void add(std::string_view bytes) {
+        length_ += bytes.size();
+        while (!bytes.empty() && filled_ != 0) {
+            takeByte(bytes.front());
+            bytes.remove_prefix(1);
+        }
+        while (bytes.size() >= sizeof(std::uint64_t)) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, bytes.data(), sizeof word);
+            mix(word);
+            bytes.remove_prefix(sizeof word);
+        }
+        for (const char byte : bytes) {
+            takeByte(byte);
+        }
+    }
+
+    std::uint64_t value() const {
+        std::uint64_t last = state_;
+        last ^= (pending_ << 8U) ^ filled_;
+        last = (last ^ length_) * kMultiplier;
+        return last ^ (last >> 29U);
+    }
+
+private:
+    static constexpr std::uint64_t kMultiplier = 0x9e3779b97f4a7c15ULL;
+
+    void takeByte(char byte) {
+        pending_ |= static_cast<std::uint64_t>(static_cast<unsigned char>(byte)) << (8U * filled_);
+        if (++filled_ == sizeof(std::uint64_t)) {
+            mix(pending_);
+            pending_ = 0;
+            filled_ = 0;
+        }
+    }
+
+    void mix(std::uint64_t word) { state_ = std::rotl(state_ ^ word, 27) * kMultiplier; }
+
+    std::uint64_t state_ = 0x6a09e667f3bcc908ULL;
+    std::uint64_t pending_ = 0;
+    unsigned filled_ = 0;
+    std::uint64_t length_ = 0;
+};
+
 // The file read for editing, or its problem; Missing when there is none.
 std::variant<EditableLevelFile, LevelFileProblem, platform::FileReadStatus> readForEditing(
-    const std::string& file, Fnv1a64* hash = nullptr) {
+    const std::string& file, ContentHash* hash = nullptr) {
     LevelFileParser parser(LevelFileUse::Edit);
     const platform::FileReadResult read = platform::readFilePieces(file, [&](std::string_view piece) {
         if (hash != nullptr) {
@@ -46,7 +98,7 @@ constexpr std::chrono::milliseconds kRecoveryLockWait{0};
 
 std::variant<OpenedLevel, std::string> openLevelFile(const std::string& file, editor::LevelSizes newSize) {
     const std::optional<platform::FileStamp> stamp = platform::fileStamp(file);
-    Fnv1a64 hash;
+    ContentHash hash;
     auto read = readForEditing(file, &hash);
     if (std::holds_alternative<platform::FileReadStatus>(read)) {
         return OpenedLevel{editor::EditedLevel::newLevel(newSize), false, std::nullopt};
@@ -71,7 +123,7 @@ std::optional<LevelFileOnDisk> levelFileOnDisk(const std::string& file) {
     if (!stamp) {
         return std::nullopt;
     }
-    Fnv1a64 hash;
+    ContentHash hash;
     const platform::FileReadResult read = platform::readFilePieces(file, [&hash](std::string_view piece) {
         hash.add(piece);
         return true;

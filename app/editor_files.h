@@ -18,7 +18,7 @@ namespace brickstorm::app {
 // and time (cp -p, touch -r, a file system with coarse times).
 struct LevelFileOnDisk {
     platform::FileStamp stamp;
-    std::uint64_t hash = 0;  // FNV-1a 64 of its bytes
+    std::uint64_t hash = 0;  // of its bytes
 
     friend bool operator==(const LevelFileOnDisk&, const LevelFileOnDisk&) = default;
 };

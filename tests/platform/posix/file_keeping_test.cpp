@@ -18,6 +18,7 @@
 #include <functional>
 #include <iterator>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -101,6 +102,8 @@ struct KeepingCase {
     // What must still hold afterwards, beside the new text at the name written.
     std::function<void(const std::string& folder)> check;
 };
+
+void PrintTo(const KeepingCase& kase, std::ostream* out) { *out << kase.name; }
 
 class FileKeepingTest : public ::testing::TestWithParam<KeepingCase> {
 protected:
@@ -226,6 +229,8 @@ struct NodeCase {
     const char* problem;
     bool throughLink;  // written through a link to it
 };
+
+void PrintTo(const NodeCase& kase, std::ostream* out) { *out << kase.name; }
 
 class NotAFileTest : public ::testing::TestWithParam<NodeCase> {
 protected:
