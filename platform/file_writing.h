@@ -73,9 +73,9 @@ FileWriteResult writeFileAtomically(const std::string& path, std::string_view by
                                     FileWriteSteps& steps = systemFileWriteSteps(),
                                     const BeforeWritingInPlace& beforeInPlace = {});
 
-// The problem with writing to `path` at all, as the write would find it, looked at before
-// anything is written: a name that is not, or does not lead to, a regular file or a missing one.
-// Nothing when it may be written.
+// What `path` is, when it is, or leads to, something other than a regular file or a missing one
+// ("a device, not a regular file"), as the write would refuse it; looked at before anything is
+// written. Nothing otherwise (a name that cannot even be looked at included: the write says why).
 std::optional<std::string> unwritableKind(const std::string& path);
 
 // Creates the folder at `path` and any folders above it that are missing, open to their owner

@@ -387,8 +387,8 @@ FileWriteResult writeFileAtomically(const std::string& path, std::string_view by
 
 std::optional<std::string> unwritableKind(const std::string& path) {
     auto found = findTarget(path);
-    if (auto* failure = std::get_if<FileWriteResult>(&found)) {
-        return failure->problem;
+    if (std::holds_alternative<FileWriteResult>(found)) {
+        return std::nullopt;  // not known to be anything else: the write itself says why it fails
     }
     return refusal(std::get<Target>(found));
 }
