@@ -432,7 +432,9 @@ std::optional<FileStamp> fileStamp(const std::string& path) {
 
 FileLock FileLock::take(const std::string& path, std::chrono::milliseconds wait) {
     using Clock = std::chrono::steady_clock;
-    constexpr std::chrono::milliseconds kRetryPeriod{10};
+    // Holders keep it for the milliseconds of a write: looked at again soon, then less often.
+    constexpr std::chrono::microseconds kLongestPause{16000};
+    std::chrono::microseconds pause{250};
     const Clock::time_point deadline = Clock::now() + wait;
     FileLock lock;
     lock.path_ = path;
@@ -463,7 +465,8 @@ FileLock FileLock::take(const std::string& path, std::chrono::milliseconds wait)
             lock.state_ = State::Busy;
             return lock;
         }
-        std::this_thread::sleep_for(kRetryPeriod);
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, kLongestPause);
     }
 }
 

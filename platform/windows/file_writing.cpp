@@ -178,7 +178,9 @@ std::optional<FileStamp> fileStamp(const std::string& path) {
 
 FileLock FileLock::take(const std::string& path, std::chrono::milliseconds wait) {
     using Clock = std::chrono::steady_clock;
-    constexpr std::chrono::milliseconds kRetryPeriod{10};
+    // Holders keep it for the milliseconds of a write: looked at again soon, then less often.
+    constexpr DWORD kLongestPauseMs = 16;
+    DWORD pauseMs = 1;
     const Clock::time_point deadline = Clock::now() + wait;
     FileLock lock;
     lock.path_ = path;
@@ -201,7 +203,8 @@ FileLock FileLock::take(const std::string& path, std::chrono::milliseconds wait)
             lock.state_ = State::Busy;
             return lock;
         }
-        Sleep(static_cast<DWORD>(kRetryPeriod.count()));
+        Sleep(pauseMs);
+        pauseMs = pauseMs * 2 > kLongestPauseMs ? kLongestPauseMs : pauseMs * 2;
     }
 }
 
