@@ -215,6 +215,32 @@ TEST_F(EditorProgramTest, APlayTestsLastScreenWaitsForAKeyThatOnlyDismissesIt) {
     EXPECT_EQ(fileText(level), "001 002 002\n\nb\nb\n\nE\np\n");
 }
 
+// T plays from the cursor's cell facing the 3D view's way: one step right from the middle cell
+// reaches the exit, which from the start (facing far, two cells away) no step does.
+TEST_F(EditorProgramTest, APlayTestFromTheCursorStartsThereFacingTheViewsWay) {
+    const std::string level = folder_.path() + "/row.lvl";
+    std::ofstream(level) << "003 002 001\n\nbbb\n\np0E\n";
+    auto editor = startEditor({"--edit", level});
+    ASSERT_TRUE(waitForScreen(*editor, "cursor 0,1,0 start"));
+    editor->send("\x1b[C");
+    editor->send("]");
+    ASSERT_TRUE(waitForScreen(*editor, "3D view from the cursor, looking right"));
+    editor->send("T");
+    ASSERT_TRUE(editor->waitForOutput([](std::string_view output) {
+        VtermScreen window(kLines, kColumns);
+        window.feed(output);
+        return window.text(kLines, kColumns).find("cursor 1,1,0") == std::string::npos;
+    }));
+    editor->send("w");
+    ASSERT_TRUE(waitForScreen(*editor, "You found the last exit."));
+    editor->send("x");
+    ASSERT_TRUE(waitForScreen(*editor, "Play-test over: the exit is reached."));
+    EXPECT_NE(screenText(*editor).find("cursor 1,1,0 empty"), std::string::npos) << screenText(*editor);
+    editor->send("q");
+    ASSERT_TRUE(editor->waitForExit());
+    EXPECT_EQ(fileText(level), "003 002 001\n\nbbb\n\np0E\n");
+}
+
 // A name a pack would not take is warned of once; save as writes the level under another name,
 // which the editor edits from then on.
 TEST_F(EditorProgramTest, SaveAsWritesAnotherFileAndEditsIt) {
