@@ -180,23 +180,25 @@ private:
 
     // True when the file was written.
     bool save(bool thenQuit, bool overwrite) {
-        const auto onDisk = platform::fileStamp(file_);
-        const bool changedOnDisk = exists_ ? onDisk != stamp_ : onDisk.has_value();
-        if (changedOnDisk && !overwrite) {
+        if (changedOnDisk(file_, exists_ ? stamp_ : std::nullopt) && !overwrite) {
             session_.askToOverwrite(thenQuit);
             return false;
         }
-        const platform::FileWriteResult result = saveLevelFile(file_, session_.level());
+        const platform::FileWriteResult result = saveLevelFile(file_, session_.level(), recoveryPath_);
         if (!result) {
             session_.saveFailed(result.problem);
             return false;
         }
         session_.saved();
         exists_ = true;
-        stamp_ = platform::fileStamp(file_);
+        stamp_ = levelFileOnDisk(file_);
         removeRecoveryCopy();
-        // Saved as another file: its changes from now on are kept under its own name.
-        recoveryPath_ = recoveryPathFor(file_, platform::userFolders().state);
+        if (!savedAsRecoveryPath_.empty()) {
+            // Saved as another file: its changes from now on are kept under its own name, in a
+            // copy this editor holds as it holds the first.
+            recoveryPath_ = std::exchange(savedAsRecoveryPath_, {});
+            recoveryLock_ = std::move(savedAsRecoveryLock_);
+        }
         std::string note = "Saved " + escapedForDisplay(file_) + ".";
         if (!session_.problems().empty()) {
             note += " It cannot be played until its problems are mended: " + session_.problems().front().what +
@@ -211,6 +213,16 @@ private:
     // cannot be written where it is. A file already there is not overwritten without asking; a
     // save that fails keeps the old name.
     void saveAs(const std::string& name) {
+        const std::string recovery = recoveryPathFor(name, platform::userFolders().state);
+        if (recovery != recoveryPath_) {
+            auto lock = lockRecoveryCopy(name, recovery);
+            if (std::holds_alternative<std::string>(lock)) {
+                session_.saveFailed(escapedForDisplay(name) + " is being edited in another brickstorm");
+                return;
+            }
+            savedAsRecoveryPath_ = recovery;
+            savedAsRecoveryLock_ = std::move(std::get<platform::FileLock>(lock));
+        }
         const std::string oldFile = std::exchange(file_, name);
         const bool oldExists = std::exchange(exists_, false);
         const auto oldStamp = std::exchange(stamp_, std::nullopt);
@@ -221,6 +233,8 @@ private:
         file_ = oldFile;
         exists_ = oldExists;
         stamp_ = oldStamp;
+        savedAsRecoveryPath_.clear();
+        savedAsRecoveryLock_ = platform::FileLock{};
     }
 
     void restore() {
@@ -403,12 +417,16 @@ private:
     std::string file_;
     editor::EditorSession session_;
     bool exists_;
-    std::optional<platform::FileStamp> stamp_;
+    std::optional<LevelFileOnDisk> stamp_;
     Console& console_;
     EditorInbox& inbox_;
     editor::EditorScreen screen_;
     std::optional<PictureLayout> layout_;
     std::string recoveryPath_;
+    platform::FileLock recoveryLock_;  // held for a file saved as (the first file's is runEditor's)
+    // The recovery copy and its lock for the name being saved as, taken on once it is written.
+    std::string savedAsRecoveryPath_;
+    platform::FileLock savedAsRecoveryLock_;
     std::optional<Clock::time_point> recoveryDue_;
     std::optional<std::uint64_t> recoveryVersion_;  // the level's version in the recovery copy
     bool recoveryFailed_ = false;
@@ -466,6 +484,14 @@ int runEditor(const Options& options) {
         std::fputs(problem->c_str(), stderr);
         return kExitFailure;
     }
+    // Held until the editor ends: another editor of the same file is refused instead of taking
+    // this one's recovery copy.
+    auto recoveryLock =
+        lockRecoveryCopy(*options.editFile, recoveryPathFor(*options.editFile, platform::userFolders().state));
+    if (const auto* problem = std::get_if<std::string>(&recoveryLock)) {
+        std::fputs(problem->c_str(), stderr);
+        return kExitFailure;
+    }
 
     platform::beginTerminalSession();
     const auto console = platform::makeTerminalConsole(
@@ -484,6 +510,7 @@ int runEditor(const Options& options) {
     editorThread.join();
     platform::setMouseReporting(false);
     platform::endTerminalSession();
+    recoveryLock = platform::FileLock{};  // let go before a signal may end the program
     if (request != platform::EndingRequest::None) {
         platform::endAsRequested(request);
     }
