@@ -251,6 +251,16 @@ TEST_F(EditorProgramTest, SaveAsWritesAnotherFileAndEditsIt) {
     ASSERT_TRUE(waitForScreen(*editor, "cursor 2,1,1 empty"));
     EXPECT_EQ(screenText(*editor).find("does not end in .lvl"), std::string::npos);
     editor->send("E");
+    // Not as a file that another editor has open: its recovery copy is that editor's.
+    const std::string busy = folder_.path() + "/busy.lvl";
+    auto other = startEditor({"--edit", busy});
+    ASSERT_TRUE(waitForScreen(*other, "new file"));
+    editor->send("\x17");
+    editor->send(busy + "\r");
+    ASSERT_TRUE(waitForScreen(*editor, "busy.lvl is being edited in"));
+    EXPECT_FALSE(fileExists(busy));
+    other->send("q");
+    ASSERT_TRUE(other->waitForExit());
     editor->send("\x17");
     ASSERT_TRUE(waitForScreen(*editor, "Save as: _"));
     editor->send(folder_.path() + "/mine.lvx");
