@@ -345,7 +345,9 @@ Options:
                      the full 90 x 60 picture
   --cell-aspect R    a terminal cell's height over its width (for example 2 for an
                      ordinary font, 1 for a square one); by default the terminal's
-                     own report, or 2
+                     own report, or 2. The full 90 x 60 picture is made for square
+                     cells and shown only on them; on any other shape the picture
+                     is fitted to the window, so that cubes look like cubes
   --full-redraw      send every frame whole instead of only the cells that changed
   --color[=WHEN]     colour the 3D view: WHEN is always (the same as --color alone),
                      auto (when standard output is a terminal, TERM is not dumb and
