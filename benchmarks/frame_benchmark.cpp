@@ -39,13 +39,16 @@ std::atomic<std::size_t> allocationCount{0};
 
 void* operator new(std::size_t size) {
     allocationCount.fetch_add(1, std::memory_order_relaxed);
+    // NOLINTNEXTLINE(cppcoreguidelines-no-malloc): this is the allocator the containers use
     if (void* memory = std::malloc(size == 0 ? 1 : size)) {
         return memory;
     }
     throw std::bad_alloc();
 }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory) noexcept { std::free(memory); }  // NOLINT(cppcoreguidelines-no-malloc)
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);  // NOLINT(cppcoreguidelines-no-malloc)
+}
 
 namespace {
 
@@ -124,7 +127,7 @@ void GameFrame(benchmark::State& state) {
     const ViewSettings view = columns == kFrameColumns + 1 && lines == kFrameRows
                                   ? ViewSettings{}
                                   : fittedView(ViewSettings{}, columns - 1, lines, 2.0);
-    static const FaceChunks level(Level(levelTable()[0]));
+    static const FaceChunks level{Level(levelTable()[0])};
     const FaceList noEnemies;
     FrameBuffer frame(view.columns, view.rows);
     SceneBuffers buffers;
