@@ -256,7 +256,10 @@ void ArenaServer::sendFrames() {
         header.message = player.screen == kScreenDeath ? player.deathMessage : std::string();
         header.players.resize(match_.players.size());
         header.enemies.resize(enemyCount);
-        queueFrame(connection, frameHeaderLine(header) + playerLines + enemies);
+        std::string frame = frameHeaderLine(header);
+        frame += playerLines;
+        frame += enemies;
+        queueFrame(connection, std::move(frame));
     }
 }
 

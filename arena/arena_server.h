@@ -40,10 +40,10 @@ public:
     // A new connection. It must join before anything else.
     ConnectionId connect();
     // Bytes read from a connection, in the order they came.
-    void receive(ConnectionId connection, std::string_view bytes);
+    void receive(ConnectionId id, std::string_view bytes);
     // The other end of the connection has gone (end of file, or an error reading or writing):
     // its player leaves, and nothing more is written to it.
-    void lost(ConnectionId connection, std::string_view why = "connection closed");
+    void lost(ConnectionId id, std::string_view why = "connection closed");
     // One tick: the keys taken since the last one, in the order they were taken, run through
     // the rules, then a frame queued for every player.
     void tick();
@@ -51,11 +51,11 @@ public:
     void end(std::string_view reason);
 
     // The bytes waiting to be written to the connection: empty when there are none.
-    std::string_view pending(ConnectionId connection) const;
+    std::string_view pending(ConnectionId id) const;
     // All the bytes waiting for the connection, pending() and what follows it.
-    std::size_t queuedBytes(ConnectionId connection) const;
+    std::size_t queuedBytes(ConnectionId id) const;
     // The first `count` bytes of pending() have been written.
-    void wrote(ConnectionId connection, std::size_t count);
+    void wrote(ConnectionId id, std::size_t count);
     // The connections to close now, which the server then forgets: lost ones, and those it has
     // finished with whose goodbye is written or has waited too long.
     std::vector<ConnectionId> takeClosed();

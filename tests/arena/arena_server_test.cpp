@@ -17,11 +17,13 @@ namespace {
 // A level 9 wide and 12 deep on a floor, its start at (4, 1, 0), an exit two cells ahead of it,
 // and an enemy far off in a corner.
 std::string serverLevelText() {
-    std::string ground(9 * 12, '0');
-    ground[11 * 9 + 4] = 'p';
-    ground[9 * 9 + 4] = 'E';
+    constexpr std::size_t kWidth = 9;
+    constexpr std::size_t kLayer = kWidth * 12;
+    std::string ground(kLayer, '0');
+    ground[11 * kWidth + 4] = 'p';
+    ground[9 * kWidth + 4] = 'E';
     ground[0] = 'e';  // (0, 1, 11)
-    return "009003012" + std::string(9 * 12, 'b') + ground + std::string(9 * 12, '0');
+    return "009003012" + std::string(kLayer, 'b') + ground + std::string(kLayer, '0');
 }
 
 // One end of a connection as a client sees it: what it sends goes to the server at once, and

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -24,14 +25,15 @@ struct Letter {
 // A level 9 cells wide (x) and 12 deep (z): a floor at y = 0, the given letters at y = 1, and
 // open air at y = 2. The start is always (4, 1, 0).
 std::string arenaLevelText(const std::vector<Letter>& letters) {
-    constexpr int kX = 9;
-    constexpr int kZ = 12;
+    constexpr std::size_t kX = 9;
+    constexpr std::size_t kZ = 12;
     std::string text = "009003012";
     text += std::string(kX * kZ, 'b');
     std::string ground(kX * kZ, '0');
     ground[(kZ - 1) * kX + 4] = 'p';
     for (const Letter& placed : letters) {
-        ground[(kZ - 1 - placed.z) * kX + placed.x] = placed.letter;
+        ground[(kZ - 1 - static_cast<std::size_t>(placed.z)) * kX + static_cast<std::size_t>(placed.x)] =
+            placed.letter;
     }
     return text + ground + std::string(kX * kZ, '0');
 }
@@ -123,6 +125,8 @@ struct ChaseCase {
     std::optional<Vec3> bob;
     std::optional<std::int32_t> chased;
 };
+
+void PrintTo(const ChaseCase& c, std::ostream* out) { *out << c.what; }
 
 class ArenaChaseTest : public ArenaGameTest, public ::testing::WithParamInterface<ChaseCase> {};
 
@@ -242,6 +246,10 @@ struct ShotCase {
     ArenaMode mode;
     bool bobDies;
 };
+
+void PrintTo(const ShotCase& c, std::ostream* out) {
+    *out << (c.mode == ArenaMode::Versus ? "versus" : "coop");
+}
 
 class ArenaShotTest : public ArenaGameTest, public ::testing::WithParamInterface<ShotCase> {};
 
