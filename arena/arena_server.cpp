@@ -247,16 +247,17 @@ void ArenaServer::sendFrames() {
         sameEnemiesForAll ? enemyLines(match_.enemies, {}, enemyCount) : std::string();
     for (const ArenaPlayer& player : match_.players) {
         Connection& connection = connections_.at(players_.at(player.id));
-        const std::string enemies =
-            sameEnemiesForAll ? sharedEnemies : enemyLines(match_.enemies, player.entity.position, enemyCount);
-        WorldFrame header;
-        header.tick = match_.tick;
-        header.level = match_.levelNumber;
-        header.screen = player.screen;
-        header.message = player.screen == kScreenDeath ? player.deathMessage : std::string();
-        header.players.resize(match_.players.size());
-        header.enemies.resize(enemyCount);
+        std::string nearEnemies;
+        if (!sameEnemiesForAll) {
+            nearEnemies = enemyLines(match_.enemies, player.entity.position, enemyCount);
+        }
+        const std::string& enemies = sameEnemiesForAll ? sharedEnemies : nearEnemies;
+        const std::string_view message =
+            player.screen == kScreenDeath ? player.deathMessage : std::string_view();
+        const FrameHeader header{match_.tick, match_.levelNumber,    player.screen,
+                                 message,     match_.players.size(), enemyCount};
         std::string frame = frameHeaderLine(header);
+        frame.reserve(frame.size() + playerLines.size() + enemies.size());
         frame += playerLines;
         frame += enemies;
         queueFrame(connection, std::move(frame));

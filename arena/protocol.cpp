@@ -52,7 +52,8 @@ struct ServerEncoder {
         return joinedWithSpace("bye", carried(m.reason)) + '\n';
     }
     std::string operator()(const WorldFrame& frame) const {
-        std::string text = frameHeaderLine(frame);
+        std::string text = frameHeaderLine({frame.tick, frame.level, frame.screen, frame.message,
+                                            frame.players.size(), frame.enemies.size()});
         for (const FramePlayer& player : frame.players) {
             text += framePlayerLine(player);
         }
@@ -74,11 +75,11 @@ std::string encoded(const ClientMessage& message) { return std::visit(ClientEnco
 
 std::string encoded(const ServerMessage& message) { return std::visit(ServerEncoder{}, message); }
 
-std::string frameHeaderLine(const WorldFrame& frame) {
-    return joinedWithSpace("frame " + std::to_string(frame.tick) + ' ' + std::to_string(frame.level) + ' ' +
-                               frame.screen + ' ' + std::to_string(frame.players.size()) + ' ' +
-                               std::to_string(frame.enemies.size()),
-                           carried(frame.message)) +
+std::string frameHeaderLine(const FrameHeader& header) {
+    return joinedWithSpace("frame " + std::to_string(header.tick) + ' ' + std::to_string(header.level) + ' ' +
+                               std::string(header.screen) + ' ' + std::to_string(header.players) + ' ' +
+                               std::to_string(header.enemies),
+                           carried(header.message)) +
            '\n';
 }
 

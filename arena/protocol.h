@@ -133,8 +133,16 @@ std::string encoded(const ClientMessage& message);
 std::string encoded(const ServerMessage& message);
 
 // A frame's lines are its header and then one line per player and per enemy; the server builds
-// the shared part once per tick.
-std::string frameHeaderLine(const WorldFrame& frame);
+// the shared part once per tick, and each client's header from its counts alone.
+struct FrameHeader {
+    std::int64_t tick = 0;
+    std::int32_t level = 1;
+    std::string_view screen;
+    std::string_view message;
+    std::size_t players = 0;
+    std::size_t enemies = 0;
+};
+std::string frameHeaderLine(const FrameHeader& header);
 std::string framePlayerLine(const FramePlayer& player);
 std::string frameEnemyLine(const FrameEnemy& enemy);
 

@@ -359,5 +359,44 @@ TEST_F(VersusArenaServerTest, AShotIsLoggedWithTheShooterAndTheScoreIsInEveryFra
     EXPECT_EQ(bob.lastFrame().message, kShotDead);
 }
 
+// A level of 40 x 40 with 1120 enemies in its far rows: a frame carries the 1024 nearest to the
+// player, in the level's order.
+TEST(ArenaServerEnemiesTest, WhereALevelHasMoreEnemiesThanAFrameHoldsItCarriesTheNearest) {
+    constexpr std::size_t kSide = 40;
+    std::string ground(kSide * kSide, '0');
+    for (std::size_t row = 0; row < 28; ++row) {  // rows from the far z down: z = 39 to 12
+        std::fill_n(ground.begin() + static_cast<std::ptrdiff_t>(row * kSide), kSide, 'e');
+    }
+    ground[(kSide - 1) * kSide + 20] = 'p';  // (20, 1, 0)
+    const std::string level =
+        "040003040" + std::string(kSide * kSide, 'b') + ground + std::string(kSide * kSide, '0');
+    ArenaServer server(ArenaServerSettings{ArenaMode::Coop, GameLevels({level}), 1, kMostArenaPlayers});
+    FakeClient ann(server);
+    ann.join("ann");
+    server.tick();
+    ann.read();
+    const std::vector<EnemyEntity>& enemies = server.match().enemies;
+    ASSERT_EQ(enemies.size(), 1120U);
+    const std::vector<FrameEnemy> carried = ann.lastFrame().enemies;
+    ASSERT_EQ(carried.size(), static_cast<std::size_t>(kMostFrameEnemies));
+
+    const auto distance = [](const Vec3& at) { return (at.x - 20) * (at.x - 20) + at.z * at.z; };
+    double farthestCarried = 0;
+    double nearestLeft = 1e9;
+    std::size_t next = 0;
+    for (const EnemyEntity& enemy : enemies) {
+        const FrameEnemy seen{static_cast<std::int32_t>(enemy.position.x * 1000), 1000,
+                              static_cast<std::int32_t>(enemy.position.z * 1000), 0};
+        if (next < carried.size() && carried[next] == seen) {
+            farthestCarried = std::max(farthestCarried, distance(enemy.position));
+            ++next;
+        } else {
+            nearestLeft = std::min(nearestLeft, distance(enemy.position));
+        }
+    }
+    EXPECT_EQ(next, carried.size());  // every one carried was met, in the level's order
+    EXPECT_LE(farthestCarried, nearestLeft);
+}
+
 }  // namespace
 }  // namespace brickstorm
