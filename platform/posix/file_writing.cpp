@@ -470,25 +470,6 @@ FileLock FileLock::take(const std::string& path, std::chrono::milliseconds wait)
     }
 }
 
-FileLock::~FileLock() { release(); }
-
-FileLock::FileLock(FileLock&& other) noexcept
-    : state_(std::exchange(other.state_, State::Failed)),
-      path_(std::move(other.path_)),
-      problem_(std::move(other.problem_)),
-      handle_(std::exchange(other.handle_, -1)) {}
-
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-    if (this != &other) {
-        release();
-        state_ = std::exchange(other.state_, State::Failed);
-        path_ = std::move(other.path_);
-        problem_ = std::move(other.problem_);
-        handle_ = std::exchange(other.handle_, -1);
-    }
-    return *this;
-}
-
 void FileLock::release() {
     if (handle_ >= 0) {
         // Removed while still locked, so that whoever opened it meanwhile sees that the lock they
