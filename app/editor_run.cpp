@@ -5,7 +5,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <stop_token>
 #include <string>
 #include <thread>
 #include <utility>
@@ -13,9 +12,11 @@
 
 #include "app/editor_files.h"
 #include "app/editor_inbox.h"
-#include "app/loops.h"
+#include "app/exit_status.h"
+#include "app/game_runner.h"
 #include "app/window_layout.h"
 #include "core/game_state.h"
+#include "core/game_tick.h"
 #include "core/key_codes.h"
 #include "core/key_handler.h"
 #include "core/level_loading.h"
@@ -35,7 +36,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kExitFailure = 1;
 // How often the editor looks at the window's size when no key comes.
 constexpr std::chrono::milliseconds kWindowCheckPeriod{100};
 // The longest a change goes without a recovery copy.
@@ -244,20 +244,19 @@ private:
         game.render.screenDrawn = true;  // straight into the game, as the level screen's key does
         startLevel(game, Level(text));
         std::mutex lock;
-        std::stop_source stop;
         const LayoutOptions layout{options_.fit, options_.cellAspect};
         // The player's own keys, as in the game.
-        const ControlNames controls = settings::controlNames(options_.keys);
         settings::KeyTranslator translator(options_.keys);
-        std::thread ticker([&] {
-            const platform::CrashStack crashStack;
-            tickLoop(game, lock, stop.get_token());
-        });
-        std::thread renderer([&] {
-            const platform::CrashStack crashStack;
-            renderLoop(
-                game, lock, console_, [&] { return windowLayoutNow(layout); }, controls, stop.get_token());
-        });
+        GameRunner runner({.state = game,
+                           .stateLock = lock,
+                           .console = console_,
+                           .layout = [layout] { return windowLayoutNow(layout); },
+                           .controls = settings::controlNames(options_.keys),
+                           .tick =
+                               [&] {
+                                   const std::lock_guard held(lock);
+                                   gameTick(game);
+                               }});
         // The key that started it is answered now, so that the game's keys can come.
         inbox_.handled();
         keyAnswered_ = true;
@@ -290,9 +289,8 @@ private:
                 break;
             }
         }
-        stop.request_stop();
-        ticker.join();
-        renderer.join();
+        // Input gone, the program ends next: a frame the terminal does not take is not waited for.
+        runner.stop(ended_);
         session_.note(outcome);
         draw(true);
         if (ended_) {
@@ -331,8 +329,9 @@ private:
 
 // Hands the keys to the editor until it ends or input does; Ctrl+C as the editor's own key. A
 // termination or a hang-up ends the editor as the end of input does, its changes kept in the
-// recovery copy, and is returned so that the program ends by it.
-platform::EndingRequest passKeys(EditorInbox& inbox) {
+// recovery copy, and the program then ends by it. Neither waits for a terminal that has stopped
+// reading: the editor's frames on it are given up, so that the copy is written at once.
+KeysEnd passKeys(EditorInbox& inbox) {
     platform::KeyReader keys;
     while (const std::optional<int> code = keys.next()) {
         int key = *code;
@@ -342,17 +341,19 @@ platform::EndingRequest passKeys(EditorInbox& inbox) {
                 continue;
             }
             if (request != platform::EndingRequest::Interrupt) {
+                platform::stopWaitingOnTheTerminal();
                 inbox.close();
-                return request;
+                return {.request = request};
             }
             key = editor::kKeyInterrupt;
         }
         if (!inbox.deliver(key)) {
-            return platform::EndingRequest::None;
+            return {};
         }
     }
+    platform::stopWaitingOnTheTerminal();
     inbox.close();
-    return platform::EndingRequest::None;
+    return {.inputEnded = true, .terminalClosed = keys.fromTerminal()};
 }
 
 }  // namespace
@@ -364,15 +365,17 @@ int runEditor(const Options& options) {
     auto opened = openLevelFile(*options.editFile, newSize);
     if (const auto* problem = std::get_if<std::string>(&opened)) {
         std::fputs(problem->c_str(), stderr);
-        return kExitFailure;
+        return kExitLevelFileError;
     }
 
     platform::beginTerminalSession();
-    const auto console = platform::makeTerminalConsole(
-        {.fullRedraw = options.fullRedraw, .colour = options.colour, .colourDepth = options.colourDepth});
+    const auto console = platform::makeTerminalConsole({.fullRedraw = options.fullRedraw,
+                                                        .colour = options.colour,
+                                                        .colourDepth = options.colourDepth,
+                                                        .lostOutputStatus = kExitUnfitTerminal});
     // Ctrl+C asks before anything is lost, and SIGTERM or SIGHUP keep the changes in the recovery
     // copy: all three come to the editor instead of ending the program on the spot.
-    platform::deferEndingSignals(true);
+    platform::deferEndingSignals(platform::EndingSignals::AskedToEndInOrder);
     platform::setMouseReporting(true);
     EditorInbox inbox;
     int status = 0;
@@ -381,14 +384,14 @@ int runEditor(const Options& options) {
         EditorRun run(options, std::move(std::get<OpenedLevel>(opened)), *console, inbox);
         status = run.run();
     });
-    const platform::EndingRequest request = passKeys(inbox);
+    const KeysEnd end = passKeys(inbox);
     editorThread.join();
     platform::setMouseReporting(false);
     platform::endTerminalSession();
-    if (request != platform::EndingRequest::None) {
-        platform::endAsRequested(request);
+    if (end.request == platform::EndingRequest::None && !end.inputEnded) {
+        return status;  // quit by its own key
     }
-    return status;
+    endAfterRun(end, status);
 }
 
 }  // namespace brickstorm::app
