@@ -27,6 +27,8 @@ using Clock = std::chrono::steady_clock;
 
 // How often the conditions that the system cannot announce (settings, process state) are looked at.
 constexpr std::chrono::milliseconds kPollInterval{5};
+// How often a write is tried to find out whether the terminal is full.
+constexpr std::chrono::milliseconds kFullProbeInterval{30};
 
 // The program's /proc/<pid>/stat line, or nothing once it has gone. A program that ends between
 // the open and the read makes the read fail (ESRCH), which a file stream would throw on: here it
@@ -384,15 +386,18 @@ bool PtySession::waitUntilOutputIsFull(std::chrono::milliseconds timeout) const 
         ADD_FAILURE() << "cannot open the terminal: " << std::strerror(errno);
         return false;
     }
+    // A write of the program's own in progress refuses the probe too, for a moment: only a
+    // refusal that lasts longer than a frame takes to write says the terminal is full.
+    constexpr int kRefusalsInARow = 6;
     const auto deadline = Clock::now() + timeout;
-    bool full = false;
-    while (!full && Clock::now() < deadline) {
+    int refusals = 0;
+    while (refusals < kRefusalsInARow && Clock::now() < deadline) {
         const char ignored = '\0';
-        full = ::write(probe, &ignored, 1) < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
-        if (!full) {
-            std::this_thread::sleep_for(kPollInterval);
-        }
+        const bool refused = ::write(probe, &ignored, 1) < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        refusals = refused ? refusals + 1 : 0;
+        std::this_thread::sleep_for(kFullProbeInterval);
     }
+    const bool full = refusals == kRefusalsInARow;
     ::close(probe);
     return full;
 }

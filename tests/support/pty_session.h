@@ -79,7 +79,8 @@ public:
     void resumeReading();
     // Waits until the terminal takes no more output from the program: it has filled what the
     // terminal holds while nobody reads (a byte the terminal ignores, NUL, is written now and
-    // then to find out). True if it did before the deadline.
+    // then to find out, and must be refused for longer than a frame takes). True if it did
+    // before the deadline.
     bool waitUntilOutputIsFull(std::chrono::milliseconds timeout = kPatience) const;
 
     // The terminal's settings before the program started, and now.

@@ -211,7 +211,7 @@ TEST_P(StalledTerminal, CannotKeepTheGameFromEnding) {
     bool full = false;
     for (int turn = 0; turn < 100 && !full; ++turn) {
         session.send("a");
-        full = session.waitUntilOutputIsFull(200ms);
+        full = session.waitUntilOutputIsFull(400ms);
     }
     ASSERT_TRUE(full) << "the game never filled the terminal";
     session.send("a");  // a frame still to draw, which the terminal cannot take
