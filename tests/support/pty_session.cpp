@@ -182,6 +182,13 @@ std::vector<char*> pointersTo(std::vector<std::string>& strings) {
     for (int signal = 1; signal < NSIG; ++signal) {
         ::signal(signal, SIG_DFL);
     }
+    for (const int signal : options.ignoredSignals) {
+        ::signal(signal, SIG_IGN);
+    }
+    if (options.fileSizeLimit) {
+        const rlimit fileSize{*options.fileSizeLimit, *options.fileSizeLimit};
+        ::setrlimit(RLIMIT_FSIZE, &fileSize);
+    }
     ::execve(argv[0], argv, envp);
     ::_exit(127);
 }

@@ -47,6 +47,10 @@ public:
         // How many SIGHUPs the stand-in shell passes on to the program when the terminal is
         // closed (hangUp): a shell passes one on, and its own end makes the system send another.
         int hangUpsPassedOn = 2;
+        // The program starts with these signals ignored (all others have their default action).
+        std::vector<int> ignoredSignals;
+        // The largest file the program may write (ulimit -f), in bytes, if limited.
+        std::optional<unsigned long> fileSizeLimit;
     };
 
     // A generous limit for anything a healthy program does at once.

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/exit_status.h"
 #include "editor/recovery_name.h"
 #include "support/pty_session.h"
 #include "support/temp_folder.h"
@@ -190,6 +191,37 @@ TEST_F(NeverStuck, AHangUpEndsTheRecordingWithItsEndLine) {
     const std::string text = fileText(recording);
     const auto lastLine = text.rfind('\n', text.size() - 2);
     EXPECT_TRUE(text.substr(lastLine + 1).starts_with("end ")) << text.substr(lastLine + 1);
+}
+
+// A recording that cannot be written in full (here the file-size limit, with SIGXFSZ ignored as
+// a shell may leave it) is told once the terminal is given back, and the exit status says so.
+TEST_F(NeverStuck, ARecordingThatCannotBeWrittenIsToldAndTheStatusSaysSo) {
+    const std::string recording = folder_.path() + "/run.rec";
+    PtySession::Options options = program({"--record", recording});
+    options.input = PtySession::Input::DevNull;
+    {
+        // A whole run first, to learn the size of the header, which is all the limit will let in.
+        PtySession whole(options);
+        ASSERT_TRUE(whole.started());
+        const auto status = whole.waitForExit();
+        ASSERT_TRUE(status.has_value());
+        ASSERT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << describe(*status);
+    }
+    const std::string text = fileText(recording);
+    const auto endLine = text.rfind("\nend ");
+    ASSERT_NE(endLine, std::string::npos) << text;
+    options.fileSizeLimit = endLine + 1;
+    options.ignoredSignals = {SIGXFSZ};
+    PtySession cut(options);
+    ASSERT_TRUE(cut.started());
+    const auto status = cut.waitForExit();
+    ASSERT_TRUE(status.has_value()) << "still running";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == app::kExitWriteFailed) << describe(*status);
+    const std::string shown = cut.output();
+    const auto givenBack = shown.rfind(terminal::kGiveBackScreen);
+    const auto told = shown.find("brickstorm: " + recording + ": the recording cannot be written in full: ");
+    ASSERT_NE(told, std::string::npos) << shown;
+    EXPECT_GT(told, givenBack) << "told over the game's picture";
 }
 
 class StalledTerminal : public NeverStuck, public ::testing::WithParamInterface<int> {};
