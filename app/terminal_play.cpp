@@ -50,14 +50,14 @@ public:
         if (now_) {
             const std::lock_guard lock(toldLock_);
             if (told_.insert(line).second) {
-                platform::writeErrorText(line);
+                platform::writeToErrorOutput(line);
             }
             return;
         }
         later_.add(line);
     }
     // After the give-back.
-    void tellTheRest() const { platform::writeErrorText(later_.text()); }
+    void tellTheRest() const { platform::writeToErrorOutput(later_.text()); }
     bool any() const { return failed_.load(); }
 
 private:
@@ -126,7 +126,7 @@ void replayInTerminal(const Recording& recording, const std::string& name, const
         // From the replay's thread, while the main thread waits for keys: the terminal is given
         // back (a frame in flight lands first) and the program ends with the message.
         platform::endTerminalSession();
-        platform::writeErrorText(outOfStepLine(name, tick));
+        platform::writeToErrorOutput(outOfStepLine(name, tick));
         std::_Exit(kExitReplayOutOfStep);
     });
     const auto scaled = [&options](std::chrono::nanoseconds period) {

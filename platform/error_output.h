@@ -12,6 +12,6 @@ bool errorOutputIsTerminal();
 // Writes `text` to standard error. A terminal that has stopped reading (a stalled connection)
 // gets what it takes within about half a second, and the rest is dropped: the program's end
 // must not wait on it.
-void writeErrorText(std::string_view text);
+void writeToErrorOutput(std::string_view text);
 
 }  // namespace brickstorm::platform

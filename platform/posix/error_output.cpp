@@ -19,7 +19,7 @@ constexpr std::chrono::milliseconds kStalledTerminalWait{500};
 
 bool errorOutputIsTerminal() { return ::isatty(STDERR_FILENO) != 0; }
 
-void writeErrorText(std::string_view text) {
+void writeToErrorOutput(std::string_view text) {
     if (text.empty()) {
         return;
     }

@@ -14,7 +14,7 @@ bool errorOutputIsTerminal() {
 }
 
 // A console takes what is written to it at once.
-void writeErrorText(std::string_view text) {
+void writeToErrorOutput(std::string_view text) {
     std::fputs(std::string(text).c_str(), stderr);
     std::fflush(stderr);
 }
