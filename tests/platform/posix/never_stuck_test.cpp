@@ -104,13 +104,12 @@ protected:
                pressUntil(session, "x", [](std::string_view shown) { return shown.size() > kSomeOfAFrame; });
     }
 
-    // Where the editor keeps its recovery copy of `level`, a file in the scratch folder.
+    // Where the editor keeps its recovery copy of `name`, a file in the scratch folder.
     std::string recoveryCopyOf(const std::string& name) const {
         char* real = ::realpath(folder_.path().c_str(), nullptr);
-        const std::string copy =
-            folder_.path() + "/state/brickstorm/" + editor::recoveryFileName(std::string(real) + "/" + name);
+        const std::string fullName = std::string(real) + "/" + name;
         std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own buffer
-        return copy;
+        return folder_.path() + "/state/brickstorm/" + editor::recoveryFileName(fullName);
     }
 
     static void expectEndedBy(PtySession& session, int signal) {
