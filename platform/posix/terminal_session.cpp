@@ -156,11 +156,13 @@ Ending endingKind(int signal) {
 
 // How long a way out waits for a frame in flight to land before telling it to give up, and then
 // for it to give up; and how long the give-back's own bytes may wait for a terminal that takes
-// nothing. Together well under a second: a terminal that stopped reading must not hold the
-// program's end, and a terminal that reads lands a frame far sooner.
-constexpr long kFrameLandingMs = 300;
+// nothing, less when it held a frame that long already. Together under a second: a terminal
+// that stopped reading must not hold the program's end, and one that reads lands a frame far
+// sooner, even on a busy machine.
+constexpr long kFrameLandingMs = 500;
 constexpr long kFrameGivingUpMs = 100;
 constexpr long kGiveBackBytesMs = 300;
+constexpr long kGiveBackBytesAfterAStallMs = 100;
 
 long nowMs() {
     timespec now{};
@@ -188,12 +190,17 @@ bool frameLandedWithin(long limitMs) {
 // in the middle of a frame gives the frame up first. A frame that the terminal does not take is
 // told to give up, and the give-back goes ahead after a short while even if it has not.
 // On a stop the frame is not given up (the program goes on afterwards): it may land after the
-// give-back, the lesser harm than a stop that never comes.
-void waitForFrameInFlight(bool forGood) {
-    if (!frameLandedWithin(kFrameLandingMs) && forGood) {
+// give-back, the lesser harm than a stop that never comes. False if the terminal held the frame
+// for the whole wait.
+bool waitForFrameInFlight(bool forGood) {
+    if (frameLandedWithin(kFrameLandingMs)) {
+        return true;
+    }
+    if (forGood) {
         handlerState.givingUp.store(true);
         frameLandedWithin(kFrameGivingUpMs);
     }
+    return false;
 }
 
 // Writes what the terminal takes of `bytes` until `deadlineMs`, without blocking on a terminal
@@ -222,10 +229,10 @@ void writeFully(int fd, std::string_view bytes) { writeUntil(fd, bytes, nowMs() 
 
 // Puts the terminal back as it was found: for good, or for a stop.
 void giveBack(bool forGood) {
-    waitForFrameInFlight(forGood);
+    const bool reading = waitForFrameInFlight(forGood);
     if (handlerState.outputFd >= 0) {
         // One limit for all of it: the settings below need no output, and must not wait.
-        const long deadline = nowMs() + kGiveBackBytesMs;
+        const long deadline = nowMs() + (reading ? kGiveBackBytesMs : kGiveBackBytesAfterAStallMs);
         if (handlerState.coloured.load()) {
             writeUntil(handlerState.outputFd, kResetAttributes, deadline);
         }
