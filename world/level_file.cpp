@@ -249,20 +249,26 @@ LevelContentCounts LevelFileParser::contentCounts() const {
 }
 
 LevelFileResult LevelFileParser::finish() {
+    CheckedLevelFile checked = finishNamingEveryProblem();
+    if (auto* problems = std::get_if<std::vector<LevelFileProblem>>(&checked)) {
+        return std::move(problems->front());
+    }
+    return std::get<LevelFileLevel>(std::move(checked));
+}
+
+CheckedLevelFile LevelFileParser::finishNamingEveryProblem() {
     if (!refused_.bytes.empty()) {
         failWithRefusedCharacter();
     }
     if (!problem_) {
         problem_ = shapeProblemAtEnd();
     }
-    if (!problem_) {
-        std::vector<LevelFileProblem> problems = levelContentProblems(contentCounts());
-        if (!problems.empty()) {
-            problem_ = std::move(problems.front());
-        }
-    }
     if (problem_) {
-        return *problem_;
+        return std::vector<LevelFileProblem>{*problem_};
+    }
+    std::vector<LevelFileProblem> problems = levelContentProblems(contentCounts());
+    if (!problems.empty()) {
+        return problems;
     }
     return LevelFileLevel{std::move(text_), sizes_[0], sizes_[1], sizes_[2], enemies_};
 }

@@ -92,6 +92,11 @@ struct EditableLevelFile {
 
 using EditableLevelFileResult = std::variant<EditableLevelFile, LevelFileProblem>;
 
+// A level file read for play, with every problem that makes it unusable: the problem of its shape
+// alone (its contents cannot be judged without a whole level), or else every problem of its
+// contents, as levelContentProblems gives them, so that a check names them all as the editor does.
+using CheckedLevelFile = std::variant<LevelFileLevel, std::vector<LevelFileProblem>>;
+
 // Reads a level file as it arrives, piece by piece, and stops at the first problem: a file is
 // never read beyond what it takes to accept or refuse it, nor beyond kMaxLevelFileBytes.
 class LevelFileParser {
@@ -103,6 +108,9 @@ public:
 
     // After the last piece: the level, or the first problem found.
     LevelFileResult finish();
+
+    // After the last piece: the level, or every problem found (never an empty list).
+    CheckedLevelFile finishNamingEveryProblem();
 
     // After the last piece of a file read for editing: the level with the problems of its
     // contents, or the problem of its shape.

@@ -285,6 +285,23 @@ TEST(Recordings, TheKeptRunClearsEveryLevelOfThePack) {
     EXPECT_FALSE(std::getline(lines, line));
 }
 
+// A check of a recording draws nothing, so a terminal that cannot place the cursor (a CI job's,
+// an editor's shell) does not stop it.
+TEST(Recordings, ACheckDoesNotNeedATerminalThatPlacesTheCursor) {
+    PtySession::Options options;
+    options.program = BRICKSTORM_BINARY;
+    options.arguments = {"--replay", std::string(BRICKSTORM_TEST_DATA) + "/pack.rec", "--check",
+                         "--replay-any-version", std::string(BRICKSTORM_LEVELS) + "/"};
+    options.environment.emplace_back("TERM=dumb");
+    PtySession session(options);
+    ASSERT_TRUE(session.started());
+    const auto status = session.waitForExit();
+    ASSERT_TRUE(status.has_value()) << "still running";
+    ASSERT_TRUE(WIFEXITED(*status));
+    EXPECT_EQ(WEXITSTATUS(*status), 0);
+    EXPECT_TRUE(session.waitForOutputContaining("in all: 5 levels cleared")) << session.output();
+}
+
 TEST(Recordings, AChangedStateStopsTheCheckAtItsTick) {
     const ScratchFolder folder;
     std::string text = readFile(std::string(BRICKSTORM_TEST_DATA) + "/pack.rec");
