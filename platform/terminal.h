@@ -100,6 +100,10 @@ public:
     // The keys come from a terminal (or console): the end of its input means it was closed.
     bool fromTerminal() const;
 
+    // Codes already read wait to be taken: next() returns one without reading. The codes of one
+    // read (an extended key's two, a burst of keys) can so be handled together.
+    bool waiting() const;
+
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;

@@ -111,25 +111,24 @@ void LevelFileParser::takeByte(std::string_view rest) {
         return;
     }
     if (c == '\n') {
-        if (inComment_ && keepsComments() && !leadingComments_.back().empty() &&
-            leadingComments_.back().back() == '\r') {
-            leadingComments_.back().pop_back();
+        if (std::string* comment = keptComment();
+            comment != nullptr && !comment->empty() && comment->back() == '\r') {
+            comment->pop_back();
         }
         ++here_.line;
         here_.column = 1;
         lineBlankSoFar_ = true;
         inComment_ = false;
+        keptComment_ = KeptComment::None;
         return;
     }
-    if (inComment_ && keepsComments()) {
-        leadingComments_.back() += c;
+    if (std::string* comment = keptComment()) {
+        *comment += c;
     }
     if (!inComment_ && !isBlank(c)) {
         if (lineBlankSoFar_ && c == kCommentMark) {
             inComment_ = true;
-            if (keepsComments()) {
-                leadingComments_.emplace_back(1, c);
-            }
+            startComment();
         } else if (headerDigits_ < kHeaderDigits) {
             if (isDigit(c)) {
                 takeHeaderDigit(c);
@@ -215,7 +214,30 @@ void LevelFileParser::takeLetter(std::string_view rest) {
     }
 }
 
-bool LevelFileParser::keepsComments() const { return use_ == LevelFileUse::Edit && headerDigits_ == 0; }
+std::string* LevelFileParser::keptComment() {
+    switch (keptComment_) {
+    case KeptComment::Leading: return &leadingComments_.back();
+    case KeptComment::Layer: return &layerComments_.back().text;
+    case KeptComment::None: break;
+    }
+    return nullptr;
+}
+
+void LevelFileParser::startComment() {
+    if (use_ != LevelFileUse::Edit) {
+        return;
+    }
+    if (headerDigits_ == 0) {
+        leadingComments_.emplace_back(1, kCommentMark);
+        keptComment_ = KeptComment::Leading;
+    } else if (headerDigits_ == kHeaderDigits && cellsNeeded_ > 0) {
+        // Among the layers: it goes with the layer of the next cell.
+        const std::int64_t layerCells = std::int64_t{sizes_[0]} * sizes_[2];
+        const auto layer = static_cast<std::int32_t>(std::min(cellsFound_, cellsNeeded_) / layerCells);
+        layerComments_.push_back({layer, std::string(1, kCommentMark)});
+        keptComment_ = KeptComment::Layer;
+    }
+}
 
 void LevelFileParser::fail(std::optional<FilePlace> place, std::string what) {
     problem_ = LevelFileProblem{place, std::move(what)};
@@ -284,7 +306,8 @@ EditableLevelFileResult LevelFileParser::finishForEditing() {
         return *problem_;
     }
     return EditableLevelFile{LevelFileLevel{std::move(text_), sizes_[0], sizes_[1], sizes_[2], enemies_},
-                             std::move(leadingComments_), levelContentProblems(contentCounts())};
+                             std::move(leadingComments_), std::move(layerComments_),
+                             levelContentProblems(contentCounts())};
 }
 
 std::vector<LevelFileProblem> levelContentProblems(const LevelContentCounts& counts) {

@@ -81,12 +81,24 @@ struct LevelContentCounts {
 // contents are sound.
 std::vector<LevelFileProblem> levelContentProblems(const LevelContentCounts& counts);
 
+// A comment line among a level's layers, kept when reading for editing: the layer of the first
+// cell after it (the number of layers, for a comment after the last cell) and the line whole
+// from its '#', without the line end.
+struct LayerComment {
+    std::int32_t layer = 0;
+    std::string text;
+
+    friend bool operator==(const LayerComment&, const LayerComment&) = default;
+};
+
 // A level file read for editing: its level (the text keeps every letter as written), the
-// comment lines that stood before its sizes (each whole, from its '#', without the line end),
-// and the problems of its contents, as levelContentProblems gives them.
+// comment lines that stood before its sizes and those among its layers (each whole, from its
+// '#', without the line end), and the problems of its contents, as levelContentProblems gives
+// them.
 struct EditableLevelFile {
     LevelFileLevel level;
     std::vector<std::string> leadingComments;
+    std::vector<LayerComment> layerComments;
     std::vector<LevelFileProblem> contentProblems;
 };
 
@@ -128,8 +140,10 @@ private:
     void failWithRefusedCharacter();
     std::optional<LevelFileProblem> shapeProblemAtEnd() const;
     LevelContentCounts contentCounts() const;
-    // True while comment lines are kept: before the sizes of a file read for editing.
-    bool keepsComments() const;
+    // The comment being read, when it is kept (in a file read for editing, before the sizes or
+    // after them); nothing otherwise.
+    std::string* keptComment();
+    void startComment();
 
     LevelFileUse use_;
     FilePlace here_;  // the byte being read
@@ -151,6 +165,9 @@ private:
     std::int64_t enemies_ = 0;
     std::optional<FilePlace> firstEnemyTooMany_;
     std::vector<std::string> leadingComments_;  // kept when reading for editing
+    std::vector<LayerComment> layerComments_;   // the same
+    enum class KeptComment : std::uint8_t { None, Leading, Layer };
+    KeptComment keptComment_ = KeptComment::None;  // where the comment being read goes
     std::string text_;
     std::optional<LevelFileProblem> problem_;
 

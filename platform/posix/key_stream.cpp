@@ -72,4 +72,6 @@ std::optional<int> KeyReader::next() { return impl_->keys.next(); }
 
 bool KeyReader::fromTerminal() const { return impl_->terminal; }
 
+bool KeyReader::waiting() const { return impl_->keys.waiting(); }
+
 }  // namespace brickstorm::platform
