@@ -5,7 +5,6 @@
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <stop_token>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -15,9 +14,11 @@
 
 #include "app/editor_files.h"
 #include "app/editor_inbox.h"
-#include "app/loops.h"
+#include "app/exit_status.h"
+#include "app/game_runner.h"
 #include "app/window_layout.h"
 #include "core/game_state.h"
+#include "core/game_tick.h"
 #include "core/key_codes.h"
 #include "core/key_handler.h"
 #include "core/level_loading.h"
@@ -44,8 +45,6 @@ bool takenByPacks(const std::string& file) {
     return file.size() >= kLevelEnding.size() &&
            std::string_view(file).substr(file.size() - kLevelEnding.size()) == kLevelEnding;
 }
-
-constexpr int kExitFailure = 1;
 // How often the editor looks at the window's size when no key comes.
 constexpr std::chrono::milliseconds kWindowCheckPeriod{100};
 // The longest a change goes without a recovery copy.
@@ -316,20 +315,20 @@ private:
             game.player.yaw = kQuarterTurn * session_.view().facing;
         }
         std::mutex lock;
-        std::stop_source stop;
         const LayoutOptions layout{options_.fit, options_.cellAspect};
         // The player's own keys, as in the game.
         const ControlNames controls = settings::controlNames(options_.keys);
         settings::KeyTranslator translator(options_.keys);
-        std::thread ticker([&] {
-            const platform::CrashStack crashStack;
-            tickLoop(game, lock, stop.get_token());
-        });
-        std::thread renderer([&] {
-            const platform::CrashStack crashStack;
-            renderLoop(
-                game, lock, console_, [&] { return windowLayoutNow(layout); }, controls, stop.get_token());
-        });
+        GameRunner runner({.state = game,
+                           .stateLock = lock,
+                           .console = console_,
+                           .layout = [layout] { return windowLayoutNow(layout); },
+                           .controls = controls,
+                           .tick =
+                               [&] {
+                                   const std::lock_guard held(lock);
+                                   gameTick(game);
+                               }});
         // The key that started it is answered now, so that the game's keys can come.
         inbox_.handled();
         std::string outcome = "Play-test over (Tab).";
@@ -364,9 +363,8 @@ private:
                 break;
             }
         }
-        stop.request_stop();
-        ticker.join();
-        renderer.join();
+        // Input gone, the program ends next: a frame the terminal does not take is not waited for.
+        runner.stop(ended_);
         if (showsResult) {
             // The game's last screen stays until a key, which only dismisses it: a key meant for
             // the game, pressed as it ended, must not edit the level.
@@ -436,8 +434,10 @@ private:
 
 // Hands the keys to the editor until it ends or input does, the codes of one read together;
 // Ctrl+C as the editor's own key. A termination or a hang-up ends the editor as the end of input
-// does, its changes kept in the recovery copy, and is returned so that the program ends by it.
-platform::EndingRequest passKeys(EditorInbox& inbox) {
+// does, its changes kept in the recovery copy, and the program then ends by it. Neither waits for
+// a terminal that has stopped reading: the editor's frames on it are given up, so that the copy
+// is written at once.
+KeysEnd passKeys(EditorInbox& inbox) {
     platform::KeyReader keys;
     std::vector<int> group;
     while (const std::optional<int> code = keys.next()) {
@@ -448,10 +448,11 @@ platform::EndingRequest passKeys(EditorInbox& inbox) {
                 continue;
             }
             if (request != platform::EndingRequest::Interrupt) {
+                platform::stopWaitingOnTheTerminal();
                 // Codes of the last read not yet handed over are dropped: the editor ends without
                 // waiting on more keys, its changes in the recovery copy.
                 inbox.close();
-                return request;
+                return {.request = request};
             }
             key = editor::kKeyInterrupt;
         }
@@ -460,12 +461,13 @@ platform::EndingRequest passKeys(EditorInbox& inbox) {
             continue;
         }
         if (!inbox.deliver(group)) {
-            return platform::EndingRequest::None;
+            return {};
         }
         group.clear();
     }
+    platform::stopWaitingOnTheTerminal();
     inbox.close();
-    return platform::EndingRequest::None;
+    return {.inputEnded = true, .terminalClosed = keys.fromTerminal()};
 }
 
 }  // namespace
@@ -482,7 +484,7 @@ int runEditor(const Options& options) {
     auto opened = openLevelFile(*options.editFile, newSize);
     if (const auto* problem = std::get_if<std::string>(&opened)) {
         std::fputs(problem->c_str(), stderr);
-        return kExitFailure;
+        return kExitLevelFileError;
     }
     // Held until the editor ends: another editor of the same file is refused instead of taking
     // this one's recovery copy.
@@ -490,15 +492,17 @@ int runEditor(const Options& options) {
         lockRecoveryCopy(*options.editFile, recoveryPathFor(*options.editFile, platform::userFolders().state));
     if (const auto* problem = std::get_if<std::string>(&recoveryLock)) {
         std::fputs(problem->c_str(), stderr);
-        return kExitFailure;
+        return kExitLevelFileError;
     }
 
     platform::beginTerminalSession();
-    const auto console = platform::makeTerminalConsole(
-        {.fullRedraw = options.fullRedraw, .colour = options.colour, .colourDepth = options.colourDepth});
+    const auto console = platform::makeTerminalConsole({.fullRedraw = options.fullRedraw,
+                                                        .colour = options.colour,
+                                                        .colourDepth = options.colourDepth,
+                                                        .lostOutputStatus = kExitUnfitTerminal});
     // Ctrl+C asks before anything is lost, and SIGTERM or SIGHUP keep the changes in the recovery
     // copy: all three come to the editor instead of ending the program on the spot.
-    platform::deferEndingSignals(true);
+    platform::deferEndingSignals(platform::EndingSignals::AskedToEndInOrder);
     platform::setMouseReporting(true);
     EditorInbox inbox;
     int status = 0;
@@ -506,15 +510,15 @@ int runEditor(const Options& options) {
         const platform::CrashStack crashStack;
         status = editKeys(options, std::move(std::get<OpenedLevel>(opened)), *console, inbox);
     });
-    const platform::EndingRequest request = passKeys(inbox);
+    const KeysEnd end = passKeys(inbox);
     editorThread.join();
     platform::setMouseReporting(false);
     platform::endTerminalSession();
     recoveryLock = platform::FileLock{};  // let go before a signal may end the program
-    if (request != platform::EndingRequest::None) {
-        platform::endAsRequested(request);
+    if (end.request == platform::EndingRequest::None && !end.inputEnded) {
+        return status;  // quit by its own key
     }
-    return status;
+    endAfterRun(end, status);
 }
 
 }  // namespace brickstorm::app

@@ -1,17 +1,9 @@
 // Brickstorm: a first-person block-world shooter for the text terminal.
-#include <chrono>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <stop_token>
 #include <string>
-#include <string_view>
-#include <thread>
-#include <utility>
 #include <variant>
 #include <vector>
 
@@ -20,94 +12,14 @@
 #include "app/editor_run.h"
 #include "app/exit_status.h"
 #include "app/game_start.h"
-#include "app/later_notices.h"
 #include "app/live_game.h"
-#include "app/loops.h"
 #include "app/progress_keeping.h"
 #include "app/recording_files.h"
-#include "app/terminal_replay.h"
-#include "app/window_layout.h"
+#include "app/terminal_play.h"
 #include "core/game_state.h"
-#include "core/key_codes.h"
 #include "platform/appending_file.h"
-#include "platform/error_output.h"
-#include "platform/terminal.h"
 #include "platform/user_folders.h"
 #include "recording/recording.h"
-#include "screens/picture_layout.h"
-#include "settings/control_names.h"
-#include "settings/key_bindings.h"
-
-namespace {
-
-constexpr int kExitLevelFileError = 1;
-
-void print(std::FILE* stream, const std::string& text) { std::fputs(text.c_str(), stream); }
-
-// Plays `recording` back at its pace times `speed`, in place of a game; the exit status.
-int replayInTerminal(const brickstorm::Recording& recording, const std::string& name, double speed,
-                     brickstorm::GameState& game, std::mutex& stateLock, brickstorm::Console& console,
-                     const std::function<brickstorm::PictureLayout()>& layout,
-                     const brickstorm::ControlNames& controls) {
-    using namespace brickstorm;
-    app::TerminalReplay replay(game, stateLock, recording, [&](std::int64_t tick) {
-        // From the replay's thread, while the main thread waits for keys: the terminal is given
-        // back (a frame in flight lands first) and the program ends with the message.
-        platform::endTerminalSession();
-        print(stderr, app::outOfStepLine(name, tick));
-        std::fflush(stderr);
-        std::_Exit(kExitLevelFileError);
-    });
-    const auto scaled = [speed](std::chrono::nanoseconds period) {
-        return std::chrono::duration_cast<std::chrono::nanoseconds>(period / speed);
-    };
-    std::jthread ticker([&](const std::stop_token& stop) {
-        const platform::CrashStack crashStack;
-        app::runPaced(
-            scaled(app::kTickPeriod), [&] { replay.pass(); }, stop);
-    });
-    std::jthread renderer([&](const std::stop_token& stop) {
-        const platform::CrashStack crashStack;
-        app::renderLoop(game, stateLock, console, layout, controls, scaled(app::kFramePeriod), stop);
-    });
-    platform::KeyReader keys;
-    bool endedByKey = false;
-    while (const auto code = keys.next()) {
-        if (replay.typed(*code)) {
-            endedByKey = true;
-            break;
-        }
-    }
-    if (!endedByKey) {
-        // Input has ended: nobody can press the key that ends the replay, so its end does.
-        replay.waitUntilOver();
-    }
-    ticker.request_stop();
-    renderer.request_stop();
-    ticker.join();
-    renderer.join();
-    platform::endTerminalSession();
-    return 0;
-}
-
-// Hands the player's keys to the game, as the keys the rules know, until input ends (None) or
-// the program is asked to end.
-brickstorm::platform::EndingRequest playKeys(brickstorm::platform::KeyReader& keys,
-                                             brickstorm::settings::KeyTranslator& translator,
-                                             brickstorm::app::LiveGame& live) {
-    using brickstorm::platform::EndingRequest;
-    while (const auto code = keys.next()) {
-        if (*code != brickstorm::kEndingRequestKey) {
-            live.key(translator.translate(*code));
-        } else if (const EndingRequest request = brickstorm::platform::takeEndingRequest();
-                   request != EndingRequest::None) {
-            return request;
-        }
-    }
-    return EndingRequest::None;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     using namespace brickstorm;
@@ -156,76 +68,14 @@ int main(int argc, char** argv) {
         }
     }
 
-    platform::beginTerminalSession();
-    const auto console = platform::makeTerminalConsole(
-        {.fullRedraw = options.fullRedraw, .colour = options.colour, .colourDepth = options.colourDepth});
-    const LayoutOptions layoutOptions{options.fit, options.cellAspect};
-    const std::function<PictureLayout()> layout = [&] { return app::windowLayoutNow(layoutOptions); };
-    const ControlNames controls = settings::controlNames(options.keys);
-
     if (replaying) {
-        return replayInTerminal(*recording, *options.replayFile, options.speed, game, stateLock, *console,
-                                layout, controls);
+        app::replayInTerminal(*recording, *options.replayFile, options, game, stateLock);
     }
-
-    // The tick starts first so that its first tick normally requests the title before the
-    // render thread looks.
-    std::jthread ticker([&](const std::stop_token& stop) {
-        const platform::CrashStack crashStack;
-        app::runPaced(
-            app::kTickPeriod, [&] { live.tick(); }, stop);
-    });
-    std::jthread renderer([&](const std::stop_token& stop) {
-        const platform::CrashStack crashStack;
-        app::renderLoop(game, stateLock, *console, layout, controls, stop);
-    });
-
-    // A level reached is written outside the lock, so that the tick never waits on the disk. A
-    // failed write is told at once when standard error is not the game's terminal, and otherwise
-    // once the terminal is the shell's again.
-    app::LaterNotices notices;
-    const bool errorsNow = !platform::errorOutputIsTerminal();
-    const auto reportProgress = [&](const std::string& line) {
-        if (errorsNow) {
-            print(stderr, line);
-        } else {
-            notices.add(line);
-        }
-    };
-    std::jthread progressKeeper;
-    if (progress) {
-        progressKeeper = std::jthread([&](const std::stop_token& stop) {
-            const platform::CrashStack crashStack;
-            app::progressLoop(game, stateLock, *progress, startLevel, reportProgress, stop);
-        });
-    }
-
-    // From here on Ctrl+C, SIGTERM and SIGHUP come to the key loop as requests to end.
-    platform::deferEndingSignals(true);
-    platform::KeyReader keys;
-    // The player's keys become the keys the rules know before the rules see them.
-    settings::KeyTranslator translator(options.keys);
-    const platform::EndingRequest request = playKeys(keys, translator, live);
-    if (request == platform::EndingRequest::None) {
-        // Input has ended for good: nothing more can be asked of the game, which runs on until
-        // the process is ended from outside, as any program reading a closed input would.
-        platform::deferEndingSignals(false);
-        ticker.join();  // the tick never stops by itself: only a signal ends the program now
-        return 0;
-    }
-    // Ctrl+C, SIGTERM or SIGHUP: the game ends in order, so that the recording gets its end and
-    // the progress its last level before the terminal is given back and the notices are told.
-    ticker.request_stop();
-    renderer.request_stop();
-    progressKeeper.request_stop();
-    ticker.join();
-    renderer.join();
-    if (progressKeeper.joinable()) {
-        progressKeeper.join();
-    }
-    live.finish();
-    platform::endTerminalSession();
-    print(stderr, notices.text());
-    std::fflush(stderr);
-    platform::endAsRequested(request);
+    app::playInTerminal({.options = options,
+                         .game = game,
+                         .stateLock = stateLock,
+                         .live = live,
+                         .progress = progress ? &*progress : nullptr,
+                         .startLevel = startLevel,
+                         .recordName = options.recordFile.value_or("")});
 }

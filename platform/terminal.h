@@ -18,8 +18,15 @@ namespace brickstorm::platform {
 // program is stopped and resumed. Call once, before any thread starts.
 void beginTerminalSession();
 
-// Gives the terminal back as it was found. Safe to call more than once.
+// Gives the terminal back as it was found. Safe to call more than once. Waits on nothing without
+// a limit: a terminal that has stopped reading gets the give-back's bytes if it takes them
+// within a fraction of a second, and its settings are put back either way.
 void endTerminalSession();
+
+// The program is on its way out: from now on a frame that the terminal does not take (it has
+// stopped reading, as a stalled connection does) is given up instead of waited for, so that the
+// drawing thread can be stopped at once. Frames the terminal takes still land. Any thread.
+void stopWaitingOnTheTerminal();
 
 // The ending signal (or console event) that the program was asked to end by, while it handles
 // them itself.
@@ -30,11 +37,23 @@ enum class EndingRequest {
     HangUp,     // SIGHUP: the terminal is gone, so nothing more is drawn on it
 };
 
-// While on, an interrupt, a termination or a hang-up does not end the program at once: the
-// first becomes a request, which KeyReader::next() reports at once as kEndingRequestKey and
-// takeEndingRequest() tells. A second one while a request waits untaken, or a second
-// termination or hang-up at all, ends the program as if deferral were off. Off at the start.
-void deferEndingSignals(bool on);
+// How an interrupt, a termination or a hang-up reaches the program.
+enum class EndingSignals {
+    // They end it at once, the terminal given back. The start.
+    EndAtOnce,
+    // The first becomes a request, which KeyReader::next() reports at once as kEndingRequestKey
+    // and takeEndingRequest() tells. A second one while a request waits untaken, or a second
+    // termination or hang-up at all, ends the program as EndAtOnce does: a stuck program can
+    // still be ended.
+    Asked,
+    // The same, for a program that ends in order on a termination or a hang-up and waits on
+    // nothing without a limit meanwhile: what comes after the request joins that ending instead
+    // of cutting it short (a closed terminal window sends SIGHUP twice, and the second must not
+    // cost a recording's end or an editor's recovery copy). A termination or a hang-up over a
+    // waiting interrupt takes its place.
+    AskedToEndInOrder,
+};
+void deferEndingSignals(EndingSignals how);
 
 // The request that waits, taken (None if there is none): the next one is a request again.
 EndingRequest takeEndingRequest();
@@ -78,6 +97,9 @@ public:
     // at once when an ending request comes (see deferEndingSignals), once for each request.
     std::optional<int> next();
 
+    // The keys come from a terminal (or console): the end of its input means it was closed.
+    bool fromTerminal() const;
+
     // Codes already read wait to be taken: next() returns one without reading. The codes of one
     // read (an extended key's two, a burst of keys) can so be handled together.
     bool waiting() const;
@@ -101,12 +123,17 @@ struct ConsoleOptions {
     // the environment names.
     terminal::ColourWhen colour = terminal::ColourWhen::Never;
     std::optional<ColourDepth> colourDepth{};
+    // The exit status when writing fails for good on an output that is not a terminal (a closed
+    // output, a pipe whose reader went away). A terminal that fails so has been closed: that
+    // ends the program as a hang-up does.
+    int lostOutputStatus = 1;
 };
 
 // Standard output as the game's console: on a terminal, the picture replaced in one step per
 // frame, by sending only the cells that changed; anything else gets the plain text. Call after
 // beginTerminalSession and before other threads start (it reads the locale); the console itself is for one
-// thread only. If writing fails for good, the program ends with the terminal given back and a failure status.
+// thread only. If writing fails for good, the program ends with the terminal given back, as the
+// options say.
 std::unique_ptr<Console> makeTerminalConsole(ConsoleOptions options = {});
 
 // The window that standard output shows in, asked anew on every call (it may have been resized

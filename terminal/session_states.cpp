@@ -19,13 +19,11 @@ SessionStep stop(const SessionState& state) {
     case Hold::Held: step.giveBack = true; [[fallthrough]];
     case Hold::GivenBack:
         step.next.hold = Hold::Stopping;
-        step.next.resumed = false;
         step.stop = true;
         return step;
     case Hold::Stopping:
         // It arrived before the stopper stopped (the stop signals have their default action from
-        // then on): one stop for both, and a continue that came before this one no longer counts.
-        step.next.resumed = false;
+        // then on): one stop for both.
         return step;
     case Hold::NotBegun:
     case Hold::Ending: step.stop = true; return step;
@@ -39,7 +37,6 @@ SessionStep stopOver(const SessionState& state, const SessionInput& input) {
     if (state.hold != Hold::Stopping) {
         return step;
     }
-    step.next.resumed = false;
     if (input.foreground && !state.terminalGone) {
         step.next.hold = Hold::Held;
         step.take = Take::Whole;
@@ -61,9 +58,8 @@ SessionStep resume(const SessionState& state, const SessionInput& input) {
         }
         return step;
     case Hold::Stopping:
-        if (input.afterStop) {
-            step.next.resumed = true;
-        }
+        // The stopper takes the terminal again once it runs: the kernel has dropped its stop if
+        // this continue came after it, and left it due if it came before.
         return step;
     case Hold::GivenBack:
         if (mayTake) {
@@ -81,19 +77,32 @@ bool deferrable(Ending kind) {
     return kind == Ending::Interrupt || kind == Ending::Terminate || kind == Ending::HangUp;
 }
 
-// SIGTERM and SIGHUP say the program must end: it is asked once. SIGINT asks a question that
-// the player may answer with "go on", so it asks again once the last one has been taken.
+bool endsTheProgram(Ending kind) { return kind == Ending::Terminate || kind == Ending::HangUp; }
+
+// SIGTERM and SIGHUP say the program must end: it is asked once. SIGINT asks a question that the
+// player may answer with "go on", so it asks again once the last one has been taken. What comes
+// while a request waits, or a second SIGTERM or SIGHUP, ends a program that may be stuck at once;
+// a program that ends in order gets nothing new from it, as it is on its way out already.
 SessionStep endingSignal(const SessionState& state, Ending kind) {
     const bool asks =
         state.deferring && deferrable(kind) && state.hold != Hold::NotBegun && state.hold != Hold::Ending;
-    const bool asksOnce = kind == Ending::Terminate || kind == Ending::HangUp;
-    if (!asks || state.request != Ending::None || (asksOnce && state.askedToEnd)) {
+    const bool again = state.request != Ending::None || (state.askedToEnd && endsTheProgram(kind));
+    if (!asks || (again && !state.endsInOrder)) {
         return ending(state);
     }
     SessionStep step{state};
-    step.next.request = kind;
-    step.next.askedToEnd = state.askedToEnd || asksOnce;
     step.next.terminalGone = state.terminalGone || kind == Ending::HangUp;
+    if (again) {
+        // One answer for both. An ending over a waiting Ctrl+C takes its place, since the
+        // question Ctrl+C asks no longer matters; the key reader was woken for that one already.
+        if (state.request == Ending::Interrupt && endsTheProgram(kind)) {
+            step.next.request = kind;
+            step.next.askedToEnd = true;
+        }
+        return step;
+    }
+    step.next.request = kind;
+    step.next.askedToEnd = state.askedToEnd || endsTheProgram(kind);
     step.wakeKeys = true;
     return step;
 }
@@ -115,8 +124,14 @@ SessionStep sessionStep(const SessionState& state, const SessionInput& input) {
     case SessionEvent::EndingSignal: return endingSignal(state, input.ending);
     case SessionEvent::End: return ending(state);
     case SessionEvent::TakeRequest: step.next.request = Ending::None; return step;
-    case SessionEvent::DeferralOn: step.next.deferring = true; return step;
-    case SessionEvent::DeferralOff: step.next.deferring = false; return step;
+    case SessionEvent::DeferralOn:
+        step.next.deferring = true;
+        step.next.endsInOrder = input.inOrder;
+        return step;
+    case SessionEvent::DeferralOff:
+        step.next.deferring = false;
+        step.next.endsInOrder = false;
+        return step;
     }
     return step;
 }

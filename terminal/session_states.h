@@ -13,13 +13,14 @@
 //                stop             stop under way)
 //   StopOver     -                foreground: take;  -                  -
 //                                 background: ->GB
-//   Continue     settings lost:   after the stop     foreground: take;  nothing
-//                set them again;  began: the stop    background:
-//                else nothing     is not carried     nothing
-//                                 out; else nothing
+//   Continue     settings lost:   nothing (the       foreground: take;  nothing
+//                set them again;  kernel drops a     background:
+//                else nothing     stop it follows)   nothing
 //   End          give back, end   end                end                end
 //   Request      the first: asked of the program (the key reader is woken); a second
-//                while one waits untaken, or a second SIGTERM or SIGHUP at all: as End
+//                while one waits untaken, or a second SIGTERM or SIGHUP at all: as End.
+//                A program that ends in order: that second one joins the ending under
+//                way instead (a SIGTERM or SIGHUP over a waiting Ctrl+C takes its place)
 //
 // Stop: SIGTSTP (the stop key), SIGTTIN, SIGTTOU. The thread that gets it (the stopper) gives
 // the terminal back, stops the program, and once continued sends StopOver; meanwhile every stop
@@ -30,7 +31,11 @@
 // End: an ending signal (or a deferrable one while deferral is off), a crash, the program's own
 // end, or its output lost for good. Request: SIGINT, SIGTERM or SIGHUP while the program has
 // asked to handle them itself (deferral on); a hang-up also means the terminal is gone, so
-// nothing more is drawn on it and it is not taken again.
+// nothing more is drawn on it and it is not taken again. A second one ends a program that may
+// be stuck; but a program that ends in order on SIGTERM and SIGHUP, waiting on nothing without
+// a limit meanwhile, is never cut short by it: a closed terminal window sends SIGHUP twice, and
+// the second must not cost an editor's recovery copy or a recording's end. SIGQUIT still ends
+// any program at once.
 // NotBegun (before the session) takes the terminal on Begin; everything else does there what it
 // would do without a session.
 namespace brickstorm::terminal {
@@ -51,7 +56,7 @@ enum class SessionEvent : std::uint8_t {
     EndingSignal,  // a signal that ends the program: `ending` says which kind
     End,           // the program ends by itself (a normal end, a crash, its output lost)
     TakeRequest,   // the program takes the ending request that waits
-    DeferralOn,    // the program handles SIGINT, SIGTERM and SIGHUP itself from now on
+    DeferralOn,    // the program handles SIGINT, SIGTERM and SIGHUP itself from now on (`inOrder`)
     DeferralOff,   // they end it at once again
 };
 
@@ -71,13 +76,13 @@ struct SessionInput {
     Ending ending = Ending::Other;  // EndingSignal: which one
     bool foreground = true;         // Continue, StopOver: the program has the terminal's foreground
     bool settingsKept = true;       // Continue: the terminal's settings are still the game's
-    bool afterStop = true;          // Continue: it arrived after the stop under way began
+    bool inOrder = false;           // DeferralOn: SIGTERM and SIGHUP end the program in order
 };
 
 struct SessionState {
     Hold hold = Hold::NotBegun;
-    bool resumed = false;           // Stopping: a SIGCONT came after the stop began
     bool deferring = false;         // SIGINT, SIGTERM and SIGHUP are requests
+    bool endsInOrder = false;       // ... and SIGTERM and SIGHUP end the program in order
     Ending request = Ending::None;  // the request that waits for the program to take it
     bool askedToEnd = false;        // a SIGTERM or SIGHUP has been asked of the program already
     bool terminalGone = false;      // a hang-up: nothing more is written and nothing taken

@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 
 namespace brickstorm::platform {
 
@@ -11,22 +12,29 @@ namespace {
 
 bool isPause(int error) { return error == EINTR || error == EAGAIN || error == EWOULDBLOCK; }
 
-// Waits until `fd` can be written (for an output someone set non-blocking). False if it never
-// can be again.
-bool waitWritable(SystemCalls& sys, int fd) {
+// How long one wait for room lasts before the writer is asked again whether to go on waiting.
+constexpr int kRoomWaitMs = 50;
+
+// Waits until `fd` can be written (a non-blocking output, or one someone set non-blocking);
+// `giveUp` is asked between waits. Failed if it never can be again.
+WriteOutcome waitWritable(SystemCalls& sys, int fd, const std::function<bool()>& giveUp) {
     for (;;) {
+        if (giveUp && giveUp()) {
+            return WriteOutcome::GaveUp;
+        }
         pollfd entry{fd, POLLOUT, 0};
-        const int ready = sys.poll(&entry, 1, -1);
-        if (ready < 0 && errno == EINTR) {
+        const int ready = sys.poll(&entry, 1, giveUp ? kRoomWaitMs : -1);
+        if ((ready < 0 && errno == EINTR) || ready == 0) {
             continue;
         }
-        return ready > 0 && (entry.revents & POLLOUT) != 0;
+        return ready > 0 && (entry.revents & POLLOUT) != 0 ? WriteOutcome::Written : WriteOutcome::Failed;
     }
 }
 
 }  // namespace
 
-bool writeAll(SystemCalls& sys, int fd, std::string_view bytes) {
+WriteOutcome writeAllUnless(SystemCalls& sys, int fd, std::string_view bytes,
+                            const std::function<bool()>& giveUp) {
     while (!bytes.empty()) {
         const ssize_t written = sys.write(fd, bytes.data(), bytes.size());
         if (written > 0) {
@@ -36,14 +44,22 @@ bool writeAll(SystemCalls& sys, int fd, std::string_view bytes) {
         if (written < 0 && errno == EINTR) {
             continue;
         }
-        if (written < 0 && isPause(errno) && waitWritable(sys, fd)) {
-            continue;
+        if (written < 0 && isPause(errno)) {
+            const WriteOutcome waited = waitWritable(sys, fd, giveUp);
+            if (waited == WriteOutcome::Written) {
+                continue;
+            }
+            return waited;
         }
         // Anything else (EPIPE, EBADF, EIO, or a write that takes nothing) will not get better
         // by trying again, and trying again would spin.
-        return false;
+        return WriteOutcome::Failed;
     }
-    return true;
+    return WriteOutcome::Written;
+}
+
+bool writeAll(SystemCalls& sys, int fd, std::string_view bytes) {
+    return writeAllUnless(sys, fd, bytes, {}) == WriteOutcome::Written;
 }
 
 FileBytesWritten writeToFile(SystemCalls& sys, int fd, std::string_view bytes) {

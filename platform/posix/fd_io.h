@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -15,6 +16,18 @@ namespace brickstorm::platform {
 // write in pieces, and a signal may cut a call short). False once writing has failed for good
 // (closed output, broken pipe, hung-up terminal): the caller must not try again.
 bool writeAll(SystemCalls& sys, int fd, std::string_view bytes);
+
+enum class WriteOutcome {
+    Written,  // every byte
+    Failed,   // for good, as writeAll's false
+    GaveUp,   // the descriptor took nothing for a while and `giveUp` said to stop waiting
+};
+
+// The same for a non-blocking descriptor whose reader may stop reading (a stalled terminal):
+// while it takes nothing, `giveUp` is asked every few tens of milliseconds, and once it says so
+// the write stops where it is. Without `giveUp`, it waits for as long as the reader does.
+WriteOutcome writeAllUnless(SystemCalls& sys, int fd, std::string_view bytes,
+                            const std::function<bool()>& giveUp);
 
 // How a write to a file went: the bytes it took, and the error number that stopped it (0 when
 // every byte went, kNothingWritten when the system took none without saying why).

@@ -60,6 +60,8 @@ bool KeyStream::readMore() {
 
 struct KeyReader::Impl {
     KeyStream keys{STDIN_FILENO, systemCalls(), endingRequestWakeUp()};
+    // Asked at the start: a terminal that has been closed answers no more.
+    bool terminal = isatty(STDIN_FILENO) != 0;
 };
 
 KeyReader::KeyReader() : impl_(std::make_unique<Impl>()) {}
@@ -67,6 +69,8 @@ KeyReader::KeyReader() : impl_(std::make_unique<Impl>()) {}
 KeyReader::~KeyReader() = default;
 
 std::optional<int> KeyReader::next() { return impl_->keys.next(); }
+
+bool KeyReader::fromTerminal() const { return impl_->terminal; }
 
 bool KeyReader::waiting() const { return impl_->keys.waiting(); }
 

@@ -22,12 +22,23 @@ Delivery DescriptorSink::deliver(std::string_view bytes) {
     if (terminal_ && !host_.beginDrawing()) {
         return Delivery::Withheld;
     }
-    const bool written = writeAll(sys_, fd_, bytes);
+    const WriteOutcome outcome =
+        terminal_ ? writeAllUnless(sys_, fd_, bytes, [this] { return host_.givingUp(); })
+                  : (writeAll(sys_, fd_, bytes) ? WriteOutcome::Written : WriteOutcome::Failed);
     if (terminal_) {
         host_.endDrawing();
     }
-    if (!written) {
-        host_.outputLost();
+    if (outcome == WriteOutcome::GaveUp) {
+        // Cut short: the give-back ends whatever the cut frame left open, and a later frame,
+        // if any, goes whole.
+        return Delivery::Withheld;
+    }
+    if (outcome == WriteOutcome::Failed) {
+        if (terminal_) {
+            host_.terminalClosed();
+        } else {
+            host_.outputLost();
+        }
         return Delivery::Lost;
     }
     return Delivery::Delivered;
@@ -53,7 +64,10 @@ public:
     bool beginDrawing() override { return beginDrawingOnTerminal(); }
     void endDrawing() override { endDrawingOnTerminal(); }
     bool takeRepaintRequest() override { return platform::takeRepaintRequest(); }
-    void outputLost() override { endAfterLostOutput(); }
+    void outputLost() override { endAfterLostOutput(lostOutputStatus); }
+    void terminalClosed() override { endAfterClosedTerminal(); }
+    int lostOutputStatus = 1;
+    bool givingUp() override { return givingUpOnTheTerminal(); }
 };
 
 // Whether the player's locale can show UTF-8. The process's own locale is left as it was: the
@@ -95,13 +109,17 @@ bool dumbTerminal() { return isatty(STDOUT_FILENO) != 0 && environmentValue("TER
 
 std::unique_ptr<Console> makeTerminalConsole(ConsoleOptions options) {
     static SessionHost host;
+    host.lostOutputStatus = options.lostOutputStatus;
     const bool terminal = isatty(STDOUT_FILENO) != 0;
     const auto colour = chooseColour(options.colour, options.colourDepth, colourEnvironment());
     if (colour) {
         noteColourOnTerminal();
     }
-    const ConsoleTarget target{
-        STDOUT_FILENO, {localeCharset(), LineEnd::Lf}, terminal, options.fullRedraw, colour};
+    const ConsoleTarget target{terminal ? terminalOutput() : STDOUT_FILENO,
+                               {localeCharset(), LineEnd::Lf},
+                               terminal,
+                               options.fullRedraw,
+                               colour};
     return consoleFor(target, systemCalls(), host);
 }
 

@@ -30,6 +30,12 @@ public:
     virtual bool takeRepaintRequest() = 0;
     // Writing has failed for good. The program's host ends the program here.
     virtual void outputLost() = 0;
+    // Writing to a terminal has failed for good: it has been closed. The program's host handles
+    // it as a hang-up, which may end the program in order from another thread: this returns.
+    virtual void terminalClosed() { outputLost(); }
+    // The program is on its way out: a frame that the terminal does not take is given up rather
+    // than waited for.
+    virtual bool givingUp() { return false; }
 };
 
 struct ConsoleTarget {

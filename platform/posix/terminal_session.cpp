@@ -10,6 +10,7 @@
 #include "platform/posix/terminal_session.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pthread.h>
 #include <signal.h>
 #include <termios.h>
@@ -44,7 +45,7 @@ namespace {
 namespace word {
 
 constexpr std::uint32_t kHoldBits = 0x7;
-constexpr std::uint32_t kResumed = 1U << 3;
+constexpr std::uint32_t kEndsInOrder = 1U << 3;
 constexpr std::uint32_t kDeferring = 1U << 4;
 constexpr unsigned kRequestShift = 5;
 constexpr std::uint32_t kRequestBits = 0x7U << kRequestShift;
@@ -54,8 +55,8 @@ constexpr unsigned kTicketShift = 12;
 
 std::uint32_t pack(const SessionState& state, std::uint32_t ticket) {
     std::uint32_t packed = static_cast<std::uint32_t>(state.hold);
-    packed |= state.resumed ? kResumed : 0;
     packed |= state.deferring ? kDeferring : 0;
+    packed |= state.endsInOrder ? kEndsInOrder : 0;
     packed |= static_cast<std::uint32_t>(state.request) << kRequestShift;
     packed |= state.askedToEnd ? kAskedToEnd : 0;
     packed |= state.terminalGone ? kTerminalGone : 0;
@@ -65,8 +66,8 @@ std::uint32_t pack(const SessionState& state, std::uint32_t ticket) {
 SessionState unpack(std::uint32_t packed) {
     SessionState state;
     state.hold = static_cast<Hold>(packed & kHoldBits);
-    state.resumed = (packed & kResumed) != 0;
     state.deferring = (packed & kDeferring) != 0;
+    state.endsInOrder = (packed & kEndsInOrder) != 0;
     state.request = static_cast<Ending>((packed & kRequestBits) >> kRequestShift);
     state.askedToEnd = (packed & kAskedToEnd) != 0;
     state.terminalGone = (packed & kTerminalGone) != 0;
@@ -93,9 +94,13 @@ bool reached(std::uint32_t done, std::uint32_t ticket) {
 // exists, and only read afterwards; what changes later are lock-free atomics, which a handler
 // may use. No other global state belongs here.
 struct HandlerState {
-    int inputFd = -1;   // the terminal that keys come from (raw mode is set on it), or -1
-    int outputFd = -1;  // the terminal that the picture goes to (screen sequences), or -1
-    termios found{};    // the settings found at start, put back on every way out
+    int inputFd = -1;  // the terminal that keys come from (raw mode is set on it), or -1
+    // The terminal that the picture goes to (screen sequences), or -1: a description of its own,
+    // non-blocking, so that a terminal that stops reading (a stalled connection) can hold no
+    // write for longer than the writer allows. Standard output itself stays blocking: its
+    // description is shared with the shell, which must not find it changed.
+    int outputFd = -1;
+    termios found{};  // the settings found at start, put back on every way out
     termios raw{};
     std::array<int, 2> wake{-1, -1};  // the key reader's wake-up: read end, write end
     std::atomic<std::uint32_t> session{word::pack({}, 0)};
@@ -105,18 +110,20 @@ struct HandlerState {
     std::atomic<bool> coloured{false};     // frames carry colours (see noteColourOnTerminal)
     std::atomic<bool> mouse{false};        // the game wants mouse reports while it holds the terminal
     std::atomic<bool> mouseEverOn{false};  // so every give-back turns them off
+    std::atomic<bool> givingUp{false};  // the program is ending: frames the terminal does not take are dropped
 };
 static_assert(std::atomic<std::uint32_t>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
               "signal handlers may only touch lock-free atomics");
 
 HandlerState handlerState;
 
-// This thread is writing a frame: a crash in the middle of it must not wait for the frame.
-thread_local bool drawingHere = false;
+// This thread is writing a frame: a crash in the middle of it must not wait for the frame. Read
+// by this thread's own signal handlers, hence an atomic that needs no lock.
+thread_local std::atomic<bool> drawingHere{false};
 
 // Everything from here to installHandlers() runs inside signal handlers, so it uses only
-// async-signal-safe calls: write, tcgetattr, tcsetattr, tcflush, tcgetpgrp, getpgrp, sigaction,
-// sigprocmask, raise, nanosleep, and lock-free atomics.
+// async-signal-safe calls: write, poll, tcgetattr, tcsetattr, tcflush, tcgetpgrp, getpgrp,
+// sigaction, sigprocmask, raise, nanosleep, clock_gettime, and lock-free atomics.
 
 // The ending signals: every signal whose default action ends the process and that a program
 // may catch. The first three may be deferred to the program (deferEndingSignals).
@@ -147,40 +154,92 @@ Ending endingKind(int signal) {
     }
 }
 
+// How long a way out waits for a frame in flight to land before telling it to give up, and then
+// for it to give up; and how long the give-back's own bytes may wait for a terminal that takes
+// nothing, less when it held a frame that long already. Together under a second: a terminal
+// that stopped reading must not hold the program's end, and one that reads lands a frame far
+// sooner, even on a busy machine.
+constexpr long kFrameLandingMs = 500;
+constexpr long kFrameGivingUpMs = 100;
+constexpr long kGiveBackBytesMs = 300;
+constexpr long kGiveBackBytesAfterAStallMs = 100;
+
+long nowMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    constexpr long kMsPerSecond = 1000;
+    constexpr long kNsPerMs = 1'000'000;
+    return now.tv_sec * kMsPerSecond + now.tv_nsec / kNsPerMs;
+}
+
+// Waits up to `limitMs` until no frame is being written; true if none is.
+bool frameLandedWithin(long limitMs) {
+    const long deadline = nowMs() + limitMs;
+    while (handlerState.drawing.load()) {
+        if (nowMs() >= deadline) {
+            return false;
+        }
+        nanosleep(&kPause, nullptr);
+    }
+    return true;
+}
+
 // Waits until no frame is being written. Called once the session has left Held, so that no new
 // frame starts: the one in flight lands before the give-back, never after it. It cannot be on
 // this thread: the drawing thread holds the session's signals back while it draws, and a crash
-// in the middle of a frame gives the frame up first.
-void waitForFrameInFlight() {
-    while (handlerState.drawing.load()) {
-        nanosleep(&kPause, nullptr);
+// in the middle of a frame gives the frame up first. A frame that the terminal does not take is
+// told to give up, and the give-back goes ahead after a short while even if it has not.
+// On a stop the frame is not given up (the program goes on afterwards): it may land after the
+// give-back, the lesser harm than a stop that never comes. False if the terminal held the frame
+// for the whole wait.
+bool waitForFrameInFlight(bool forGood) {
+    if (frameLandedWithin(kFrameLandingMs)) {
+        return true;
     }
+    if (forGood) {
+        handlerState.givingUp.store(true);
+        frameLandedWithin(kFrameGivingUpMs);
+    }
+    return false;
 }
 
-void writeFully(int fd, std::string_view bytes) {
+// Writes what the terminal takes of `bytes` until `deadlineMs`, without blocking on a terminal
+// that has stopped reading (the descriptor is non-blocking; poll waits for room).
+void writeUntil(int fd, std::string_view bytes, long deadlineMs) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written > 0) {
             bytes.remove_prefix(static_cast<std::size_t>(written));
-        } else if (written < 0 && errno == EINTR) {
             continue;
-        } else {
-            return;  // nothing more can be done on this way out
         }
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        const long left = deadlineMs - nowMs();
+        if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK) && left > 0) {
+            pollfd entry{fd, POLLOUT, 0};
+            static_cast<void>(::poll(&entry, 1, static_cast<int>(left)));
+            continue;
+        }
+        return;  // nothing more can be done on this way out
     }
 }
 
-// Puts the terminal back as it was found.
-void giveBack() {
-    waitForFrameInFlight();
+void writeFully(int fd, std::string_view bytes) { writeUntil(fd, bytes, nowMs() + kGiveBackBytesMs); }
+
+// Puts the terminal back as it was found: for good, or for a stop.
+void giveBack(bool forGood) {
+    const bool reading = waitForFrameInFlight(forGood);
     if (handlerState.outputFd >= 0) {
+        // One limit for all of it: the settings below need no output, and must not wait.
+        const long deadline = nowMs() + (reading ? kGiveBackBytesMs : kGiveBackBytesAfterAStallMs);
         if (handlerState.coloured.load()) {
-            writeFully(handlerState.outputFd, kResetAttributes);
+            writeUntil(handlerState.outputFd, kResetAttributes, deadline);
         }
         if (handlerState.mouseEverOn.load()) {
-            writeFully(handlerState.outputFd, kMouseReportingOff);
+            writeUntil(handlerState.outputFd, kMouseReportingOff, deadline);
         }
-        writeFully(handlerState.outputFd, kGiveBackScreen);
+        writeUntil(handlerState.outputFd, kGiveBackScreen, deadline);
     }
     if (handlerState.inputFd >= 0) {
         // Keys typed for the game are not meant for the shell.
@@ -289,7 +348,7 @@ Passed pass(const SessionInput& input) {
     waitForTurn(ticket);
     if (touchesTerminal(step)) {
         if (step.giveBack) {
-            giveBack();
+            giveBack(step.end);
         }
         if (step.take != Take::None) {
             take(step.take);
@@ -330,10 +389,10 @@ void actByDefault(int signal) {
 // the program defers them, SIGINT, SIGTERM and SIGHUP are asked of it instead (see the table).
 void onEndingSignal(int signal) {
     const int savedErrno = errno;
-    if (drawingHere) {
+    if (drawingHere.load()) {
         // A crash in the middle of a frame: the frame is cut short (the give-back ends the
         // update it began), and nobody may wait for it.
-        drawingHere = false;
+        drawingHere.store(false);
         handlerState.drawing.store(false);
     }
     if (pass({.event = SessionEvent::EndingSignal, .ending = endingKind(signal)}).step.end) {
@@ -408,10 +467,7 @@ void onContinue(int) {
     const int savedErrno = errno;
     // A stop under way is never cancelled here: the kernel has discarded it already if this
     // SIGCONT was sent after it was raised, and must not be if it was sent before.
-    pass({.event = SessionEvent::Continue,
-          .foreground = inForeground(),
-          .settingsKept = settingsKept(),
-          .afterStop = false});
+    pass({.event = SessionEvent::Continue, .foreground = inForeground(), .settingsKept = settingsKept()});
     errno = savedErrno;
 }
 
@@ -478,6 +534,19 @@ void installBackgroundStopHandlers() {
     }
 }
 
+// The terminal on standard output, opened anew for writing without blocking (see outputFd); the
+// standard output itself if the terminal cannot be opened by its name.
+int openOutputOfOurOwn() {
+    std::array<char, 256> name{};
+    if (ttyname_r(STDOUT_FILENO, name.data(), name.size()) == 0) {
+        const int fd = ::open(name.data(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0) {
+            return fd;
+        }
+    }
+    return STDOUT_FILENO;
+}
+
 void openWakeUp() {
     if (::pipe(handlerState.wake.data()) != 0) {
         return;
@@ -501,7 +570,7 @@ void beginTerminalSession() {
         handlerState.raw = rawModeFrom(handlerState.found);
     }
     if (isatty(STDOUT_FILENO)) {
-        handlerState.outputFd = STDOUT_FILENO;
+        handlerState.outputFd = openOutputOfOurOwn();
     }
     openWakeUp();
     installHandlers();
@@ -513,8 +582,9 @@ void beginTerminalSession() {
 
 void endTerminalSession() { pass({.event = SessionEvent::End}); }
 
-void deferEndingSignals(bool on) {
-    pass({.event = on ? SessionEvent::DeferralOn : SessionEvent::DeferralOff});
+void deferEndingSignals(EndingSignals how) {
+    pass({.event = how == EndingSignals::EndAtOnce ? SessionEvent::DeferralOff : SessionEvent::DeferralOn,
+          .inOrder = how == EndingSignals::AskedToEndInOrder});
 }
 
 EndingRequest takeEndingRequest() {
@@ -522,6 +592,12 @@ EndingRequest takeEndingRequest() {
 }
 
 int endingRequestWakeUp() { return handlerState.wake[0]; }
+
+int terminalOutput() { return handlerState.outputFd >= 0 ? handlerState.outputFd : STDOUT_FILENO; }
+
+void stopWaitingOnTheTerminal() { handlerState.givingUp.store(true); }
+
+bool givingUpOnTheTerminal() { return handlerState.givingUp.load(); }
 
 void setMouseReporting(bool on) {
     if (on) {
@@ -560,7 +636,7 @@ bool beginDrawingOnTerminal() {
     // look at this: one of the two always sees the other.
     // This thread's own mark first: a crash from here on gives the frame up rather than wait
     // for itself.
-    drawingHere = true;
+    drawingHere.store(true);
     handlerState.drawing.store(true);
     if (mayDraw(currentState())) {
         return true;
@@ -571,7 +647,7 @@ bool beginDrawingOnTerminal() {
 
 void endDrawingOnTerminal() {
     handlerState.drawing.store(false);
-    drawingHere = false;
+    drawingHere.store(false);
     pthread_sigmask(SIG_SETMASK, &maskBeforeDrawing, nullptr);
 }
 
@@ -579,11 +655,13 @@ bool takeRepaintRequest() { return handlerState.repaint.exchange(false); }
 
 void noteColourOnTerminal() { handlerState.coloured.store(true); }
 
-void endAfterLostOutput() {
+void endAfterLostOutput(int status) {
     endTerminalSession();
     // _Exit, not exit: the other threads are still running, and static destructors must not
     // pull the game's state out from under them.
-    std::_Exit(EXIT_FAILURE);
+    std::_Exit(status);
 }
+
+void endAfterClosedTerminal() { onEndingSignal(SIGHUP); }
 
 }  // namespace brickstorm::platform

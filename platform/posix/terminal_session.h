@@ -25,8 +25,21 @@ void noteColourOnTerminal();
 // wait on together with its input (read it empty before waiting again); -1 without a session.
 int endingRequestWakeUp();
 
+// The descriptor that frames go to on a terminal: the session's own, non-blocking one (see
+// beginTerminalSession), or standard output without a session.
+int terminalOutput();
+
+// True once the program is on its way out (stopWaitingOnTheTerminal, or a way out that found a
+// frame the terminal would not take): a frame waiting for room gives up.
+bool givingUpOnTheTerminal();
+
 // Writing to the display has failed for good: gives the terminal back and ends the program
-// with a failure status. Never returns.
-[[noreturn]] void endAfterLostOutput();
+// with `status`. Never returns.
+[[noreturn]] void endAfterLostOutput(int status);
+
+// Writing to the terminal has failed for good: it has been closed. Handled as the hang-up it
+// is, as if SIGHUP had come: a program that handles its own ending is asked to end, in order;
+// any other ends at once by SIGHUP, the terminal given back as far as it still can be.
+void endAfterClosedTerminal();
 
 }  // namespace brickstorm::platform

@@ -303,8 +303,13 @@ HANDLE endingRequestEvent() { return session().requestEvent; }
 
 void noteKeyReaderThread(HANDLE thread) { session().keyReaderThread.store(thread); }
 
-void deferEndingSignals(bool on) {
-    asked(session(), {.event = on ? SessionEvent::DeferralOn : SessionEvent::DeferralOff});
+// A console takes what is written to it at once: nothing ever waits on it to read.
+void stopWaitingOnTheTerminal() {}
+
+void deferEndingSignals(EndingSignals how) {
+    asked(session(),
+          {.event = how == EndingSignals::EndAtOnce ? SessionEvent::DeferralOff : SessionEvent::DeferralOn,
+           .inOrder = how == EndingSignals::AskedToEndInOrder});
 }
 
 EndingRequest takeEndingRequest() {

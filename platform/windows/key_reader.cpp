@@ -221,6 +221,8 @@ KeyReader::~KeyReader() {
     }
 }
 
+bool KeyReader::fromTerminal() const { return impl_->console; }
+
 std::optional<int> KeyReader::next() {
     if (impl_->thread == nullptr) {
         DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &impl_->thread, 0, FALSE,

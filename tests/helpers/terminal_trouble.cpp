@@ -57,7 +57,7 @@ const char* requestName(brickstorm::platform::EndingRequest request) {
 
 // The key reader's loop of a program that handles its ending signals itself.
 void reportRequests(brickstorm::Console& console) {
-    brickstorm::platform::deferEndingSignals(true);
+    brickstorm::platform::deferEndingSignals(brickstorm::platform::EndingSignals::Asked);
     brickstorm::platform::KeyReader keys;
     console.showPicture(brickstorm::pictureFromText("ready#"));
     int requests = 0;

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string_view>
@@ -26,6 +27,8 @@ using Clock = std::chrono::steady_clock;
 
 // How often the conditions that the system cannot announce (settings, process state) are looked at.
 constexpr std::chrono::milliseconds kPollInterval{5};
+// How often a write is tried to find out whether the terminal is full.
+constexpr std::chrono::milliseconds kFullProbeInterval{30};
 
 // The program's /proc/<pid>/stat line, or nothing once it has gone. A program that ends between
 // the open and the read makes the read fail (ESRCH), which a file stream would throw on: here it
@@ -179,8 +182,27 @@ std::vector<char*> pointersTo(std::vector<std::string>& strings) {
     for (int signal = 1; signal < NSIG; ++signal) {
         ::signal(signal, SIG_DFL);
     }
+    for (const int signal : options.ignoredSignals) {
+        ::signal(signal, SIG_IGN);
+    }
+    if (options.fileSizeLimit) {
+        const rlimit fileSize{*options.fileSizeLimit, *options.fileSizeLimit};
+        ::setrlimit(RLIMIT_FSIZE, &fileSize);
+    }
     ::execve(argv[0], argv, envp);
     ::_exit(127);
+}
+
+// The stand-in shell's job and how many SIGHUPs it passes on to it, for its SIGHUP handler; set
+// in the shell's own process before the handler is installed.
+pid_t shellJob = 0;
+int shellHangUps = 0;
+
+// The terminal was closed: a shell passes the hang-up on to its jobs.
+void passHangUpOn(int) {
+    for (int i = 0; i < shellHangUps; ++i) {
+        ::kill(-shellJob, SIGHUP);
+    }
 }
 
 // The stand-in shell, in the child between fork and its exit: leads a new session on the
@@ -210,6 +232,13 @@ std::vector<char*> pointersTo(std::vector<std::string>& strings) {
     // really stops it.
     ::setpgid(program, program);
     ::tcsetpgrp(slave, program);
+    shellJob = program;
+    shellHangUps = options.hangUpsPassedOn;
+    struct sigaction onHangUp {};
+    onHangUp.sa_handler = passHangUpOn;
+    sigemptyset(&onHangUp.sa_mask);
+    onHangUp.sa_flags = SA_RESTART;
+    ::sigaction(SIGHUP, &onHangUp, nullptr);
     ::close(slave);
     writeIgnoringResult(go[1], "g", 1);
     ::close(go[1]);
@@ -335,7 +364,62 @@ void PtySession::readOutput() {
     }
 }
 
-void PtySession::send(std::string_view bytes) { writeIgnoringResult(master_, bytes.data(), bytes.size()); }
+void PtySession::send(std::string_view bytes) {
+    if (!hungUp_) {
+        writeIgnoringResult(master_, bytes.data(), bytes.size());
+    }
+}
+
+void PtySession::stopReading() {
+    if (reader_.joinable()) {
+        writeIgnoringResult(wake_[1], "x", 1);
+        reader_.join();
+        char taken = 0;
+        while (::read(wake_[0], &taken, 1) < 0 && errno == EINTR) {
+        }
+    }
+}
+
+void PtySession::resumeReading() {
+    if (!reader_.joinable() && !hungUp_) {
+        reader_ = std::thread([this] { readOutput(); });
+    }
+}
+
+void PtySession::hangUp() {
+    if (hungUp_ || master_ < 0) {
+        return;
+    }
+    stopReading();
+    hungUp_ = true;
+    closeIfOpen(master_);
+}
+
+bool PtySession::waitUntilOutputIsFull(std::chrono::milliseconds timeout) const {
+    // A description of the terminal of the test's own, so that only this write is non-blocking.
+    char name[128]{};
+    const int probe = ::ptsname_r(master_, name, sizeof name) == 0
+                          ? ::open(name, O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)
+                          : -1;
+    if (probe < 0) {
+        ADD_FAILURE() << "cannot open the terminal: " << std::strerror(errno);
+        return false;
+    }
+    // A write of the program's own in progress refuses the probe too, for a moment: only a
+    // refusal that lasts longer than a frame takes to write says the terminal is full.
+    constexpr int kRefusalsInARow = 6;
+    const auto deadline = Clock::now() + timeout;
+    int refusals = 0;
+    while (refusals < kRefusalsInARow && Clock::now() < deadline) {
+        const char ignored = '\0';
+        const bool refused = ::write(probe, &ignored, 1) < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+        refusals = refused ? refusals + 1 : 0;
+        std::this_thread::sleep_for(kFullProbeInterval);
+    }
+    const bool full = refusals == kRefusalsInARow;
+    ::close(probe);
+    return full;
+}
 
 void PtySession::sendSignal(int signal) {
     // Never kill(-1, ...) or kill(0, ...): those reach far more than the program.
@@ -392,7 +476,10 @@ std::optional<int> PtySession::waitForExit(std::chrono::milliseconds timeout) {
         int status = 0;
         if (readExactly(report_, &status, sizeof status, Clock::now() + timeout)) {
             status_ = status;
-            waitForAllOutput(kPatience);
+            if (!hungUp_) {
+                resumeReading();
+                waitForAllOutput(kPatience);
+            }
         }
     }
     return status_;

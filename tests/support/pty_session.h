@@ -48,6 +48,13 @@ public:
         Output output = Output::Terminal;
         // Set in the program's environment on top of the test's own.
         std::vector<std::string> environment{"LC_ALL=C.UTF-8"};
+        // How many SIGHUPs the stand-in shell passes on to the program when the terminal is
+        // closed (hangUp): a shell passes one on, and its own end makes the system send another.
+        int hangUpsPassedOn = 2;
+        // The program starts with these signals ignored (all others have their default action).
+        std::vector<int> ignoredSignals;
+        // The largest file the program may write (ulimit -f), in bytes, if limited.
+        std::optional<unsigned long> fileSizeLimit;
     };
 
     // A generous limit for anything a healthy program does at once.
@@ -70,6 +77,20 @@ public:
     // Changes the window size (its cells keep their shape); the terminal tells the program with
     // SIGWINCH.
     void resize(unsigned short columns, unsigned short rows);
+
+    // Closes the terminal, as closing its window does: the program's input and output end, and
+    // the stand-in shell passes SIGHUP on as the options say. The output read so far stays;
+    // settings can no longer be read.
+    void hangUp();
+
+    // Stops reading what the program writes, as a stalled connection does, and reads on again.
+    void stopReading();
+    void resumeReading();
+    // Waits until the terminal takes no more output from the program: it has filled what the
+    // terminal holds while nobody reads (a byte the terminal ignores, NUL, is written now and
+    // then to find out, and must be refused for longer than a frame takes). True if it did
+    // before the deadline.
+    bool waitUntilOutputIsFull(std::chrono::milliseconds timeout = kPatience) const;
 
     // The terminal's settings before the program started, and now.
     const termios& initialSettings() const { return initial_; }
@@ -103,6 +124,7 @@ private:
     void waitForAllOutput(std::chrono::milliseconds timeout);
     char processState() const;
 
+    bool hungUp_ = false;
     int master_ = -1;
     int slave_ = -1;       // kept open to read the terminal's settings at any time
     int report_ = -1;      // the stand-in shell reports the program's pid and wait status here

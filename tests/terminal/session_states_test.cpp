@@ -7,8 +7,8 @@
 namespace brickstorm::terminal {
 
 void PrintTo(const SessionState& state, std::ostream* out) {
-    *out << "{hold " << static_cast<int>(state.hold) << (state.resumed ? ", resumed" : "")
-         << (state.deferring ? ", deferring" : "") << ", request " << static_cast<int>(state.request)
+    *out << "{hold " << static_cast<int>(state.hold) << (state.deferring ? ", deferring" : "")
+         << (state.endsInOrder ? ", in order" : "") << ", request " << static_cast<int>(state.request)
          << (state.askedToEnd ? ", asked to end" : "") << (state.terminalGone ? ", terminal gone" : "") << "}";
 }
 
@@ -26,19 +26,10 @@ SessionState in(Hold hold) {
     return state;
 }
 
-SessionState resumedWhileStopping() {
-    SessionState state = in(Hold::Stopping);
-    state.resumed = true;
-    return state;
-}
-
 SessionInput event(SessionEvent what) { return {.event = what}; }
 
-SessionInput continued(bool foreground, bool settingsKept = true, bool afterStop = true) {
-    return {.event = SessionEvent::Continue,
-            .foreground = foreground,
-            .settingsKept = settingsKept,
-            .afterStop = afterStop};
+SessionInput continued(bool foreground, bool settingsKept = true) {
+    return {.event = SessionEvent::Continue, .foreground = foreground, .settingsKept = settingsKept};
 }
 
 SessionInput stopOver(bool foreground) { return {.event = SessionEvent::StopOver, .foreground = foreground}; }
@@ -89,16 +80,12 @@ TEST(SessionStates, StopsAndResumes) {
     expectCells({
         {"a stop while held", in(Hold::Held), event(SessionEvent::Stop), step(stopping, kGiveBack | kStop)},
         {"a stop while stopping", stopping, event(SessionEvent::Stop), step(stopping, kNothing)},
-        {"a stop after a continue while stopping", resumedWhileStopping(), event(SessionEvent::Stop),
-         step(stopping, kNothing)},
         {"a stop in the background", in(Hold::GivenBack), event(SessionEvent::Stop), step(stopping, kStop)},
         {"a stop while ending", in(Hold::Ending), event(SessionEvent::Stop), step(in(Hold::Ending), kStop)},
         {"a stop before the session", in(Hold::NotBegun), event(SessionEvent::Stop),
          step(in(Hold::NotBegun), kStop)},
 
         {"the stopper continued in the foreground", stopping, stopOver(true),
-         step(in(Hold::Held), kTakeWhole)},
-        {"the stopper continued after a continue", resumedWhileStopping(), stopOver(true),
          step(in(Hold::Held), kTakeWhole)},
         {"the stopper continued in the background", stopping, stopOver(false),
          step(in(Hold::GivenBack), kNothing)},
@@ -112,8 +99,7 @@ TEST(SessionStates, StopsAndResumes) {
          step(in(Hold::Held), kNothing)},
         {"a continue after an uncaught stop and the shell's settings", in(Hold::Held), continued(true, false),
          step(in(Hold::Held), kTakeSettings)},
-        {"a continue while stopping", stopping, continued(true), step(resumedWhileStopping(), kNothing)},
-        {"a continue from before the stop", stopping, continued(true, true, false), step(stopping, kNothing)},
+        {"a continue while stopping", stopping, continued(true), step(stopping, kNothing)},
         {"a continue in the foreground after bg", in(Hold::GivenBack), continued(true),
          step(in(Hold::Held), kTakeWhole)},
         {"a continue in the background", in(Hold::GivenBack), continued(false),
@@ -197,6 +183,51 @@ TEST(SessionStates, DefersTheEndingsTheProgramHandles) {
          step(deferring(held, Ending::None, true), kNothing)},
         {"deferral off", deferring(held), event(SessionEvent::DeferralOff), step(in(held), kNothing)},
         {"deferral on", in(held), event(SessionEvent::DeferralOn), step(deferring(held), kNothing)},
+    });
+}
+
+SessionState inOrder(Hold hold, Ending request = Ending::None, bool askedToEnd = false, bool gone = false) {
+    SessionState state = deferring(hold, request, askedToEnd, gone);
+    state.endsInOrder = true;
+    return state;
+}
+
+// A program that ends in order on SIGTERM and SIGHUP: what comes after a request joins the
+// ending under way instead of cutting it short (a closed window sends SIGHUP twice, and the
+// editor's recovery copy must still be written). SIGQUIT still ends it at once.
+TEST(SessionStates, AProgramThatEndsInOrderIsNeverCutShortByASecondSignal) {
+    const Hold held = Hold::Held;
+    expectCells({
+        {"in order on",
+         in(held),
+         {.event = SessionEvent::DeferralOn, .inOrder = true},
+         step(inOrder(held), kNothing)},
+        {"in order off with deferral", inOrder(held), event(SessionEvent::DeferralOff),
+         step(in(held), kNothing)},
+        {"SIGHUP", inOrder(held), signalled(Ending::HangUp),
+         step(inOrder(held, Ending::HangUp, true, true), kWake)},
+        {"a second SIGHUP before the first is taken", inOrder(held, Ending::HangUp, true, true),
+         signalled(Ending::HangUp), step(inOrder(held, Ending::HangUp, true, true), kNothing)},
+        {"a second SIGHUP, the first taken", inOrder(held, Ending::None, true, true),
+         signalled(Ending::HangUp), step(inOrder(held, Ending::None, true, true), kNothing)},
+        {"a second SIGTERM, the first taken", inOrder(held, Ending::None, true), signalled(Ending::Terminate),
+         step(inOrder(held, Ending::None, true), kNothing)},
+        {"SIGHUP after a SIGTERM: the terminal is gone", inOrder(held, Ending::Terminate, true),
+         signalled(Ending::HangUp), step(inOrder(held, Ending::Terminate, true, true), kNothing)},
+        {"a second Ctrl+C before the first is taken", inOrder(held, Ending::Interrupt),
+         signalled(Ending::Interrupt), step(inOrder(held, Ending::Interrupt), kNothing)},
+        {"SIGTERM over a waiting Ctrl+C takes its place", inOrder(held, Ending::Interrupt),
+         signalled(Ending::Terminate), step(inOrder(held, Ending::Terminate, true), kNothing)},
+        {"SIGHUP over a waiting Ctrl+C takes its place", inOrder(held, Ending::Interrupt),
+         signalled(Ending::HangUp), step(inOrder(held, Ending::HangUp, true, true), kNothing)},
+        {"Ctrl+C while a SIGTERM waits", inOrder(held, Ending::Terminate, true), signalled(Ending::Interrupt),
+         step(inOrder(held, Ending::Terminate, true), kNothing)},
+        {"Ctrl+C after a SIGTERM was taken", inOrder(held, Ending::None, true), signalled(Ending::Interrupt),
+         step(inOrder(held, Ending::Interrupt, true), kWake)},
+        {"SIGQUIT still ends at once", inOrder(held, Ending::Terminate, true), signalled(Ending::Other),
+         step(inOrder(Hold::Ending, Ending::Terminate, true), kGiveBack | kEnd)},
+        {"after the end", inOrder(Hold::Ending, Ending::None, true), signalled(Ending::Terminate),
+         step(inOrder(Hold::Ending, Ending::None, true), kEnd)},
     });
 }
 

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,10 @@ namespace {
 class RecordingOutput final : public SystemCalls {
 public:
     ssize_t write(int, const void* data, std::size_t size) override {
+        if (stalled) {
+            errno = EAGAIN;
+            return -1;
+        }
         if (!errors.empty()) {
             errno = errors.front();
             errors.pop_front();
@@ -39,6 +44,13 @@ public:
     }
     int poll(pollfd* fds, nfds_t, int) override {
         ++polls;
+        if (stalled) {
+            fds[0].revents = 0;
+            if (onStalledWait) {
+                onStalledWait();
+            }
+            return 0;  // the wait ran out
+        }
         fds[0].revents = POLLOUT;
         return 1;
     }
@@ -56,6 +68,9 @@ public:
     std::deque<int> errors;
     std::size_t mostPerCall = static_cast<std::size_t>(-1);
     int polls = 0;
+    // A terminal that has stopped reading: it takes nothing, and waits for room run out.
+    bool stalled = false;
+    std::function<void()> onStalledWait;
 };
 
 class FakeHost final : public ConsoleHost {
@@ -67,8 +82,10 @@ public:
     void endDrawing() override { ++ended; }
     bool takeRepaintRequest() override { return std::exchange(repaint, false); }
     void outputLost() override { ++lost; }
+    bool givingUp() override { return givingUpNow; }
 
     bool drawing = true;
+    bool givingUpNow = false;
     bool repaint = false;
     int lost = 0;
     int begun = 0;
@@ -117,6 +134,21 @@ TEST_F(TerminalConsoleTest, ShortWritesAndInterruptionsStillDeliverEveryByteInOr
     EXPECT_GT(output.calls.size(), 1U);
     EXPECT_EQ(output.polls, 1);  // the would-block waited for the output instead of spinning
     EXPECT_EQ(host.lost, 0);
+}
+
+// A terminal that stops reading holds a frame only until the program is on its way out: then the
+// frame is given up (not a lost output: the terminal may read again), and the next picture, if
+// any, goes whole.
+TEST_F(TerminalConsoleTest, AFrameTheTerminalDoesNotTakeIsGivenUpOnceTheProgramEnds) {
+    output.stalled = true;
+    output.onStalledWait = [&] { host.givingUpNow = output.polls == 3; };
+    console.showScreen(text("ab"));
+    EXPECT_EQ(output.polls, 3) << "waited while the program went on, and no longer";
+    EXPECT_EQ(host.lost, 0);
+    EXPECT_EQ(host.ended, host.begun);
+    output.stalled = false;
+    console.showScreen(text("ab"));
+    EXPECT_EQ(output.all(), frame("ab", true)) << "the picture the terminal never got, whole";
 }
 
 TEST_F(TerminalConsoleTest, AFailedOutputIsReportedOnceAndNeverTriedAgain) {
