@@ -64,6 +64,8 @@ LevelFilesReport readLevelFiles(const std::vector<std::string>& files, bool keep
             }
         }
         report.identities.push_back(identity);
+        const auto* good = std::get_if<LevelFileLevel>(&result);
+        report.playedIdentities.push_back(good != nullptr ? playedIdentity(good->text) : LevelFileIdentity{});
         if (const auto* problem = std::get_if<LevelFileProblem>(&result)) {
             report.lines.push_back({true, problemLine(file, *problem), problem->what == kNoSuchFile});
             report.allGood = false;
@@ -76,6 +78,12 @@ LevelFilesReport readLevelFiles(const std::vector<std::string>& files, bool keep
         }
     }
     return report;
+}
+
+LevelFileIdentity playedIdentity(const std::string& levelText) {
+    Fnv1a64 hash;
+    hash.add(levelText);
+    return {static_cast<std::int64_t>(levelText.size()), hash.value()};
 }
 
 std::string problemLine(const std::string& file, const LevelFileProblem& problem) {

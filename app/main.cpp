@@ -24,6 +24,7 @@
 #include "app/live_game.h"
 #include "app/loops.h"
 #include "app/progress_keeping.h"
+#include "app/exit_status.h"
 #include "app/recording_files.h"
 #include "app/terminal_replay.h"
 #include "app/window_layout.h"
@@ -237,6 +238,11 @@ int main(int argc, char** argv) {
             print(stderr, app::outOfStepLine(*options.replayFile, *check.outOfStepTick));
             return kExitLevelFileError;
         }
+        if (check.cutAtTick) {
+            std::fflush(stdout);
+            print(stderr, app::cutOffLine(*options.replayFile, *check.cutAtTick));
+            return app::kExitRecordingCutOff;
+        }
         return 0;
     }
 
@@ -246,7 +252,7 @@ int main(int argc, char** argv) {
     app::LiveGame live(game, stateLock);
     std::unique_ptr<platform::AppendingFile> recordingFile;
     if (options.recordFile) {
-        const RecordingHeader header = app::recordingHeader(files, levels.identities, startLevel);
+        const RecordingHeader header = app::recordingHeader(files, levels, startLevel);
         if (const auto problem = app::createRecordingFile(*options.recordFile, header)) {
             print(stderr, *problem);
             return kExitLevelFileError;

@@ -47,7 +47,7 @@ std::vector<std::string> problemsOf(const Recording& recording, const std::vecto
 TEST(RecordingFilesTest, TheHeaderNamesEachFileWithItsSizeAndHash) {
     const LevelFilesReport levels =
         readLevelFiles({"a.lvl"}, true, filesOf({{"a.lvl", std::string(kOneStep)}}));
-    const RecordingHeader header = recordingHeader({"a.lvl"}, levels.identities, 1);
+    const RecordingHeader header = recordingHeader({"a.lvl"}, levels, 1);
     EXPECT_EQ(header.program, programVersion());
     EXPECT_EQ(header.levels, std::vector<RecordedLevel>{oneStepAs("a.lvl")});
 }

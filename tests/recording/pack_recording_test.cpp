@@ -46,7 +46,7 @@ std::string playThePack() {
     }
     const app::LevelFilesReport levels = app::readLevelFiles(paths, true);
     EXPECT_TRUE(levels.allGood);
-    RecordingHeader header = app::recordingHeader(names, levels.identities, 1);
+    RecordingHeader header = app::recordingHeader(names, levels, 1);
     header.program = "1.0";
     RecordedRun play(header);
     play.state.levels = GameLevels(levels.levelTexts);
