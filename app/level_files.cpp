@@ -75,6 +75,7 @@ LevelFilesReport readLevelFiles(const std::vector<std::string>& files, bool keep
         report.lines.push_back({false, summaryLine(file, level)});
         if (keepLevels) {
             report.levelTexts.push_back(std::move(level.text));
+            report.titles.push_back(std::move(level.title));
         }
     }
     return report;

@@ -35,6 +35,7 @@ struct LevelFileIdentity {
 // What reading all the level files found.
 struct LevelFilesReport {
     std::vector<std::string> levelTexts;        // the good files' level strings, in order, when kept
+    std::vector<LevelTitle> titles;             // their names and hints, beside them
     std::vector<LevelFileIdentity> identities;  // one for each file, in order: of the bytes read
     // One for each file, in order: of the level as played (its level string), which comments and
     // layout do not change; none (0, 0) for a broken file.

@@ -226,7 +226,7 @@ int main(int argc, char** argv) {
     // The program's one game state, shared by the threads under one lock.
     GameState game;
     if (!files.empty()) {
-        game.levels = GameLevels(std::move(levels.levelTexts));
+        game.levels = GameLevels(std::move(levels.levelTexts), std::move(levels.titles));
     }
     startAtLevel(game, replaying ? recording->header.startLevel : startLevel);
 

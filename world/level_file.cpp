@@ -111,7 +111,7 @@ void LevelFileParser::takeByte(std::string_view rest) {
         return;
     }
     if (c == '\n') {
-        if (inComment_ && keepsComments() && !leadingComments_.back().empty() &&
+        if (inComment_ && keptComment_ && !leadingComments_.back().empty() &&
             leadingComments_.back().back() == '\r') {
             leadingComments_.back().pop_back();
         }
@@ -121,13 +121,17 @@ void LevelFileParser::takeByte(std::string_view rest) {
         inComment_ = false;
         return;
     }
-    if (inComment_ && keepsComments()) {
+    if (inComment_ && keptComment_ &&
+        (use_ == LevelFileUse::Edit || std::ssize(leadingComments_.back()) < kMostTitleBytes)) {
         leadingComments_.back() += c;
     }
     if (!inComment_ && !isBlank(c)) {
         if (lineBlankSoFar_ && c == kCommentMark) {
             inComment_ = true;
-            if (keepsComments()) {
+            // A game shows a level's name and hint, its first two comment lines; an editor
+            // writes every comment line back.
+            keptComment_ = keepsComments() && (use_ == LevelFileUse::Edit || leadingComments_.size() < 2);
+            if (keptComment_) {
                 leadingComments_.emplace_back(1, c);
             }
         } else if (headerDigits_ < kHeaderDigits) {
@@ -215,7 +219,7 @@ void LevelFileParser::takeLetter(std::string_view rest) {
     }
 }
 
-bool LevelFileParser::keepsComments() const { return use_ == LevelFileUse::Edit && headerDigits_ == 0; }
+bool LevelFileParser::keepsComments() const { return headerDigits_ == 0; }
 
 void LevelFileParser::fail(std::optional<FilePlace> place, std::string what) {
     problem_ = LevelFileProblem{place, std::move(what)};
@@ -264,7 +268,26 @@ LevelFileResult LevelFileParser::finish() {
     if (problem_) {
         return *problem_;
     }
-    return LevelFileLevel{std::move(text_), sizes_[0], sizes_[1], sizes_[2], enemies_};
+    return LevelFileLevel{std::move(text_), sizes_[0], sizes_[1],
+                          sizes_[2],        enemies_,  levelTitle(leadingComments_)};
+}
+
+LevelTitle levelTitle(const std::vector<std::string>& leadingComments) {
+    const auto line = [&](std::size_t i) {
+        if (i >= leadingComments.size()) {
+            return std::string();
+        }
+        std::string_view text = leadingComments[i];
+        text.remove_prefix(1);  // the comment mark
+        while (!text.empty() && isBlank(text.front())) {
+            text.remove_prefix(1);
+        }
+        while (!text.empty() && isBlank(text.back())) {
+            text.remove_suffix(1);
+        }
+        return std::string(text.substr(0, kMostTitleBytes));
+    };
+    return {line(0), line(1)};
 }
 
 EditableLevelFileResult LevelFileParser::finishForEditing() {
@@ -277,7 +300,8 @@ EditableLevelFileResult LevelFileParser::finishForEditing() {
     if (problem_) {
         return *problem_;
     }
-    return EditableLevelFile{LevelFileLevel{std::move(text_), sizes_[0], sizes_[1], sizes_[2], enemies_},
+    return EditableLevelFile{LevelFileLevel{std::move(text_), sizes_[0], sizes_[1], sizes_[2], enemies_,
+                                            levelTitle(leadingComments_)},
                              std::move(leadingComments_), levelContentProblems(contentCounts())};
 }
 
