@@ -40,7 +40,7 @@ struct LevelFilesReport {
     // One for each file, in order: of the level as played (its level string), which comments and
     // layout do not change; none (0, 0) for a broken file.
     std::vector<LevelFileIdentity> playedIdentities;
-    std::vector<ReportLine> lines;              // one for each file, in the files' order
+    std::vector<ReportLine> lines;  // one for each file, in the files' order
     bool allGood = true;
 };
 

@@ -20,7 +20,8 @@ using namespace brickstorm;
 std::string written(const Recording& recording) {
     std::string text = recordingHeaderText(recording.header);
     for (const RecordedEvent& event : recording.events) {
-        text += event.kind() == RecordedEvent::Kind::Key ? keyLine(event.key(), true) : stateLine(event.state());
+        text +=
+            event.kind() == RecordedEvent::Kind::Key ? keyLine(event.key(), true) : stateLine(event.state());
     }
     if (recording.end) {
         text += endLine(*recording.end);

@@ -103,14 +103,15 @@ public:
     enum class Kind : std::uint8_t { Key, State };
 
     RecordedEvent() = default;
-    RecordedEvent(const RecordedKey& key) : tick_(key.tick), codes_(key.codes) {}  // NOLINT(google-explicit-constructor)
-    RecordedEvent(const RecordedState& state)  // NOLINT(google-explicit-constructor)
+    RecordedEvent(const RecordedKey& key)
+        : tick_(key.tick), codes_(key.codes) {}  // NOLINT(google-explicit-constructor)
+    RecordedEvent(const RecordedState& state)    // NOLINT(google-explicit-constructor)
         : tick_(state.tick), hash_(state.hash), kind_(Kind::State) {}
 
     Kind kind() const { return kind_; }
     std::int64_t tick() const { return tick_; }
-    RecordedKey key() const { return {tick_, codes_}; }          // with Kind::Key
-    RecordedState state() const { return {tick_, hash_}; }       // with Kind::State
+    RecordedKey key() const { return {tick_, codes_}; }     // with Kind::Key
+    RecordedState state() const { return {tick_, hash_}; }  // with Kind::State
 
     friend bool operator==(const RecordedEvent&, const RecordedEvent&) = default;
 

@@ -88,8 +88,8 @@ public:
             }
             if (trace_) {
                 const PlayerEntity& p = state_.player;
-                std::cerr << "move " << i << " '" << move << "' tick " << run_.ticks() << ": at " << p.position.x
-                          << "," << p.position.y << "," << p.position.z << " facing "
+                std::cerr << "move " << i << " '" << move << "' tick " << run_.ticks() << ": at "
+                          << p.position.x << "," << p.position.y << "," << p.position.z << " facing "
                           << static_cast<int>(p.facing) << ", " << state_.enemies.size() << " enemies, "
                           << state_.screen << "\n";
             }
@@ -150,8 +150,8 @@ private:
         }
         do {
             run_.tick();
-        } while (state_.screen == kScreenGame && (state_.player.moveTicks > 0 || state_.player.turnTicks > 0 ||
-                                                  state_.player.climbPhase > 0));
+        } while (state_.screen == kScreenGame &&
+                 (state_.player.moveTicks > 0 || state_.player.turnTicks > 0 || state_.player.climbPhase > 0));
     }
 
     // True when an enemy stands in the player's line of fire: ahead, before the first block.

@@ -159,7 +159,15 @@ TEST_F(RecordedPlayTest, ARunCutOffReplaysToItsLastLine) {
     const Recording recording = read(text);
     EXPECT_EQ(recording.end, std::nullopt);
     GameState state;
-    EXPECT_EQ(checkReplay(recording, state).outOfStepTick, std::nullopt);
+    const ReplayCheck check = checkReplay(recording, state);
+    EXPECT_EQ(check.outOfStepTick, std::nullopt);
+    // Played as far as it goes, and never reported as a whole run: the attempt it stops in is
+    // cut off, and there is no total.
+    EXPECT_EQ(check.cutAtTick, recording.lastTick());
+    EXPECT_TRUE(check.report.ends_with("\nlevel 1: cut off after 37 ticks\n")) << check.report;
+    EXPECT_EQ(check.report.find("in all"), std::string::npos) << check.report;
+    // With its end line the same run is whole.
+    EXPECT_EQ(checkReplay(read(play.text()), state).cutAtTick, std::nullopt);
 }
 
 TEST(ReplayTest, AKeyNoScreenCouldHaveTakenIsOutOfStep) {

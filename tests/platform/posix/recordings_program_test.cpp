@@ -264,12 +264,13 @@ INSTANTIATE_TEST_SUITE_P(Machine, RecordAndReplay, ::testing::Values(false, true
                              return info.param ? "Busy" : "Idle";
                          });
 
-// The run through the whole pack that is kept with the tests, checked by the program, with the
-// pack's folder standing in for the recorded names.
+// The run through the first pack of five levels that is kept with the tests (in the first format
+// of recordings, which named levels by their bytes), checked by the program, with the copy of
+// that pack kept beside it standing in for the recorded names.
 TEST(Recordings, TheKeptRunClearsEveryLevelOfThePack) {
     const testing::ProgramRun check = testing::runProgram(
         BRICKSTORM_BINARY, {"--replay", std::string(BRICKSTORM_TEST_DATA) + "/pack.rec", "--check",
-                            "--replay-any-version", std::string(BRICKSTORM_LEVELS) + "/"});
+                            "--replay-any-version", std::string(BRICKSTORM_TEST_DATA) + "/pack/"});
     EXPECT_EQ(check.status, 0) << check.err;
     EXPECT_EQ(check.err, "");
     std::istringstream lines(check.out);
@@ -290,7 +291,8 @@ TEST(Recordings, AChangedStateStopsTheCheckAtItsTick) {
     text[hash] = text[hash] == '0' ? '1' : '0';
     const std::string changed = folder.file("changed.rec", text);
     const testing::ProgramRun check = testing::runProgram(
-        BRICKSTORM_BINARY, {"--check", "--replay-any-version", "--replay", changed, BRICKSTORM_LEVELS});
+        BRICKSTORM_BINARY,
+        {"--check", "--replay-any-version", "--replay", changed, std::string(BRICKSTORM_TEST_DATA) + "/pack"});
     EXPECT_EQ(check.status, 1);
     EXPECT_TRUE(check.out.starts_with("level 1: cleared after ")) << check.out;
     EXPECT_EQ(check.out.find("in all"), std::string::npos);
@@ -299,7 +301,7 @@ TEST(Recordings, AChangedStateStopsTheCheckAtItsTick) {
 
 struct RefusalCase {
     const char* name;
-    std::vector<std::string> arguments;  // "@" stands for the scratch folder, "%" for the pack's
+    std::vector<std::string> arguments;  // "@" stands for the scratch folder, "%" for the first pack's
     std::string message;
     int status;
 };
@@ -318,7 +320,7 @@ TEST_P(RecordingRefusals, LeaveTheTerminalAlone) {
     ::mkdir((folder.path() + "/folder.rec").c_str(), 0700);
     const auto expand = [&](std::string text) {
         for (const auto& [mark, path] :
-             {std::pair{'@', folder.path()}, std::pair{'%', std::string(BRICKSTORM_LEVELS)}}) {
+             {std::pair{'@', folder.path()}, std::pair{'%', std::string(BRICKSTORM_TEST_DATA) + "/pack"}}) {
             for (auto at = text.find(mark); at != std::string::npos; at = text.find(mark, at + path.size())) {
                 text.replace(at, 1, path);
             }
@@ -406,7 +408,7 @@ TEST(Recordings, AnExistingFileIsReplaced) {
     PtySession session(options);
     ASSERT_TRUE(session.started());
     ASSERT_TRUE(session.waitForOutputContaining("- Press any key to continue -"));
-    EXPECT_TRUE(readFile(path).starts_with("brickstorm-recording 1\nprogram ")) << readFile(path);
+    EXPECT_TRUE(readFile(path).starts_with("brickstorm-recording 2\nprogram ")) << readFile(path);
     session.sendSignal(SIGTERM);
     EXPECT_TRUE(session.waitForExit().has_value());
 
