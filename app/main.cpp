@@ -57,14 +57,20 @@ int replayInTerminal(const brickstorm::Recording& recording, const std::string& 
                      const std::function<brickstorm::PictureLayout()>& layout,
                      const brickstorm::ControlNames& controls) {
     using namespace brickstorm;
-    app::TerminalReplay replay(game, stateLock, recording, [&](std::int64_t tick) {
-        // From the replay's thread, while the main thread waits for keys: the terminal is given
-        // back (a frame in flight lands first) and the program ends with the message.
-        platform::endTerminalSession();
-        print(stderr, app::outOfStepLine(name, tick));
-        std::fflush(stderr);
-        std::_Exit(kExitLevelFileError);
-    });
+    app::TerminalReplay replay(
+        game, stateLock, recording,
+        [&](std::int64_t tick) {
+            // From the replay's thread, while the main thread waits for keys: the terminal is given
+            // back (a frame in flight lands first) and the program ends with the message.
+            platform::endTerminalSession();
+            print(stderr, app::outOfStepLine(name, tick));
+            std::fflush(stderr);
+            std::_Exit(kExitLevelFileError);
+        },
+        speed);
+    // The window says it is a replay, its pace and where it is, on every picture.
+    app::CaptionedConsole captioned(
+        console, [&] { return replay.caption(); }, [] { return app::windowLinesNow(); });
     const auto scaled = [speed](std::chrono::nanoseconds period) {
         return std::chrono::duration_cast<std::chrono::nanoseconds>(period / speed);
     };
@@ -75,7 +81,7 @@ int replayInTerminal(const brickstorm::Recording& recording, const std::string& 
     });
     std::jthread renderer([&](const std::stop_token& stop) {
         const platform::CrashStack crashStack;
-        app::renderLoop(game, stateLock, console, layout, controls, scaled(app::kFramePeriod), stop);
+        app::renderLoop(game, stateLock, captioned, layout, controls, scaled(app::kFramePeriod), stop);
     });
     platform::KeyReader keys;
     bool endedByKey = false;

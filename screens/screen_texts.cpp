@@ -42,8 +42,8 @@ ScreenLines titleScreenLines() {
 
 namespace {
 
-// The widest a name or hint is shown: what an 80-column window leaves inside its edge.
-constexpr std::size_t kTitleLineWidth = 78;
+// The widest a name or hint is shown: what an 80-column window leaves beside its edge.
+constexpr std::size_t kTitleLineWidth = 79;
 
 // A line of a level's title as the level screen shows it: escaped, since it comes from a file,
 // and cut where it would run past the screen.

@@ -121,8 +121,9 @@ void LevelFileParser::takeByte(std::string_view rest) {
         inComment_ = false;
         return;
     }
+    // For play a title's line is kept only so far: enough for any blanks before it and its text.
     if (inComment_ && keptComment_ &&
-        (use_ == LevelFileUse::Edit || std::ssize(leadingComments_.back()) < kMostTitleBytes)) {
+        (use_ == LevelFileUse::Edit || std::ssize(leadingComments_.back()) < 2 * kMostTitleBytes)) {
         leadingComments_.back() += c;
     }
     if (!inComment_ && !isBlank(c)) {

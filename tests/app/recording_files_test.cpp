@@ -94,7 +94,7 @@ TEST(RecordingFilesTest, WhyARecordingCannotBeReplayed) {
 TEST(RecordingFilesTest, CommentsAndLayoutKeepARecordingGood) {
     const std::string one(kOneStep);
     const std::string commented =
-        "# One step\n# Walk.\n001 002 002\n\n# the floor\nbb\n\r\nE\np   # the start\n";
+        "# One step\n# Walk.\n001 002 002\n\n# the floor\nbb\n\r\nE\n# the start\np\n";
     const std::string otherCell = "002 002 002 bbbb E0 p0\n";
     EXPECT_TRUE(problemsOf(recordedWith({oneStepAs("a.lvl")}), {"a.lvl"}, {{"a.lvl", commented}}).empty());
     EXPECT_TRUE(

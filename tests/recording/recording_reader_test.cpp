@@ -14,6 +14,8 @@ namespace {
 
 constexpr const char* kHeader = "brickstorm-recording 1\nprogram 1.0\nlevels built-in\nstart 1\n";
 
+std::string body(const std::string& lines) { return std::string(kHeader) + lines; }
+
 RecordingProblem problemOf(const std::string& text) {
     const RecordingReadResult result = readRecording(text);
     if (const auto* problem = std::get_if<RecordingProblem>(&result)) {
@@ -162,8 +164,6 @@ class DamagedRecordingTest : public ::testing::TestWithParam<DamagedCase> {};
 TEST_P(DamagedRecordingTest, IsRefusedWithItsLineAndWhatIsWrong) {
     EXPECT_EQ(problemOf(GetParam().text), GetParam().problem);
 }
-
-std::string body(const std::string& lines) { return std::string(kHeader) + lines; }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DamagedRecordingTest,

@@ -99,7 +99,7 @@ TEST(TextScreenTest, TheLevelScreenShowsALevelsNameAndHint) {
     // Text from a file is shown escaped, and cut to what an 80-column window shows.
     const ScreenLines hostile = levelScreenLines(7, {}, {"\x1b[2J", std::string(120, 'h')});
     EXPECT_EQ(hostile[1], "\\x1b[2J");
-    EXPECT_EQ(hostile[3], std::string(75, 'h') + "...");
+    EXPECT_EQ(hostile[3], std::string(76, 'h') + "...");
 }
 
 TEST(TextScreenTest, TitleBannerKeepsItsLineWidths) {

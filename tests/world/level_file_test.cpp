@@ -206,7 +206,7 @@ TEST(LevelFileTest, TheOpeningCommentGivesTheTitle) {
          {"The walk", "Step, step, exit."}},
         {"  #The walk\n\n\t#\tStep.\n002 002 002 bbbb p0 0E", {"The walk", "Step."}},
         {"# Only a name\n002 002 002 bbbb p0 0E", {"Only a name", ""}},
-        {"002 002 002 # after the sizes\n# not a title\nbbbb p0 0E", {}},
+        {"002 002 002\n# after the sizes\n# not a title\nbbbb p0 0E", {}},
         {"#\n# \x1b[2J\n002 002 002 bbbb p0 0E", {"", "\x1b[2J"}},  // shown escaped, as any text from a file
     };
     for (const Case& c : cases) {
