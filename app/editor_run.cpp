@@ -147,20 +147,18 @@ private:
     }
 
     void save(bool thenQuit, bool overwrite) {
-        const auto onDisk = platform::fileStamp(file_);
-        const bool changedOnDisk = exists_ ? onDisk != stamp_ : onDisk.has_value();
-        if (changedOnDisk && !overwrite) {
+        if (changedOnDisk(file_, exists_ ? stamp_ : std::nullopt) && !overwrite) {
             session_.askToOverwrite(thenQuit);
             return;
         }
-        const platform::FileWriteResult result = saveLevelFile(file_, session_.level());
+        const platform::FileWriteResult result = saveLevelFile(file_, session_.level(), recoveryPath_);
         if (!result) {
             session_.saveFailed(result.problem);
             return;
         }
         session_.saved();
         exists_ = true;
-        stamp_ = platform::fileStamp(file_);
+        stamp_ = levelFileOnDisk(file_);
         removeRecoveryCopy();
         std::string note = "Saved " + escapedForDisplay(file_) + ".";
         if (!session_.problems().empty()) {
@@ -315,7 +313,7 @@ private:
     std::string file_;
     editor::EditorSession session_;
     bool exists_;
-    std::optional<platform::FileStamp> stamp_;
+    std::optional<LevelFileOnDisk> stamp_;
     Console& console_;
     EditorInbox& inbox_;
     editor::EditorScreen screen_;
@@ -366,6 +364,14 @@ int runEditor(const Options& options) {
         std::fputs(problem->c_str(), stderr);
         return kExitFailure;
     }
+    // Held until the editor ends: another editor of the same file is refused instead of taking
+    // this one's recovery copy.
+    auto recoveryLock =
+        lockRecoveryCopy(*options.editFile, recoveryPathFor(*options.editFile, platform::userFolders().state));
+    if (const auto* problem = std::get_if<std::string>(&recoveryLock)) {
+        std::fputs(problem->c_str(), stderr);
+        return kExitFailure;
+    }
 
     platform::beginTerminalSession();
     const auto console = platform::makeTerminalConsole(
@@ -385,6 +391,7 @@ int runEditor(const Options& options) {
     editorThread.join();
     platform::setMouseReporting(false);
     platform::endTerminalSession();
+    recoveryLock = platform::FileLock{};  // let go before a signal may end the program
     if (request != platform::EndingRequest::None) {
         platform::endAsRequested(request);
     }

@@ -82,17 +82,20 @@ std::optional<std::string> ProgressKeeper::reach(std::int32_t level) {
     if (highest <= written_) {
         return std::nullopt;
     }
-    // What another game wrote since is kept: the file holds the higher level of every set. A
-    // file that cannot be read now is written anew from what this game knows.
-    bool unreadable = false;
-    std::string reason;
-    known_.mergeFrom(readFile(unreadable, reason).progress);
     const std::filesystem::path folder = std::filesystem::path(file_).parent_path();
     if (!folder.empty()) {
         if (const auto made = files_.makeFolders(folder.string()); !made) {
             return lineAbout(folder.string(), std::nullopt, "progress not saved: " + made.problem);
         }
     }
+    // Without the lock (a game stuck holding it, a folder where no lock file can be made) the
+    // write goes ahead as a lone game's would.
+    const platform::FileLock lock = files_.lock(file_ + ".lock");
+    // What another game wrote since is kept: the file holds the higher level of every set. A
+    // file that cannot be read now is written anew from what this game knows.
+    bool unreadable = false;
+    std::string reason;
+    known_.mergeFrom(readFile(unreadable, reason).progress);
     if (const auto written = files_.write(file_, settings::progressText(known_)); !written) {
         return lineAbout(file_, std::nullopt, "progress not saved: " + written.problem);
     }

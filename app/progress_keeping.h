@@ -26,6 +26,11 @@ inline constexpr std::string_view kProgressFileName = "progress";
 // How often the level number is looked at: a level reached is on disk within a second.
 inline constexpr std::chrono::milliseconds kProgressPeriod{250};
 
+// How long a game waits for another to finish its write of the progress file: a write takes
+// milliseconds, so a lock held longer belongs to a game that is stuck, and the write goes ahead
+// without it.
+inline constexpr std::chrono::milliseconds kProgressLockWait{2000};
+
 // The progress file in `stateFolder`; empty when there is no state folder.
 std::string progressFile(const std::string& stateFolder);
 
@@ -37,6 +42,10 @@ struct ProgressFiles {
             return platform::writeFileAtomically(path, bytes);
         };
     std::function<platform::FileWriteResult(const std::string& folder)> makeFolders = platform::makeFolders;
+    // The lock that games sharing the file take in turn around a read, merge and write.
+    std::function<platform::FileLock(const std::string& lockFile)> lock = [](const std::string& lockFile) {
+        return platform::FileLock::take(lockFile, kProgressLockWait);
+    };
 };
 
 // The progress of one game in one set of levels, kept in one file that other games may share.
@@ -56,8 +65,9 @@ public:
 
     // Records `level` as reached in this set, unless a level as high already is: reads the file
     // again (another game may have written it since), keeps the higher level of every set, and
-    // writes it whole. Nothing when that worked or was not needed; otherwise a whole line that
-    // says why not. The level is kept in memory and written with the next level reached.
+    // writes it whole, all under the lock of the file ("progress.lock" beside it) so that two
+    // games never write over each other's levels. Nothing when that worked or was not needed; otherwise a
+    // whole line that says why not. The level is kept in memory and written with the next level reached.
     std::optional<std::string> reach(std::int32_t level);
 
 private:

@@ -133,6 +133,12 @@ std::vector<std::string> replayProblems(const std::string& recordingName, const 
 }
 
 std::optional<std::string> createRecordingFile(const std::string& path, const RecordingHeader& header) {
+    // A device or a pipe is refused rather than written as a stream: it cannot be replayed
+    // from, and a rename over one would replace it.
+    if (const auto kind = platform::unwritableKind(path)) {
+        return recordingProblemLine(
+            path, {}, escapedForDisplay(*kind) + ": a recording is only written to a regular file");
+    }
     const platform::FileWriteResult result = platform::writeFileAtomically(path, recordingHeaderText(header));
     if (!result.written) {
         return recordingProblemLine(path, {}, escapedForDisplay(result.problem));

@@ -43,7 +43,8 @@ std::vector<std::string> replayProblems(const std::string& recordingName, const 
                                         bool anyVersion);
 
 // Makes the file at `path` a recording with just `header` in it, replacing any file there at
-// once and whole; the problem line if that fails.
+// once and whole; the problem line if that fails. Only a regular file (or a missing one, links
+// followed) is written: a device, a pipe or a folder is refused and left as it is.
 std::optional<std::string> createRecordingFile(const std::string& path, const RecordingHeader& header);
 
 // "brickstorm: FILE: the recording is cut off at tick T: ..." and a line break; the name escaped.

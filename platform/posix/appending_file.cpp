@@ -6,6 +6,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/file_writing.h"
+#include "platform/posix/fd_io.h"
+
 namespace brickstorm::platform {
 
 struct AppendingFile::Impl {
@@ -14,7 +17,8 @@ struct AppendingFile::Impl {
 };
 
 AppendingFile::AppendingFile(const std::string& path) : impl_(std::make_unique<Impl>()) {
-    impl_->fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    keepFileSizeLimitFromEndingTheProgram();
+    impl_->fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY);
     if (impl_->fd < 0) {
         impl_->problem = std::string("cannot be opened to add to it: ") + std::strerror(errno);
     }
@@ -36,17 +40,10 @@ AppendResult AppendingFile::append(std::string_view bytes) {
         result.problem = impl_->problem;
         return result;
     }
-    while (!bytes.empty()) {
-        const ssize_t count = ::write(impl_->fd, bytes.data(), bytes.size());
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            result.problem = std::string("cannot add to the file: ") + std::strerror(errno);
-            return result;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(count));
-        result.added += static_cast<std::size_t>(count);
+    const FileBytesWritten written = writeToFile(systemCalls(), impl_->fd, bytes);
+    result.added = written.count;
+    if (written.error != 0) {
+        result.problem = std::string("cannot add to the file: ") + writeErrorText(written.error);
     }
     return result;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstring>
 
 namespace brickstorm::platform {
 
@@ -43,6 +44,26 @@ bool writeAll(SystemCalls& sys, int fd, std::string_view bytes) {
         return false;
     }
     return true;
+}
+
+FileBytesWritten writeToFile(SystemCalls& sys, int fd, std::string_view bytes) {
+    FileBytesWritten result;
+    while (result.count < bytes.size()) {
+        const ssize_t written = sys.write(fd, bytes.data() + result.count, bytes.size() - result.count);
+        if (written > 0) {
+            result.count += static_cast<std::size_t>(written);
+        } else if (written < 0 && errno == EINTR) {
+            continue;
+        } else {
+            result.error = written < 0 ? errno : kNothingWritten;
+            break;
+        }
+    }
+    return result;
+}
+
+const char* writeErrorText(int error) {
+    return error == kNothingWritten ? "the system took none of the bytes" : std::strerror(error);
 }
 
 ReadResult readAvailable(SystemCalls& sys, int fd, std::span<unsigned char> buffer,

@@ -16,6 +16,21 @@ namespace brickstorm::platform {
 // (closed output, broken pipe, hung-up terminal): the caller must not try again.
 bool writeAll(SystemCalls& sys, int fd, std::string_view bytes);
 
+// How a write to a file went: the bytes it took, and the error number that stopped it (0 when
+// every byte went, kNothingWritten when the system took none without saying why).
+struct FileBytesWritten {
+    std::size_t count = 0;
+    int error = 0;
+};
+inline constexpr int kNothingWritten = -1;
+
+// Writes all of `bytes` to a file, retrying only what a signal interrupted: a file, unlike a
+// terminal, has no pause to wait out, and a write that takes nothing would take nothing again.
+FileBytesWritten writeToFile(SystemCalls& sys, int fd, std::string_view bytes);
+
+// The words for a write's error number, kNothingWritten included.
+const char* writeErrorText(int error);
+
 enum class ReadStatus {
     Data,      // `count` bytes are in the buffer
     TimedOut,  // nothing arrived within the wait

@@ -6,8 +6,9 @@
 
 #include <cstddef>
 
-// The system calls of the terminal code's normal path, behind one small interface so that tests
-// can stand in short writes, interruptions and failures. (The signal handlers call the system
+// The system calls of the terminal code's and the file writer's normal paths, behind one small
+// interface so that tests can stand in short writes, interruptions and failures, and see that a
+// flush is made where it must be. (The signal handlers call the system
 // directly: they must not depend on anything a test could swap.)
 namespace brickstorm::platform {
 
@@ -21,6 +22,8 @@ public:
     virtual int poll(pollfd* fds, nfds_t count, int timeoutMs);
     // ioctl(fd, TIOCGWINSZ, size): the terminal's window size.
     virtual int getWindowSize(int fd, winsize* size);
+    virtual int fsync(int fd);
+    virtual int rename(const char* from, const char* to);
 };
 
 // The real system calls.

@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <utility>
 
 namespace brickstorm::platform {
 
@@ -96,7 +98,26 @@ FileWriteSteps& systemFileWriteSteps() {
     return steps;
 }
 
-FileWriteResult writeFileAtomically(const std::string& path, std::string_view bytes, FileWriteSteps& steps) {
+void keepFileSizeLimitFromEndingTheProgram() {}  // no such limit, nor signal, here
+
+std::optional<std::string> unwritableKind(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status) || std::filesystem::is_regular_file(status)) {
+        return std::nullopt;
+    }
+    return std::string(std::filesystem::is_directory(status) ? "a directory" : "a device") +
+           ", not a regular file";
+}
+
+// The move below replaces names of regular files only; a hard link is as rare here as the tools
+// that make one, and is not looked for.
+FileWriteResult writeFileAtomically(const std::string& path, std::string_view bytes, FileWriteSteps& steps,
+                                    const BeforeWritingInPlace& beforeInPlace) {
+    static_cast<void>(beforeInPlace);
+    if (auto refused = unwritableKind(path)) {
+        return {false, *refused};
+    }
     const std::string temporary = temporaryNameFor(path);
     FileWriteResult result = fillTemporary(temporary, bytes, steps);
     if (!result) {
@@ -152,7 +173,66 @@ std::optional<FileStamp> fileStamp(const std::string& path) {
                        static_cast<std::int64_t>(data.ftLastWriteTime.dwLowDateTime);
     const auto size =
         (static_cast<std::int64_t>(data.nFileSizeHigh) << 32) | static_cast<std::int64_t>(data.nFileSizeLow);
-    return FileStamp{ticks * kNanosecondsPerTick, size};
+    return FileStamp{ticks * kNanosecondsPerTick, size, 0, 0};
+}
+
+FileLock FileLock::take(const std::string& path, std::chrono::milliseconds wait) {
+    using Clock = std::chrono::steady_clock;
+    // Holders keep it for the milliseconds of a write: looked at again soon, then less often.
+    constexpr DWORD kLongestPauseMs = 16;
+    DWORD pauseMs = 1;
+    const Clock::time_point deadline = Clock::now() + wait;
+    FileLock lock;
+    lock.path_ = path;
+    for (;;) {
+        // Shared with no one, and gone with the last handle: the lock and its removal in one.
+        const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            lock.state_ = State::Held;
+            lock.handle_ = reinterpret_cast<std::intptr_t>(file);
+            return lock;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) {
+            lock.problem_ =
+                "cannot make the lock file: " + std::system_category().message(static_cast<int>(error));
+            return lock;
+        }
+        if (Clock::now() >= deadline) {
+            lock.state_ = State::Busy;
+            return lock;
+        }
+        Sleep(pauseMs);
+        pauseMs = pauseMs * 2 > kLongestPauseMs ? kLongestPauseMs : pauseMs * 2;
+    }
+}
+
+FileLock::~FileLock() { release(); }
+
+FileLock::FileLock(FileLock&& other) noexcept
+    : state_(std::exchange(other.state_, State::Failed)),
+      path_(std::move(other.path_)),
+      problem_(std::move(other.problem_)),
+      handle_(std::exchange(other.handle_, -1)) {}
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept {
+    if (this != &other) {
+        release();
+        state_ = std::exchange(other.state_, State::Failed);
+        path_ = std::move(other.path_);
+        problem_ = std::move(other.problem_);
+        handle_ = std::exchange(other.handle_, -1);
+    }
+    return *this;
+}
+
+void FileLock::release() {
+    if (handle_ != -1) {
+        CloseHandle(reinterpret_cast<HANDLE>(handle_));
+        handle_ = -1;
+    }
+    state_ = State::Failed;
 }
 
 }  // namespace brickstorm::platform

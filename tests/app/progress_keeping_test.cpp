@@ -176,6 +176,49 @@ TEST_F(ProgressKeepingTest, AFailedWriteKeepsTheOldFileAndTheLevelForTheNextTry)
     }
 }
 
+TEST_F(ProgressKeepingTest, TheFileIsReadMergedAndWrittenUnderTheLockOfGamesSharingIt) {
+    const std::string lockFile = file_ + ".lock";
+    // Another game trying the lock at that moment finds it held.
+    const auto lockedNow = [&lockFile] {
+        return platform::FileLock::take(lockFile, std::chrono::milliseconds(0)).state() ==
+               platform::FileLock::State::Busy;
+    };
+    int reads = 0;
+    int writes = 0;
+    ProgressFiles files;
+    files.read = [&](const std::string& path, const platform::FilePieceReader& take) {
+        ++reads;
+        EXPECT_EQ(lockedNow(), reads > 1) << "read " << reads;  // not at the start of the game
+        return platform::readFilePieces(path, take);
+    };
+    files.write = [&](const std::string& path, std::string_view bytes) {
+        ++writes;
+        EXPECT_TRUE(lockedNow());
+        return platform::writeFileAtomically(path, bytes);
+    };
+    ProgressKeeper keeper(file_, kPack, files);
+    keeper.readAtStart();
+    ASSERT_EQ(keeper.reach(2), std::nullopt);
+    EXPECT_EQ(reads, 2);
+    EXPECT_EQ(writes, 1);
+    EXPECT_FALSE(fs::exists(lockFile)) << "let go after the write";
+
+    // A game stuck holding the lock delays the write, and does not lose it.
+    const platform::FileLock stuck = platform::FileLock::take(lockFile, std::chrono::milliseconds(0));
+    ASSERT_TRUE(stuck.held());
+    files.write = [](const std::string& path, std::string_view bytes) {
+        return platform::writeFileAtomically(path, bytes);
+    };
+    files.read = platform::readFilePieces;
+    files.lock = [](const std::string& path) {
+        return platform::FileLock::take(path, std::chrono::milliseconds(1));
+    };
+    ProgressKeeper patient(file_, kPack, files);
+    patient.readAtStart();
+    EXPECT_EQ(patient.reach(3), std::nullopt);
+    EXPECT_EQ(onDisk(kPack), 3);
+}
+
 TEST_F(ProgressKeepingTest, AStateFolderThatCannotBeMadeIsSaid) {
     const fs::path blocker = folder_ / "file";
     fs::create_directories(folder_);

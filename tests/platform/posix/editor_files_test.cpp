@@ -3,15 +3,20 @@
 // seen as changed.
 #include "app/editor_files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <variant>
 
 #include "editor/editor_session.h"
 #include "editor/level_writing.h"
@@ -55,7 +60,7 @@ TEST_F(EditorFilesTest, AFailedSaveAtAnyStepKeepsTheOldFileAndEveryEdit) {
         editor.handleKey('b');
         const editor::EditedLevel edited = editor.level();
         FailingStep failing(step);
-        const platform::FileWriteResult result = saveLevelFile(file, editor.level(), failing);
+        const platform::FileWriteResult result = saveLevelFile(file, editor.level(), {}, failing);
         ASSERT_FALSE(result) << static_cast<int>(step);
         editor.saveFailed(result.problem);
         EXPECT_EQ(fileText(file), old) << static_cast<int>(step);
@@ -91,6 +96,117 @@ TEST_F(EditorFilesTest, TheRecoveryCopyIsWrittenWholeIntoAFolderMadeForIt) {
     EXPECT_TRUE(recoveryCopyIsNewer(copy, std::nullopt));
     EXPECT_EQ(readEditableLevel(copy), level);
     EXPECT_EQ(recoveryPathFor("x.lvl", ""), "");  // no state folder, no copy
+}
+
+// The recovery copy, at the moment the file is written in place: it must hold the same text.
+class CopyWatchingSteps : public platform::FileWriteSteps {
+public:
+    explicit CopyWatchingSteps(std::string copy) : copy_(std::move(copy)) {}
+    int failureAt(FileWriteStep step) override {
+        if (step == FileWriteStep::Write) {
+            copyAtWrite = fileText(copy_);
+        }
+        return 0;
+    }
+    std::string copyAtWrite;
+
+private:
+    std::string copy_;
+};
+
+TEST_F(EditorFilesTest, AFileWrittenInPlaceHasItsTextInTheRecoveryCopyFirst) {
+    const std::string file = folder_.path() + "/level.lvl";
+    const std::string other = folder_.path() + "/same level.lvl";
+    std::ofstream(file, std::ios::binary) << "# Old\n002 001 002\nE0\np0\n";
+    ASSERT_EQ(::link(file.c_str(), other.c_str()), 0);  // a hard link: a rename would break it
+    const std::string copy = recoveryPathFor(file, folder_.path() + "/state");
+    auto opened = std::get<OpenedLevel>(openLevelFile(file, editor::kNewLevelSizes));
+    editor::EditorSession editor(std::move(opened.level));
+    editor.handleKey('b');
+    const std::string text = editor::levelFileText(editor.level());
+
+    CopyWatchingSteps watching(copy);
+    ASSERT_TRUE(saveLevelFile(file, editor.level(), copy, watching));
+    EXPECT_EQ(watching.copyAtWrite, text);
+    EXPECT_EQ(fileText(file), text);
+    EXPECT_EQ(fileText(other), text);
+
+    // A copy that cannot be written stops the write: the file stays as it was.
+    editor.handleKey('b');
+    std::ofstream(folder_.path() + "/blocker") << "a file where the state folder would be";
+    const platform::FileWriteResult refused =
+        saveLevelFile(file, editor.level(), recoveryPathFor(file, folder_.path() + "/blocker/state"));
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(refused.problem.rfind("it must be written in place, and the recovery copy", 0), 0U)
+        << refused.problem;
+    EXPECT_EQ(fileText(other), text);
+}
+
+TEST_F(EditorFilesTest, AFileChangedOnDiskIsSeenWhateverItsSizeAndTime) {
+    const std::string file = folder_.path() + "/level.lvl";
+    const std::string text = "# Old\n002 001 002\nE0\np0\n";
+    struct Case {
+        const char* what;
+        std::function<void()> change;  // after the file was read
+        bool changed;
+    };
+    const auto sameTimeAs = [](const std::string& from, const std::string& to) {
+        struct stat info {};
+        ::stat(from.c_str(), &info);
+        const timespec times[2] = {info.st_atim, info.st_mtim};
+        ::utimensat(AT_FDCWD, to.c_str(), times, 0);
+    };
+    const std::string aside = folder_.path() + "/aside";
+    const Case cases[] = {
+        {"left alone", [] {}, false},
+        {"new bytes of the same size, its time put back (cp -p)",
+         [&] {
+             std::ofstream(aside) << "";
+             sameTimeAs(file, aside);
+             std::fstream(file, std::ios::in | std::ios::out | std::ios::binary) << "# OLD";
+             sameTimeAs(aside, file);
+         },
+         true},
+        {"replaced by another file of the same size and time",
+         [&] {
+             std::ofstream(aside, std::ios::binary) << "# Old\n002 001 002\n0E\np0\n";
+             sameTimeAs(file, aside);
+             ::rename(aside.c_str(), file.c_str());
+         },
+         true},
+        {"removed", [&] { ::unlink(file.c_str()); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(file, std::ios::binary) << text;
+        const auto opened = std::get<OpenedLevel>(openLevelFile(file, editor::kNewLevelSizes));
+        ASSERT_TRUE(opened.stamp);
+        EXPECT_EQ(opened.stamp, levelFileOnDisk(file));
+        c.change();
+        EXPECT_EQ(changedOnDisk(file, opened.stamp), c.changed);
+    }
+    // A level not yet saved: a file appearing at its name is a change.
+    EXPECT_FALSE(changedOnDisk(file, std::nullopt));
+    std::ofstream(file) << text;
+    EXPECT_TRUE(changedOnDisk(file, std::nullopt));
+}
+
+TEST_F(EditorFilesTest, TheRecoveryCopyOfARunningEditorIsNotAnothersToTake) {
+    const std::string file = folder_.path() + "/level.lvl";
+    const std::string copy = recoveryPathFor(file, folder_.path() + "/state");
+    auto first = lockRecoveryCopy(file, copy);
+    ASSERT_TRUE(std::holds_alternative<platform::FileLock>(first));
+    EXPECT_TRUE(std::get<platform::FileLock>(first).held());
+    const auto second = lockRecoveryCopy(file, copy);
+    ASSERT_TRUE(std::holds_alternative<std::string>(second));
+    EXPECT_EQ(std::get<std::string>(second),
+              "brickstorm: " + file +
+                  ": being edited in another brickstorm (its recovery copy is that editor's); close that one "
+                  "first, or edit a copy under another name\n");
+    first = platform::FileLock{};  // the first editor ends
+    EXPECT_TRUE(std::get<platform::FileLock>(lockRecoveryCopy(file, copy)).held());
+    // Without a state folder there is no copy to protect, and nothing is refused.
+    EXPECT_FALSE(std::get<platform::FileLock>(lockRecoveryCopy(file, "")).held());
 }
 
 TEST_F(EditorFilesTest, OpeningTellsANewLevelFromAFileAndRefusesAShapeProblem) {

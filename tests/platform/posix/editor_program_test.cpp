@@ -208,6 +208,46 @@ TEST_F(EditorProgramTest, AChangeSurvivesSigkillInTheRecoveryCopy) {
     EXPECT_EQ(listing.find("recovery"), std::string::npos);
 }
 
+TEST_F(EditorProgramTest, ASecondEditorOfTheSameFileIsRefusedAndTheFirstsCopyKept) {
+    const std::string level = folder_.path() + "/twice.lvl";
+    auto first = startEditor({"--edit", level, "--size", "5x3x4"});
+    ASSERT_TRUE(waitForScreen(*first, "new file"));
+    first->send(kUp);
+    first->send("E");
+    ASSERT_TRUE(waitForScreen(*first, "cursor 2,1,1 exit  unsaved"));
+    char* real = ::realpath(folder_.path().c_str(), nullptr);
+    ASSERT_NE(real, nullptr);
+    const std::string copy =
+        folder_.path() + "/state/brickstorm/" + editor::recoveryFileName(std::string(real) + "/twice.lvl");
+    std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own buffer
+    const auto deadline = std::chrono::steady_clock::now() + PtySession::kPatience;
+    while (!fileExists(copy) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(fileExists(copy));
+
+    // The second one cannot take the first one's copy (nor answer its question, nor delete it).
+    auto second = startEditor({"--edit", level});
+    const auto status = second->waitForExit();
+    ASSERT_TRUE(status);
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 1);
+    EXPECT_EQ(second->output(), "brickstorm: " + level +
+                                    ": being edited in another brickstorm (its recovery copy is that "
+                                    "editor's); close that one first, or edit a copy under another name\r\n");
+    EXPECT_TRUE(testing::sameSettings(second->settings(), second->initialSettings()));
+    EXPECT_TRUE(fileExists(copy));
+
+    // The first one killed, its copy is there to restore.
+    first->sendSignal(SIGKILL);
+    ASSERT_TRUE(first->waitForExit());
+    auto third = startEditor({"--edit", level, "--size", "5x3x4"});
+    ASSERT_TRUE(waitForScreen(*third, "Restore them?"));
+    third->send("n");
+    ASSERT_TRUE(waitForScreen(*third, "new file"));
+    third->send("q");
+    ASSERT_TRUE(third->waitForExit());
+}
+
 TEST_F(EditorProgramTest, AFileChangedOnDiskIsNotOverwrittenWithoutAsking) {
     const std::string level = folder_.path() + "/shared.lvl";
     const std::string theirs = "003 001 001\npE0\n";

@@ -1,17 +1,31 @@
 #include "platform/file_writing.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <climits>
+#include <csignal>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "platform/appending_file.h"
+#include "platform/posix/fd_io.h"
+#include "platform/posix/file_writing_calls.h"
 #include "support/temp_folder.h"
 
 namespace brickstorm::platform {
@@ -166,6 +180,232 @@ TEST_F(FileWritingTest, RemovingAFileThatIsNotThereSucceeds) {
     EXPECT_TRUE(removeFile(level));
 }
 
+// A write whose process is killed between writing its new file and renaming it, as a SIGKILL or
+// the machine going down can.
+class KilledBeforeTheRename : public FileWriteSteps {
+public:
+    int failureAt(FileWriteStep step) override {
+        if (step == FileWriteStep::Rename) {
+            ::raise(SIGKILL);
+        }
+        return 0;
+    }
+};
+
+TEST_F(FileWritingTest, WhatAKilledWriteLeftIsRemovedByTheNextWrite) {
+    const std::string level = path("level.lvl");
+    put(level, "old");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        KilledBeforeTheRename killed;
+        static_cast<void>(writeFileAtomically(level, "new", killed));
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(contents(level), "old");
+    const std::set<std::string> left = names();
+    ASSERT_EQ(left.size(), 2U);
+    const std::string temporary = *left.begin() == "level.lvl" ? *left.rbegin() : *left.begin();
+    EXPECT_EQ(temporary.size(), kTemporaryNameLength) << temporary;
+
+    ASSERT_TRUE(writeFileAtomically(level, "newer"));
+    EXPECT_EQ(contents(level), "newer");
+    EXPECT_EQ(names(), std::set<std::string>{"level.lvl"});
+}
+
+TEST_F(FileWritingTest, AnotherWritesTemporaryFileIsLeftAloneWhileItLasts) {
+    const std::string level = path("level.lvl");
+    const std::string theirs =
+        path(std::string(kTemporaryPrefix) + "0123456789ab" + std::string(kTemporarySuffix));
+    put(theirs, "half");
+    const int held = ::open(theirs.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);  // as that write holds it
+    ASSERT_TRUE(writeFileAtomically(level, "mine"));
+    EXPECT_EQ(names(), (std::set<std::string>{"level.lvl", theirs.substr(theirs.rfind('/') + 1)}));
+    ::close(held);  // that write was killed
+    ASSERT_TRUE(writeFileAtomically(level, "mine again"));
+    EXPECT_EQ(names(), std::set<std::string>{"level.lvl"});
+}
+
+TEST_F(FileWritingTest, ANameAsLongAsTheSystemTakesCanBeWritten) {
+    for (const std::size_t length : {250U, static_cast<unsigned>(NAME_MAX)}) {
+        const std::string name = std::string(length - 4, 'a') + ".rec";
+        ASSERT_TRUE(writeFileAtomically(path(name), "first")) << length;
+        const FileWriteResult again = writeFileAtomically(path(name), "second");
+        EXPECT_TRUE(again) << again.problem;
+        EXPECT_EQ(contents(path(name)), "second");
+        EXPECT_EQ(names(), std::set<std::string>{name});
+        ASSERT_TRUE(removeFile(path(name)));
+    }
+}
+
+// The real system calls, with each flush and rename seen: on which file, in which order.
+class SeenCalls : public SystemCalls {
+public:
+    int fsync(int fd) override {
+        seen.push_back("flush " + nameOf(fd));
+        return SystemCalls::fsync(fd);
+    }
+    int rename(const char* from, const char* to) override {
+        seen.push_back(std::string("rename ") + from + " " + to);
+        return SystemCalls::rename(from, to);
+    }
+
+    std::vector<std::string> seen;
+
+private:
+    static std::string nameOf(int fd) {
+        char name[PATH_MAX] = {};
+        const ssize_t length =
+            ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), name, sizeof name - 1);
+        return length > 0 ? std::string(name, static_cast<std::size_t>(length)) : "?";
+    }
+};
+
+TEST_F(FileWritingTest, TheNewFileIsFlushedBeforeItsRenameAndTheFolderAfter) {
+    const std::string level = path("level.lvl");
+    put(level, "old");
+    SeenCalls calls;
+    ASSERT_TRUE(writeFileWith(calls, level, "new", systemFileWriteSteps()));
+    ASSERT_EQ(calls.seen.size(), 3U) << ::testing::PrintToString(calls.seen);
+    const std::string temporaryStart = "flush " + path(std::string(kTemporaryPrefix));
+    EXPECT_EQ(calls.seen[0].rfind(temporaryStart, 0), 0U) << calls.seen[0];
+    const std::string temporary = calls.seen[0].substr(std::string("flush ").size());
+    EXPECT_EQ(calls.seen[1], "rename " + temporary + " " + level);
+    EXPECT_EQ(calls.seen[2], "flush " + folder_.path());
+    EXPECT_EQ(contents(level), "new");
+}
+
+TEST_F(FileWritingTest, AFileWrittenInPlaceIsFlushed) {
+    const std::string level = path("level.lvl");
+    put(level, "old");
+    ASSERT_EQ(::link(level.c_str(), path("other name").c_str()), 0);  // a hard link: written in place
+    SeenCalls calls;
+    ASSERT_TRUE(writeFileWith(calls, level, "new", systemFileWriteSteps()));
+    EXPECT_EQ(calls.seen, std::vector<std::string>{"flush " + level});
+}
+
+// Takes the first `taken` bytes of a write, then nothing, without an error: as a broken file
+// system or a device at its end can.
+class TakingNothing : public SystemCalls {
+public:
+    explicit TakingNothing(std::size_t taken) : taken_(taken) {}
+    ssize_t write(int fd, const void* data, std::size_t size) override {
+        const std::size_t now = std::min(size, taken_);
+        taken_ -= now;
+        return now == 0 ? 0 : SystemCalls::write(fd, data, now);
+    }
+
+private:
+    std::size_t taken_;
+};
+
+TEST_F(FileWritingTest, AWriteThatTakesNothingFailsInsteadOfTryingForEver) {
+    const std::string level = path("level.lvl");
+    put(level, "old");
+    TakingNothing nothing(2);
+    const FileWriteResult result = writeFileWith(nothing, level, "the new level", systemFileWriteSteps());
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.problem, "cannot write the new file: the system took none of the bytes");
+    EXPECT_EQ(contents(level), "old");
+    EXPECT_EQ(names(), std::set<std::string>{"level.lvl"});
+
+    // The loop that an appending file uses too.
+    const int fd = ::open(path("appended").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    TakingNothing some(3);
+    const FileBytesWritten written = writeToFile(some, fd, "abcdef");
+    ::close(fd);
+    EXPECT_EQ(written.count, 3U);
+    EXPECT_EQ(written.error, kNothingWritten);
+}
+
+TEST_F(FileWritingTest, AppendingKeepsWhatTheFileHolds) {
+    const std::string recording = path("run.rec");
+    put(recording, "header\n");
+    AppendingFile file(recording);
+    ASSERT_TRUE(file.isOpen()) << file.problem();
+    EXPECT_TRUE(file.append("line 1\n").complete());
+    EXPECT_TRUE(file.append("line 2\n").complete());
+    EXPECT_EQ(contents(recording), "header\nline 1\nline 2\n");
+}
+
+// In a process of its own with a limit on the size of files it writes (ulimit -f), which the
+// system enforces with a signal that ends the process unless it is ignored.
+TEST_F(FileWritingTest, AFileSizeLimitFailsTheWriteInsteadOfEndingTheProgram) {
+    const std::string level = path("level.lvl");
+    const std::string recording = path("run.rec");
+    put(level, "old");
+    put(recording, "");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);  // as a new process starts, whatever this one did before
+        constexpr rlim_t kLimit = 1024;
+        const rlimit limit{kLimit, kLimit};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string big(4 * kLimit, 'b');
+        const FileWriteResult saved = writeFileAtomically(level, big);
+        AppendingFile appending(recording);
+        const AppendResult appended = appending.append(big);
+        const bool told = !saved && saved.problem == "cannot write the new file: File too large" &&
+                          appended.problem == "cannot add to the file: File too large" &&
+                          appended.added == kLimit;
+        ::_exit(told ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_FALSE(WIFSIGNALED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failures were not told as expected";
+    EXPECT_EQ(contents(level), "old");
+    EXPECT_EQ(names(), (std::set<std::string>{"level.lvl", "run.rec"}));
+}
+
+TEST_F(FileWritingTest, ALockIsHeldByOneAtATimeAndGoesWithItsHolder) {
+    const std::string lockFile = path("progress.lock");
+    {
+        const FileLock first = FileLock::take(lockFile, std::chrono::milliseconds(0));
+        ASSERT_TRUE(first.held()) << first.problem();
+        EXPECT_EQ(FileLock::take(lockFile, std::chrono::milliseconds(0)).state(), FileLock::State::Busy);
+        EXPECT_EQ(FileLock::take(lockFile, std::chrono::milliseconds(30)).state(), FileLock::State::Busy);
+    }
+    EXPECT_EQ(names(), std::set<std::string>{});  // let go, and its file removed
+
+    // A holder killed while it holds the lock leaves its file, but no lock.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const FileLock held = FileLock::take(lockFile, std::chrono::milliseconds(0));
+        const char word = held.held() ? 'y' : 'n';
+        static_cast<void>(::write(ready[1], &word, 1));
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    char word = 0;
+    ASSERT_EQ(::read(ready[0], &word, 1), 1);
+    ::close(ready[0]);
+    ASSERT_EQ(word, 'y');
+    EXPECT_EQ(FileLock::take(lockFile, std::chrono::milliseconds(0)).state(), FileLock::State::Busy);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_TRUE(FileLock::take(lockFile, std::chrono::milliseconds(0)).held());
+}
+
+TEST_F(FileWritingTest, ALockWaitsForItsHolderToLetGo) {
+    const std::string lockFile = path("progress.lock");
+    auto first = std::make_unique<FileLock>(FileLock::take(lockFile, std::chrono::milliseconds(0)));
+    ASSERT_TRUE(first->held());
+    std::thread letGo([&first] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        first.reset();
+    });
+    const FileLock second = FileLock::take(lockFile, std::chrono::minutes(1));
+    letGo.join();
+    EXPECT_TRUE(second.held());
+}
+
 TEST_F(FileWritingTest, AStampTellsAChangedFileFromTheSameOne) {
     const std::string level = path("level.lvl");
     EXPECT_EQ(fileStamp(level), std::nullopt);
@@ -176,6 +416,20 @@ TEST_F(FileWritingTest, AStampTellsAChangedFileFromTheSameOne) {
     EXPECT_EQ(fileStamp(level), before);
     put(level, "changed");
     EXPECT_NE(fileStamp(level), before);
+
+    // Another file put in its place, of the same size and time: another file all the same.
+    const auto replaced = fileStamp(level);
+    put(path("other"), "CHANGED");
+    const timespec times[2] = {
+        {0, UTIME_OMIT},
+        {replaced->modifiedNanoseconds / 1'000'000'000, replaced->modifiedNanoseconds % 1'000'000'000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path("other").c_str(), times, 0), 0);
+    ASSERT_EQ(::rename(path("other").c_str(), level.c_str()), 0);
+    const auto now = fileStamp(level);
+    ASSERT_TRUE(now);
+    EXPECT_EQ(now->size, replaced->size);
+    EXPECT_EQ(now->modifiedNanoseconds, replaced->modifiedNanoseconds);
+    EXPECT_NE(now, replaced);
 }
 
 }  // namespace

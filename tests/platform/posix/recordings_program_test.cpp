@@ -2,6 +2,7 @@
 // one: what a player sees and what the program says.
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -318,6 +319,14 @@ TEST_P(RecordingRefusals, LeaveTheTerminalAlone) {
                 "brickstorm-recording 1\nprogram 1.0\nlevel 1 first.lvl 20 0123456789abcdef\n"
                 "level 2 no/such\\x1b.lvl 20 0123456789abcdef\nstart 1\n");
     ::mkdir((folder.path() + "/folder.rec").c_str(), 0700);
+    // Nodes that are not files, made here and never the machine's own: a device (as /dev/null is,
+    // which needs root), a link to it, and a pipe.
+    const bool device = ::mknod((folder.path() + "/null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    ::symlink("null", (folder.path() + "/link-to-null").c_str());
+    ::mkfifo((folder.path() + "/pipe").c_str(), 0600);
+    if (!device && GetParam().message.find("a device") != std::string::npos) {
+        GTEST_SKIP() << "no device node can be made here: needs root";
+    }
     const auto expand = [&](std::string text) {
         for (const auto& [mark, path] :
              {std::pair{'@', folder.path()}, std::pair{'%', std::string(BRICKSTORM_TEST_DATA) + "/pack"}}) {
@@ -389,6 +398,21 @@ INSTANTIATE_TEST_SUITE_P(
             "brickstorm: @/no/such/folder/run.rec: cannot create the new file beside it: No such file or "
             "directory\n",
             1},
+        RefusalCase{"RecordOntoADevice",
+                    {"--record", "@/null"},
+                    "brickstorm: @/null: a device, not a regular file: a recording is only written to a "
+                    "regular file\n",
+                    1},
+        RefusalCase{"RecordThroughALinkToADevice",
+                    {"--record", "@/link-to-null"},
+                    "brickstorm: @/link-to-null: a device, not a regular file: a recording is only written to "
+                    "a regular file\n",
+                    1},
+        RefusalCase{"RecordOntoAPipe",
+                    {"--record", "@/pipe"},
+                    "brickstorm: @/pipe: a pipe, not a regular file: a recording is only written to a regular "
+                    "file\n",
+                    1},
         RefusalCase{
             "LevelWithReplay",
             {"--replay", "@/pack.rec", "--level", "2"},
