@@ -300,6 +300,24 @@ TEST(Recordings, AChangedStateStopsTheCheckAtItsTick) {
     EXPECT_EQ(check.err, "brickstorm: " + changed + ": the replay went out of step at tick 400\n");
 }
 
+// A run cut off by a full disk or a killed game has no end line: its check plays it as far as it
+// goes and never calls it whole, with a status of its own.
+TEST(Recordings, ACheckOfARunCutOffSaysSo) {
+    const ScratchFolder folder;
+    std::string text = readFile(std::string(BRICKSTORM_TEST_DATA) + "/pack.rec");
+    text.erase(text.find('\n', text.find("state 380 ")) + 1);
+    const std::string cut = folder.file("cut.rec", text);
+    const testing::ProgramRun check = testing::runProgram(
+        BRICKSTORM_BINARY,
+        {"--check", "--replay-any-version", "--replay", cut, std::string(BRICKSTORM_TEST_DATA) + "/pack"});
+    EXPECT_EQ(check.status, 7) << check.err;
+    EXPECT_TRUE(check.out.starts_with("level 1: cleared after ")) << check.out;
+    EXPECT_NE(check.out.find(": cut off after "), std::string::npos) << check.out;
+    EXPECT_EQ(check.out.find("in all"), std::string::npos) << check.out;
+    EXPECT_TRUE(check.err.starts_with("brickstorm: " + cut + ": the recording is cut off at tick 380: "))
+        << check.err;
+}
+
 struct RefusalCase {
     const char* name;
     std::vector<std::string> arguments;  // "@" stands for the scratch folder, "%" for the first pack's
