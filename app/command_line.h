@@ -68,10 +68,11 @@ struct CommandLine {
     std::string error;  // with UsageError: one line, safe to show (no raw control bytes)
 };
 
-// Reads the arguments after the program name. Options come in any order before or among the
-// level files; "--" ends the options, so a file whose name starts with '-' can still be given.
-// Starts from `base` (what the configuration file gives): what the arguments do not set stays
-// as it is there, and what they set replaces it.
+// Reads the arguments after the program name, each option as its row in the options table
+// (app/option_table.h) says. Options come in any order before or among the level files; "--"
+// ends the options, so a file whose name starts with '-' can still be given. Starts from `base`
+// (what the configuration file gives): what the arguments do not set stays as it is there, and
+// what they set replaces it.
 CommandLine parseCommandLine(std::span<const std::string_view> arguments, const Options& base = {});
 
 // The mistake, if any, in a list of `levelFiles` level files (folders already stood in for by

@@ -5,6 +5,7 @@
 #include <utility>
 #include <variant>
 
+#include "app/option_table.h"
 #include "world/display_text.h"
 
 namespace brickstorm::app {
@@ -73,22 +74,39 @@ CommandLine readSettings(std::span<const std::string_view> arguments, const std:
     if (auto* problem = std::get_if<CommandLine>(&text)) {
         return std::move(*problem);
     }
-    auto settings = settings::readConfigText(std::get<std::string>(text));
-    if (const auto* problem = std::get_if<settings::ConfigProblem>(&settings)) {
+    auto options = configOptions(std::get<std::string>(text));
+    if (const auto* problem = std::get_if<settings::ConfigProblem>(&options)) {
         return settingsError(configProblemLine(file, *problem));
     }
-    return parseCommandLine(arguments, optionsFrom(std::get<settings::ConfigSettings>(settings)));
+    return parseCommandLine(arguments, std::get<Options>(options));
 }
 
-Options optionsFrom(const settings::ConfigSettings& file) {
-    Options options;
-    options.fit = file.fit.value_or(options.fit);
-    options.cellAspect = file.cellAspect;
-    options.fullRedraw = file.fullRedraw.value_or(options.fullRedraw);
-    options.colour = file.colour.value_or(options.colour);
-    options.colourDepth = file.colourDepth;
-    options.keys = file.keys.value_or(options.keys);
-    return options;
+std::variant<Options, settings::ConfigProblem> configOptions(std::string_view text) {
+    OptionsReading reading;
+    const auto take = [&reading](std::string_view name, std::string_view value) -> std::optional<std::string> {
+        const OptionRow* row = settingNamed(name);
+        if (row == nullptr) {
+            return "unknown setting " + quotedForDisplay(name) + ": " + listed(settingNames(), ", ") +
+                   " or key ACTION";
+        }
+        if (const Refusal refusal = row->apply(reading, value)) {
+            return "bad value " + quotedForDisplay(value) + " for " + std::string(name) + ": " + *refusal;
+        }
+        return std::nullopt;
+    };
+    auto keyLines = settings::readConfigText(text, take);
+    if (auto* problem = std::get_if<settings::ConfigProblem>(&keyLines)) {
+        return std::move(*problem);
+    }
+    const auto& lines = std::get<settings::ConfigKeyLines>(keyLines);
+    if (settings::anyKeyLine(lines)) {
+        auto keys = settings::boundKeys(reading.options.keys, lines);
+        if (auto* problem = std::get_if<settings::ConfigProblem>(&keys)) {
+            return std::move(*problem);
+        }
+        reading.options.keys = std::get<settings::KeyBindings>(keys);
+    }
+    return std::move(reading.options);
 }
 
 std::string configProblemLine(const std::string& file, const settings::ConfigProblem& problem) {

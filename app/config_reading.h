@@ -3,6 +3,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "app/command_line.h"
 #include "app/level_files.h"
@@ -26,8 +27,11 @@ std::string usualConfigFile(const std::string& settingsFolder);
 CommandLine readSettings(std::span<const std::string_view> arguments, const std::string& usualConfig,
                          const FileReader& read = platform::readFilePieces);
 
-// The options that a configuration file's settings give, on top of the defaults.
-Options optionsFrom(const settings::ConfigSettings& file);
+// The options that the text of a configuration file gives, on top of the defaults, or its first
+// mistake. Its names and their values are those of the options table: `name = value` does what
+// `--name=value` does (a switch is true or false), and its key lines bind keys on top of the
+// layout it names.
+std::variant<Options, settings::ConfigProblem> configOptions(std::string_view text);
 
 // "brickstorm: FILE:LINE: what" and a line break; the name escaped.
 std::string configProblemLine(const std::string& file, const settings::ConfigProblem& problem);

@@ -107,7 +107,8 @@ std::variant<OpenedLevel, std::string> openLevelFile(const std::string& file, ed
         return problemLine(file, *problem);
     }
     auto& opened = std::get<EditableLevelFile>(read);
-    auto level = editor::EditedLevel::fromLevelString(opened.level.text, std::move(opened.leadingComments));
+    auto level = editor::EditedLevel::fromLevelString(opened.level.text, std::move(opened.leadingComments),
+                                                      opened.layerComments);
     if (!level) {
         return problemLine(file, {std::nullopt, "not a level"});
     }
@@ -149,7 +150,8 @@ std::optional<editor::EditedLevel> readEditableLevel(const std::string& file) {
     if (opened == nullptr) {
         return std::nullopt;
     }
-    return editor::EditedLevel::fromLevelString(opened->level.text, std::move(opened->leadingComments));
+    return editor::EditedLevel::fromLevelString(opened->level.text, std::move(opened->leadingComments),
+                                                opened->layerComments);
 }
 
 platform::FileWriteResult saveLevelFile(const std::string& file, const editor::EditedLevel& level,

@@ -6,23 +6,27 @@
 #include <deque>
 #include <mutex>
 #include <optional>
+#include <vector>
 
-// Keys handed from the thread that reads them to the editor's thread, one at a time: the reader
-// waits until each key has been acted on, so that it stops reading as soon as a key ends the
-// editor.
+// Keys handed from the thread that reads them to the editor's thread, in groups: the codes one
+// read of the terminal gave (the two codes of an arrow, a burst of keys that piled up while a
+// picture was made). The reader waits until a group has been acted on, so that it stops reading
+// as soon as a key ends the editor; the editor acts on every code of the group and composes its
+// screen once, so a held key never leaves the picture behind.
 namespace brickstorm::app {
 
 class EditorInbox {
 public:
-    // The reader's side. Hands over a key and waits until it is acted on; false once the editor
-    // has ended.
-    bool deliver(int code) {
+    // The reader's side. Hands over the codes read together and waits until they are acted on;
+    // false once the editor has ended.
+    bool deliver(const std::vector<int>& codes) {
         std::unique_lock lock(lock_);
         if (ended_) {
             return false;
         }
-        keys_.push_back(code);
-        const std::uint64_t mine = ++delivered_;
+        keys_.insert(keys_.end(), codes.begin(), codes.end());
+        delivered_ += codes.size();
+        const std::uint64_t mine = delivered_;
         changed_.notify_all();
         changed_.wait(lock, [&] { return ended_ || handled_ >= mine; });
         return !ended_;
@@ -41,18 +45,24 @@ public:
         if (keys_.empty()) {
             return std::nullopt;
         }
-        const int code = keys_.front();
-        keys_.pop_front();
-        return code;
+        return take();
+    }
+    // A key delivered already, without waiting: the rest of the group being acted on.
+    std::optional<int> waiting() {
+        const std::lock_guard lock(lock_);
+        if (keys_.empty()) {
+            return std::nullopt;
+        }
+        return take();
     }
     bool closed() {
         const std::lock_guard lock(lock_);
         return closed_ && keys_.empty();
     }
-    // The key taken last has been acted on.
+    // Every key taken so far has been acted on.
     void handled() {
         const std::lock_guard lock(lock_);
-        ++handled_;
+        handled_ = taken_;
         changed_.notify_all();
     }
     // The editor has ended: no more keys are taken.
@@ -63,10 +73,18 @@ public:
     }
 
 private:
+    int take() {
+        const int code = keys_.front();
+        keys_.pop_front();
+        ++taken_;
+        return code;
+    }
+
     std::mutex lock_;
     std::condition_variable changed_;
     std::deque<int> keys_;
     std::uint64_t delivered_ = 0;
+    std::uint64_t taken_ = 0;
     std::uint64_t handled_ = 0;
     bool closed_ = false;
     bool ended_ = false;

@@ -7,9 +7,11 @@
 #include <optional>
 #include <stop_token>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <variant>
+#include <vector>
 
 #include "app/editor_files.h"
 #include "app/editor_inbox.h"
@@ -25,6 +27,7 @@
 #include "platform/terminal.h"
 #include "platform/user_folders.h"
 #include "screens/picture_layout.h"
+#include "screens/screens.h"
 #include "settings/control_names.h"
 #include "settings/key_bindings.h"
 #include "world/display_text.h"
@@ -34,6 +37,13 @@ namespace brickstorm::app {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// A level file that a folder played as a pack takes: its name ends in .lvl.
+bool takenByPacks(const std::string& file) {
+    constexpr std::string_view kLevelEnding = ".lvl";
+    return file.size() >= kLevelEnding.size() &&
+           std::string_view(file).substr(file.size() - kLevelEnding.size()) == kLevelEnding;
+}
 
 constexpr int kExitFailure = 1;
 // How often the editor looks at the window's size when no key comes.
@@ -58,8 +68,17 @@ public:
         if (!recoveryPath_.empty() && recoveryCopyIsNewer(recoveryPath_, exists_ ? stamp_ : std::nullopt)) {
             session_.askToRestore();
         }
+        std::string notes;
         if (exists_ && options.newLevelSize) {
-            session_.note("The file exists, so --size, the size of a new level, is not used.");
+            notes = "The file exists, so --size, the size of a new level, is not used.";
+        }
+        if (!takenByPacks(file_)) {
+            // Said once, as the editor opens: the level still plays when named on its own.
+            notes += std::string(notes.empty() ? "" : " ") + escapedForDisplay(file_) +
+                     " does not end in .lvl: a folder played as a pack takes only its .lvl files.";
+        }
+        if (!notes.empty()) {
+            session_.note(notes);
         }
     }
 
@@ -70,16 +89,7 @@ public:
             const Clock::time_point deadline = nextDeadline();
             const std::optional<int> code = inbox_.next(deadline);
             if (code) {
-                act(*code);
-                keepRecoveryCopy();
-                draw(true);
-                if (ended_) {
-                    // Before the key is answered: the reader must not go back for another.
-                    inbox_.end();
-                }
-                if (!std::exchange(keyAnswered_, false)) {
-                    inbox_.handled();
-                }
+                actOnGroup(*code);
                 continue;
             }
             if (inbox_.closed()) {
@@ -98,6 +108,26 @@ public:
     }
 
 private:
+    // Acts on `code` and on every key delivered with it, then composes the screen once: an arrow's
+    // two codes, or keys that piled up while the last picture was made, cost one picture.
+    void actOnGroup(int code) {
+        std::optional<int> next = code;
+        while (next) {
+            act(*next);
+            if (ended_) {
+                break;  // what follows the key that ended the editor is not for it
+            }
+            next = inbox_.waiting();
+        }
+        keepRecoveryCopy();
+        draw(true);
+        if (ended_) {
+            // Before the keys are answered: the reader must not go back for more.
+            inbox_.end();
+        }
+        inbox_.handled();
+    }
+
     Clock::time_point nextDeadline() const {
         const Clock::time_point check = Clock::now() + kWindowCheckPeriod;
         return recoveryDue_ && *recoveryDue_ < check ? *recoveryDue_ : check;
@@ -140,26 +170,35 @@ private:
             removeRecoveryCopy();
             ended_ = true;
             break;
-        case EditorRequest::PlayTest: playTest(); break;
+        case EditorRequest::PlayTest: playTest(false); break;
+        case EditorRequest::PlayTestHere: playTest(true); break;
+        case EditorRequest::SaveAs: saveAs(session_.typedName()); break;
         case EditorRequest::RestoreRecovery: restore(); break;
         case EditorRequest::DiscardRecovery: removeRecoveryCopy(); break;
         }
     }
 
-    void save(bool thenQuit, bool overwrite) {
+    // True when the file was written.
+    bool save(bool thenQuit, bool overwrite) {
         if (changedOnDisk(file_, exists_ ? stamp_ : std::nullopt) && !overwrite) {
             session_.askToOverwrite(thenQuit);
-            return;
+            return false;
         }
         const platform::FileWriteResult result = saveLevelFile(file_, session_.level(), recoveryPath_);
         if (!result) {
             session_.saveFailed(result.problem);
-            return;
+            return false;
         }
         session_.saved();
         exists_ = true;
         stamp_ = levelFileOnDisk(file_);
         removeRecoveryCopy();
+        if (!savedAsRecoveryPath_.empty()) {
+            // Saved as another file: its changes from now on are kept under its own name, in a
+            // copy this editor holds as it holds the first.
+            recoveryPath_ = std::exchange(savedAsRecoveryPath_, {});
+            recoveryLock_ = std::move(savedAsRecoveryLock_);
+        }
         std::string note = "Saved " + escapedForDisplay(file_) + ".";
         if (!session_.problems().empty()) {
             note += " It cannot be played until its problems are mended: " + session_.problems().front().what +
@@ -167,6 +206,35 @@ private:
         }
         session_.note(note);
         ended_ = thenQuit;
+        return true;
+    }
+
+    // Saves to another file, which the editor edits from then on: the way out of a file that
+    // cannot be written where it is. A file already there is not overwritten without asking; a
+    // save that fails keeps the old name.
+    void saveAs(const std::string& name) {
+        const std::string recovery = recoveryPathFor(name, platform::userFolders().state);
+        if (recovery != recoveryPath_) {
+            auto lock = lockRecoveryCopy(name, recovery);
+            if (std::holds_alternative<std::string>(lock)) {
+                session_.saveFailed(escapedForDisplay(name) + " is being edited in another brickstorm");
+                return;
+            }
+            savedAsRecoveryPath_ = recovery;
+            savedAsRecoveryLock_ = std::move(std::get<platform::FileLock>(lock));
+        }
+        const std::string oldFile = std::exchange(file_, name);
+        const bool oldExists = std::exchange(exists_, false);
+        const auto oldStamp = std::exchange(stamp_, std::nullopt);
+        if (save(false, false) || session_.question() != editor::EditorQuestion::None) {
+            return;  // saved, or asked whether to overwrite the file of that name
+        }
+        // Not written: still the old file's editor, every change kept.
+        file_ = oldFile;
+        exists_ = oldExists;
+        stamp_ = oldStamp;
+        savedAsRecoveryPath_.clear();
+        savedAsRecoveryLock_ = platform::FileLock{};
     }
 
     void restore() {
@@ -234,13 +302,19 @@ private:
     }
 
     // The level as it is now, played with the game's own rules and loops in the same window,
-    // until the exit is reached, the player dies, or Tab.
-    void playTest() {
+    // until the exit is reached, the player dies, or Tab; from the player's start, or from the
+    // cursor's cell facing the editor's way.
+    void playTest(bool fromCursor) {
         GameState game;
-        const std::string text = session_.level().levelString();
+        const std::string text = session_.levelToPlay(fromCursor);
         game.levels = GameLevels({text});
         game.render.screenDrawn = true;  // straight into the game, as the level screen's key does
         startLevel(game, Level(text));
+        if (fromCursor) {
+            constexpr double kQuarterTurn = 90.0;
+            game.player.facing = static_cast<Facing>(session_.view().facing);
+            game.player.yaw = kQuarterTurn * session_.view().facing;
+        }
         std::mutex lock;
         std::stop_source stop;
         const LayoutOptions layout{options_.fit, options_.cellAspect};
@@ -258,8 +332,8 @@ private:
         });
         // The key that started it is answered now, so that the game's keys can come.
         inbox_.handled();
-        keyAnswered_ = true;
         std::string outcome = "Play-test over (Tab).";
+        bool showsResult = false;  // ended by the game, which shows how on its own screen
         while (true) {
             const std::optional<int> code = inbox_.next(Clock::now() + kPlayCheckPeriod);
             if (!code && inbox_.closed()) {
@@ -281,20 +355,50 @@ private:
             const std::lock_guard held(lock);
             if (game.screen == kScreenDeath) {
                 outcome = "Play-test over: " + game.render.deathMessage;
+                showsResult = true;
                 break;
             }
             if (game.screen != kScreenGame) {
                 outcome = "Play-test over: the exit is reached.";
+                showsResult = true;
                 break;
             }
         }
         stop.request_stop();
         ticker.join();
         renderer.join();
+        if (showsResult) {
+            // The game's last screen stays until a key, which only dismisses it: a key meant for
+            // the game, pressed as it ended, must not edit the level.
+            ShownPictures shown;
+            drawScreens(game, lock, console_, windowLayoutNow(layout), shown, controls);
+            if (!waitForDismissal()) {
+                outcome.clear();
+                ended_ = true;
+            }
+        }
         session_.note(outcome);
         draw(true);
         if (ended_) {
             writeRecoveryNow();
+        }
+    }
+
+    // Waits for a key, with the rest of the codes read with it, that does nothing but go on;
+    // false when input ends first.
+    bool waitForDismissal() {
+        while (true) {
+            if (inbox_.next(Clock::now() + kPlayCheckPeriod)) {
+                bool more = true;
+                while (more) {
+                    more = inbox_.waiting().has_value();  // the rest of the key: an arrow's code
+                }
+                inbox_.handled();
+                return true;
+            }
+            if (inbox_.closed()) {
+                return false;
+            }
         }
     }
 
@@ -319,19 +423,23 @@ private:
     editor::EditorScreen screen_;
     std::optional<PictureLayout> layout_;
     std::string recoveryPath_;
+    platform::FileLock recoveryLock_;  // held for a file saved as (the first file's is runEditor's)
+    // The recovery copy and its lock for the name being saved as, taken on once it is written.
+    std::string savedAsRecoveryPath_;
+    platform::FileLock savedAsRecoveryLock_;
     std::optional<Clock::time_point> recoveryDue_;
     std::optional<std::uint64_t> recoveryVersion_;  // the level's version in the recovery copy
     bool recoveryFailed_ = false;
     bool ended_ = false;
-    bool keyAnswered_ = false;  // the key being acted on was answered already
     int status_ = 0;
 };
 
-// Hands the keys to the editor until it ends or input does; Ctrl+C as the editor's own key. A
-// termination or a hang-up ends the editor as the end of input does, its changes kept in the
-// recovery copy, and is returned so that the program ends by it.
+// Hands the keys to the editor until it ends or input does, the codes of one read together;
+// Ctrl+C as the editor's own key. A termination or a hang-up ends the editor as the end of input
+// does, its changes kept in the recovery copy, and is returned so that the program ends by it.
 platform::EndingRequest passKeys(EditorInbox& inbox) {
     platform::KeyReader keys;
+    std::vector<int> group;
     while (const std::optional<int> code = keys.next()) {
         int key = *code;
         if (key == kEndingRequestKey) {
@@ -340,20 +448,32 @@ platform::EndingRequest passKeys(EditorInbox& inbox) {
                 continue;
             }
             if (request != platform::EndingRequest::Interrupt) {
+                // Codes of the last read not yet handed over are dropped: the editor ends without
+                // waiting on more keys, its changes in the recovery copy.
                 inbox.close();
                 return request;
             }
             key = editor::kKeyInterrupt;
         }
-        if (!inbox.deliver(key)) {
+        group.push_back(key);
+        if (keys.waiting()) {
+            continue;
+        }
+        if (!inbox.deliver(group)) {
             return platform::EndingRequest::None;
         }
+        group.clear();
     }
     inbox.close();
     return platform::EndingRequest::None;
 }
 
 }  // namespace
+
+int editKeys(const Options& options, OpenedLevel opened, Console& console, EditorInbox& inbox) {
+    EditorRun run(options, std::move(opened), console, inbox);
+    return run.run();
+}
 
 int runEditor(const Options& options) {
     const auto& size = options.newLevelSize;
@@ -384,8 +504,7 @@ int runEditor(const Options& options) {
     int status = 0;
     std::thread editorThread([&] {
         const platform::CrashStack crashStack;
-        EditorRun run(options, std::move(std::get<OpenedLevel>(opened)), *console, inbox);
-        status = run.run();
+        status = editKeys(options, std::move(std::get<OpenedLevel>(opened)), *console, inbox);
     });
     const platform::EndingRequest request = passKeys(inbox);
     editorThread.join();

@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* kNoSuchFile = "no such file";
 
-LevelFileResult readLevelFile(const std::string& file, const FileReader& read, LevelFileIdentity& identity) {
+CheckedLevelFile readLevelFile(const std::string& file, const FileReader& read, LevelFileIdentity& identity) {
     LevelFileParser parser;
     Fnv1a64 hash;
     const platform::FileReadResult result = read(file, [&](std::string_view piece) {
@@ -24,9 +24,9 @@ LevelFileResult readLevelFile(const std::string& file, const FileReader& read, L
     });
     identity.hash = hash.value();
     if (auto problem = readingProblem(result)) {
-        return *problem;
+        return std::vector<LevelFileProblem>{*problem};
     }
-    return parser.finish();
+    return parser.finishNamingEveryProblem();
 }
 
 std::string enemiesText(std::int64_t count) {
@@ -54,20 +54,24 @@ LevelFilesReport readLevelFiles(const std::vector<std::string>& files, bool keep
     std::int64_t cellsSoFar = 0;
     for (const std::string& file : files) {
         LevelFileIdentity identity;
-        LevelFileResult result = readLevelFile(file, read, identity);
+        CheckedLevelFile result = readLevelFile(file, read, identity);
         if (auto* level = std::get_if<LevelFileLevel>(&result)) {
             cellsSoFar += std::int64_t{level->sizeX} * level->sizeY * level->sizeZ;
             if (cellsSoFar > cellsInAll) {
-                result = LevelFileProblem{std::nullopt, "with this file the levels hold more than " +
-                                                            std::to_string(cellsInAll) +
-                                                            " cells together, the most the game keeps"};
+                result = std::vector<LevelFileProblem>{
+                    {std::nullopt, "with this file the levels hold more than " + std::to_string(cellsInAll) +
+                                       " cells together, the most the game keeps"}};
             }
         }
         report.identities.push_back(identity);
         const auto* good = std::get_if<LevelFileLevel>(&result);
         report.playedIdentities.push_back(good != nullptr ? playedIdentity(good->text) : LevelFileIdentity{});
-        if (const auto* problem = std::get_if<LevelFileProblem>(&result)) {
-            report.lines.push_back({true, problemLine(file, *problem), problem->what == kNoSuchFile});
+        if (const auto* problems = std::get_if<std::vector<LevelFileProblem>>(&result)) {
+            std::string text;
+            for (const LevelFileProblem& problem : *problems) {
+                text += problemLine(file, problem);
+            }
+            report.lines.push_back({true, std::move(text), problems->front().what == kNoSuchFile});
             report.allGood = false;
             continue;
         }

@@ -17,10 +17,11 @@ namespace brickstorm::app {
 using FileReader =
     std::function<platform::FileReadResult(const std::string&, const platform::FilePieceReader&)>;
 
-// One line about one file: a summary of a good one, or what is wrong with a broken one.
+// What is said about one file: a line of summary for a good one, or a line for each thing that
+// is wrong with a broken one.
 struct ReportLine {
     bool problem = false;
-    std::string text;      // ends in a line break
+    std::string text;      // whole lines, each ending in a line break
     bool missing = false;  // the problem is that there is no such file
 };
 
@@ -44,9 +45,9 @@ struct LevelFilesReport {
     bool allGood = true;
 };
 
-// Reads and checks every file in order: each broken file gets one message, and the good ones a
-// summary. With `keepLevels` the level strings are kept for the game. The files together may
-// hold at most `cellsInAll` cells.
+// Reads and checks every file in order: each broken file gets a message for each of its
+// problems (for one of its shape, that one alone), and the good ones a summary. With `keepLevels` the level
+// strings are kept for the game. The files together may hold at most `cellsInAll` cells.
 LevelFilesReport readLevelFiles(const std::vector<std::string>& files, bool keepLevels,
                                 const FileReader& read = platform::readFilePieces,
                                 std::int64_t cellsInAll = kMaxCellsInAllLevels);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/config_reading.h"
 #include "app/progress_keeping.h"
 #include "platform/file_writing.h"
 #include "settings/config_file.h"
@@ -42,7 +43,7 @@ key shoot = r
 
 void readConfiguration(benchmark::State& bench) {
     for (auto _ : bench) {
-        auto result = settings::readConfigText(kConfiguration);
+        auto result = app::configOptions(kConfiguration);
         benchmark::DoNotOptimize(result);
     }
     bench.SetBytesProcessed(static_cast<std::int64_t>(bench.iterations() * kConfiguration.size()));

@@ -26,6 +26,7 @@ void applyEdit(EditedLevel& level, const LevelEdit& edit) {
                    [&](const BoxFill& fill) { level.fillBox(fill.box, fill.letter); },
                    [&](const SlabAdded& added) { level.addSlab(added.side); },
                    [&](const SlabRemoved& removed) { level.removeSlab(removed.side); },
+                   [&](const LevelReplaced& replaced) { level.replaceWith(*replaced.after); },
                },
                edit);
 }
@@ -41,7 +42,10 @@ void revertEdit(EditedLevel& level, const LevelEdit& edit) {
                    },
                    [&](const BoxFill& fill) { level.fillBox(fill.box, fill.before); },
                    [&](const SlabAdded& added) { level.removeSlab(added.side); },
-                   [&](const SlabRemoved& removed) { level.addSlab(removed.side, removed.letters); },
+                   [&](const SlabRemoved& removed) {
+                       level.addSlab(removed.side, removed.letters, removed.comments);
+                   },
+                   [&](const LevelReplaced& replaced) { level.replaceWith(*replaced.before); },
                },
                edit);
 }
@@ -88,6 +92,9 @@ std::size_t EditHistory::memoryUse() const {
                 [&](const BoxFill& fill) { bytes += fill.before.capacity(); },
                 [&](const SlabAdded&) {},
                 [&](const SlabRemoved& removed) { bytes += removed.letters.capacity(); },
+                [&](const LevelReplaced& replaced) {
+                    bytes += replaced.before->cells().capacity() + replaced.after->cells().capacity();
+                },
             },
             entry.edit);
     }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
@@ -41,8 +42,14 @@ struct SlabAdded {
 struct SlabRemoved {
     Side side = Side::Left;
     std::string letters;
+    std::vector<std::string> comments;  // a layer's comment lines
 };
-using LevelEdit = std::variant<CellChanges, BoxFill, SlabAdded, SlabRemoved>;
+// the whole level replaced by another (a recovery copy restored), with both kept.
+struct LevelReplaced {
+    std::shared_ptr<const EditedLevel> before;
+    std::shared_ptr<const EditedLevel> after;
+};
+using LevelEdit = std::variant<CellChanges, BoxFill, SlabAdded, SlabRemoved, LevelReplaced>;
 
 // Where the editor stood, so that undoing and redoing a change show it where it was made.
 struct EditPlace {

@@ -47,12 +47,30 @@ void forEachInBox(const EditedLevel& level, const CellBox& box, Visit&& visit) {
 }  // namespace
 
 EditedLevel::EditedLevel(LevelSizes sizes, std::string cells, std::vector<std::string> comments)
-    : sizes_(sizes), cells_(std::move(cells)), comments_(std::move(comments)) {
+    : sizes_(sizes),
+      cells_(std::move(cells)),
+      comments_(std::move(comments)),
+      layerComments_(static_cast<std::size_t>(sizes.y) + 1) {
     countAll();
 }
 
+namespace {
+
+// "# layer N", the line levelFileText writes before each layer: written anew on every save, so
+// that it follows the layers when they are added or taken away.
+bool isOwnLayerLine(std::string_view line) {
+    constexpr std::string_view kOwn = "# layer ";
+    if (line.substr(0, kOwn.size()) != kOwn || line.size() == kOwn.size()) {
+        return false;
+    }
+    return line.substr(kOwn.size()).find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+}  // namespace
+
 std::optional<EditedLevel> EditedLevel::fromLevelString(std::string_view text,
-                                                        std::vector<std::string> comments) {
+                                                        std::vector<std::string> comments,
+                                                        const std::vector<LayerComment>& layerComments) {
     if (text.size() < kHeaderDigits) {
         return std::nullopt;
     }
@@ -78,7 +96,14 @@ std::optional<EditedLevel> EditedLevel::fromLevelString(std::string_view text,
             next += rowLength;
         }
     }
-    return EditedLevel({*x, *y, *z}, std::move(cells), std::move(comments));
+    EditedLevel level({*x, *y, *z}, std::move(cells), std::move(comments));
+    for (const LayerComment& comment : layerComments) {
+        if (!isOwnLayerLine(comment.text)) {
+            level.layerComments_[static_cast<std::size_t>(std::clamp(comment.layer, 0, *y))].push_back(
+                comment.text);
+        }
+    }
+    return level;
 }
 
 EditedLevel EditedLevel::newLevel(LevelSizes sizes) {
@@ -101,6 +126,17 @@ EditedLevel EditedLevel::newLevel(LevelSizes sizes) {
     }
     level.changes_ = {true, {}};
     return level;
+}
+
+void EditedLevel::replaceWith(const EditedLevel& other) {
+    sizes_ = other.sizes_;
+    cells_ = other.cells_;
+    comments_ = other.comments_;
+    layerComments_ = other.layerComments_;
+    playerStarts_ = other.playerStarts_;
+    exits_ = other.exits_;
+    enemies_ = other.enemies_;
+    changes_ = {true, {}};
 }
 
 CellPlace EditedLevel::placeOf(std::size_t index) const {
@@ -210,7 +246,17 @@ CellBox EditedLevel::slabBox(Side side) const {
     return box;
 }
 
-void EditedLevel::addSlab(Side side, std::string_view letters) {
+std::vector<std::string> EditedLevel::slabComments(Side side) const {
+    if (side == Side::Bottom) {
+        return layerComments_.front();
+    }
+    if (side == Side::Top) {
+        return layerComments_[static_cast<std::size_t>(sizes_.y) - 1];
+    }
+    return {};
+}
+
+void EditedLevel::addSlab(Side side, std::string_view letters, std::vector<std::string> comments) {
     LevelSizes sizes = sizes_;
     CellPlace offset;
     switch (side) {
@@ -222,6 +268,11 @@ void EditedLevel::addSlab(Side side, std::string_view letters) {
     case Side::Top: ++sizes.y; break;
     }
     reshape(sizes, offset);
+    if (side == Side::Bottom) {
+        layerComments_.insert(layerComments_.begin(), std::move(comments));
+    } else if (side == Side::Top) {
+        layerComments_.insert(layerComments_.end() - 1, std::move(comments));
+    }
     if (!letters.empty()) {
         fillBox(slabBox(side), letters);
     }
@@ -238,6 +289,11 @@ void EditedLevel::removeSlab(Side side) {
     case Side::Far: --sizes.z; break;
     case Side::Bottom: --sizes.y, offset.y = -1; break;
     case Side::Top: --sizes.y; break;
+    }
+    if (side == Side::Bottom) {
+        layerComments_.erase(layerComments_.begin());
+    } else if (side == Side::Top) {
+        layerComments_.erase(layerComments_.end() - 2);
     }
     reshape(sizes, offset);
 }

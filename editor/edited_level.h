@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/cell_box.h"
+#include "world/level_file.h"
 
 namespace brickstorm::editor {
 
@@ -35,7 +36,8 @@ public:
     // The level of a level string (nine digits of sizes, then the letters in the file's order);
     // nothing when the string is not one.
     static std::optional<EditedLevel> fromLevelString(std::string_view text,
-                                                      std::vector<std::string> comments = {});
+                                                      std::vector<std::string> comments = {},
+                                                      const std::vector<LayerComment>& layerComments = {});
 
     // A level ready to play before anything is drawn: a floor of blocks over all of layer 0, the
     // player's start in the middle of the nearest row of layer 1 and the exit in the middle of its
@@ -83,6 +85,11 @@ public:
 
     const std::string& cells() const { return cells_; }
     const std::vector<std::string>& comments() const { return comments_; }
+    // The comment lines a file gave layer `layer` (from 0; the number of layers for those after
+    // the last row), but for the "# layer N" lines that levelFileText writes itself.
+    const std::vector<std::string>& layerComments(std::int32_t layer) const {
+        return layerComments_[static_cast<std::size_t>(layer)];
+    }
 
     // The level string: the sizes as nine digits, then every letter in the file's order.
     std::string levelString() const;
@@ -90,16 +97,24 @@ public:
     // The box of cells that `side` would lose in shrinking: its outermost slab.
     CellBox slabBox(Side side) const;
     // Adds a slab of cells on `side`: `letters` in the order of cells() (empty cells when none
-    // are given). The cells already there keep their places relative to each other.
-    void addSlab(Side side, std::string_view letters = {});
+    // are given), and for a layer, its comment lines. The cells already there keep their places
+    // relative to each other.
+    void addSlab(Side side, std::string_view letters = {}, std::vector<std::string> comments = {});
+    // The comment lines of the slab on `side`: a layer's; none for the other sides.
+    std::vector<std::string> slabComments(Side side) const;
     // Removes the outermost slab on `side`; the level must be more than one cell thick there.
     void removeSlab(Side side);
+
+    // Becomes `other` whole: its sizes, cells and comments (the changes since the last call to
+    // takeChanges then being the whole level).
+    void replaceWith(const EditedLevel& other);
 
     // What changed since the last call.
     LevelChanges takeChanges();
 
     friend bool operator==(const EditedLevel& a, const EditedLevel& b) {
-        return a.sizes_ == b.sizes_ && a.cells_ == b.cells_ && a.comments_ == b.comments_;
+        return a.sizes_ == b.sizes_ && a.cells_ == b.cells_ && a.comments_ == b.comments_ &&
+               a.layerComments_ == b.layerComments_;
     }
 
 private:
@@ -112,6 +127,7 @@ private:
     LevelSizes sizes_;
     std::string cells_;
     std::vector<std::string> comments_;
+    std::vector<std::vector<std::string>> layerComments_;  // one entry per layer, and one after them
     std::int64_t playerStarts_ = 0;
     std::int64_t exits_ = 0;
     std::int64_t enemies_ = 0;

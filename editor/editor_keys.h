@@ -17,12 +17,15 @@ inline constexpr int kKeySwitchView = '\t';
 inline constexpr int kKeyGrow = 'g';
 inline constexpr int kKeyShrink = 's';
 inline constexpr int kKeyPlayTest = 't';
+inline constexpr int kKeyPlayTestHere = 'T';  // from the cursor's cell, facing the editor's way
+inline constexpr int kKeyHelp = '?';
 inline constexpr int kKeyQuit = 'q';
 inline constexpr int kKeyLayerUp = '+';
 inline constexpr int kKeyLayerUpUnshifted = '=';  // the same key without Shift on many keyboards
 inline constexpr int kKeyLayerDown = '-';
 inline constexpr int kKeyEscape = 27;
 inline constexpr int kKeySave = 19;      // Ctrl+S
+inline constexpr int kKeySaveAs = 23;    // Ctrl+W
 inline constexpr int kKeyInterrupt = 3;  // Ctrl+C, where it arrives as a key rather than a signal
 inline constexpr int kKeyYes = 'y';
 inline constexpr int kKeyNo = 'n';

@@ -37,13 +37,16 @@ const char* facingName(std::int32_t facing) {
     return kNames[facing & 3];
 }
 
-std::string shownName(const std::string& name) {
+// The name, escaped, whole if it takes no more than `room` columns (or kLongestShownName), else
+// its end in that many.
+std::string shownName(const std::string& name, std::size_t room = 0) {
     std::string escaped = escapedForDisplay(name);
-    if (escaped.size() <= kLongestShownName) {
+    const std::size_t longest = std::max(room, kLongestShownName);
+    if (escaped.size() <= longest) {
         return escaped;
     }
     // Cut where a character starts, so that no broken UTF-8 reaches the screen.
-    std::size_t from = escaped.size() - (kLongestShownName - kCut.size());
+    std::size_t from = escaped.size() - (longest - kCut.size());
     while (from < escaped.size() && (static_cast<unsigned char>(escaped[from]) & 0xc0U) == 0x80U) {
         ++from;
     }
@@ -62,8 +65,14 @@ std::string questionText(const EditorSession& editor, const ScreenFacts& facts) 
                " before quitting? y saves and quits, n quits without saving, any other key goes back.";
     case EditorQuestion::Overwrite:
     case EditorQuestion::OverwriteAndQuit:
+        if (!facts.fileExists) {
+            // A new name (a new level, or one saved as): the file is someone else's.
+            return name + " exists already. Overwrite it? y overwrites it, any other key leaves it as it is.";
+        }
         return name + " has changed on disk since it was read. Overwrite it? y overwrites it, any other key " +
                "leaves it as it is.";
+    case EditorQuestion::SaveAs:
+        return "Save as: " + escapedForDisplay(editor.typedName()) + "_  (Enter saves, Escape goes back)";
     case EditorQuestion::Restore:
         return "A recovery copy of " + name +
                " holds changes that were never saved. Restore them? y restores them, n discards them.";
@@ -87,11 +96,35 @@ std::string problemsText(const std::vector<LevelFileProblem>& problems) {
     return text + ".";
 }
 
+// A block or an enemy fills its cell: a view from inside it would show one face of it.
+bool fillsItsCell(char letter) { return letter == kCellBlock || letter == kCellEnemyStart; }
+
+// How many cells behind the cursor, against the view's facing, the view from the cursor stands:
+// at the nearest cell that a block or an enemy does not fill (outside the level, at the latest).
+CellPlace stepBehind(std::int32_t facing) {
+    static constexpr CellPlace kBehind[] = {{0, 0, -1}, {-1, 0, 0}, {0, 0, 1}, {1, 0, 0}};
+    return kBehind[facing & 3];
+}
+
+std::int32_t stepsBack(const EditorSession& editor) {
+    const CellPlace step = stepBehind(editor.view().facing);
+    CellPlace cell = editor.cursor();
+    std::int32_t steps = 0;
+    while (editor.level().contains(cell) && fillsItsCell(editor.level().letterAt(cell))) {
+        cell = {cell.x + step.x, cell.y, cell.z + step.z};
+        ++steps;
+    }
+    return steps;
+}
+
 ViewCamera cameraOf(const EditorSession& editor) {
     constexpr double kQuarterTurn = 90.0;
     if (!editor.view().fromStart) {
-        const CellPlace cursor = editor.cursor();
-        return {{static_cast<double>(cursor.x), static_cast<double>(cursor.y), static_cast<double>(cursor.z)},
+        const std::int32_t back = stepsBack(editor);
+        const CellPlace step = stepBehind(editor.view().facing);
+        const CellPlace eye{editor.cursor().x + back * step.x, editor.cursor().y,
+                            editor.cursor().z + back * step.z};
+        return {{static_cast<double>(eye.x), static_cast<double>(eye.y), static_cast<double>(eye.z)},
                 kQuarterTurn * editor.view().facing};
     }
     // Where the game puts the player: the last start in the file's order, or the origin.
@@ -105,7 +138,31 @@ std::string viewHeading(const EditorSession& editor) {
     if (editor.view().fromStart) {
         return "3D view from the start, as the game shows it";
     }
-    return std::string("3D view from the cursor, looking ") + facingName(editor.view().facing);
+    std::string heading = std::string("3D view from the cursor, looking ") + facingName(editor.view().facing);
+    if (const std::int32_t back = stepsBack(editor); back > 0) {
+        heading += ", " + std::to_string(back) + (back == 1 ? " cell" : " cells") + " back";
+    }
+    return heading;
+}
+
+// The list of every key in a framed window in the middle of the picture, over what is there.
+void placeKeyList(Picture& picture, std::int32_t columns, std::int32_t lines) {
+    std::size_t widest = 0;
+    for (const char* line : kEditorKeyList) {
+        widest = std::max(widest, std::string_view(line).size());
+    }
+    const auto width = static_cast<std::int32_t>(widest) + 4;  // a frame and a blank on each side
+    const auto height = static_cast<std::int32_t>(std::size(kEditorKeyList)) + 2;
+    const std::int32_t left = std::max(0, (columns - width) / 2);
+    std::int32_t line = std::max(0, (lines - height) / 2);
+    const std::string rule = "+" + std::string(widest + 2, '-') + "+";
+    placeText(picture, rule, left, line++);
+    for (const char* text : kEditorKeyList) {
+        std::string row = "| " + std::string(text);
+        row.resize(widest + 2, ' ');
+        placeText(picture, row + " |", left, line++);
+    }
+    placeText(picture, rule, left, line);
 }
 
 }  // namespace
@@ -127,12 +184,12 @@ EditorLayout editorLayout(std::int32_t columns, std::int32_t lines, const LevelS
     return layout;
 }
 
-std::string statusText(const EditorSession& editor, const ScreenFacts& facts) {
+std::string statusText(const EditorSession& editor, const ScreenFacts& facts, std::int32_t columns) {
     const CellPlace cursor = editor.cursor();
     const LevelSizes& sizes = editor.level().sizes();
-    std::string text = shownName(facts.fileName) + "  " + sizesText(sizes.x, sizes.y, sizes.z) + "  cursor " +
-                       std::to_string(cursor.x) + "," + std::to_string(cursor.y) + "," +
-                       std::to_string(cursor.z) + " " + letterName(editor.level().letterAt(cursor));
+    std::string text = "  " + sizesText(sizes.x, sizes.y, sizes.z) + "  cursor " + std::to_string(cursor.x) +
+                       "," + std::to_string(cursor.y) + "," + std::to_string(cursor.z) + " " +
+                       letterName(editor.level().letterAt(cursor));
     if (const auto box = editor.markedBox()) {
         text += "  box " + sizesText(box->high.x - box->low.x + 1, box->high.y - box->low.y + 1,
                                      box->high.z - box->low.z + 1);
@@ -142,7 +199,8 @@ std::string statusText(const EditorSession& editor, const ScreenFacts& facts) {
     } else if (!facts.fileExists) {
         text += "  new file";
     }
-    return text;
+    const auto width = static_cast<std::size_t>(std::max(columns, 0));
+    return shownName(facts.fileName, width > text.size() ? width - text.size() : 0) + text;
 }
 
 std::string noticeText(const EditorSession& editor, const ScreenFacts& facts) {
@@ -187,7 +245,7 @@ Picture EditorScreen::compose(EditorSession& editor, const ScreenFacts& facts, s
     }
     placeText(picture, std::string(static_cast<std::size_t>(columns), '-'), 0, layout.bodyLines);
 
-    placeText(picture, statusText(editor, facts), 0, layout.statusLine);
+    placeText(picture, statusText(editor, facts, columns), 0, layout.statusLine);
     const ScreenLines notice = wrapWords(noticeText(editor, facts), columns);
     for (std::size_t i = 0; i < notice.size() && i < static_cast<std::size_t>(kNoticeLines); ++i) {
         placeText(picture, notice[i], 0, layout.statusLine + 1 + static_cast<std::int32_t>(i));
@@ -195,6 +253,9 @@ Picture EditorScreen::compose(EditorSession& editor, const ScreenFacts& facts, s
     std::int32_t helpLine = layout.statusLine + 1 + kNoticeLines;
     for (const char* help : kEditorHelpLines) {
         placeText(picture, help, 0, helpLine++);
+    }
+    if (editor.helpShown()) {
+        placeKeyList(picture, columns, lines);
     }
     return picture;
 }

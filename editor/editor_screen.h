@@ -20,7 +20,28 @@ inline constexpr std::int32_t kEditorLeastLines = 24;
 // The keys, as the help lines give them.
 inline constexpr const char* kEditorHelpLines[] = {
     "b block  0 empty  E exit  p start  e enemy  Space toggle  v box  u undo  r redo",
-    "+/- layer  [ ] turn  Tab 3D view  g/s grow/shrink  t play-test  ^S save  q quit",
+    "+/- layer  [ ] turn  Tab view  g/s grow/shrink  t test  ^S save  q quit  ? keys",
+};
+
+// Every key and the mouse, as the window that `?` opens lists them.
+inline constexpr const char* kEditorKeyList[] = {
+    "Every key of the editor                           any key closes this list",
+    "",
+    "arrows           move the cursor on the layer (up is farther)",
+    "PgUp PgDn + -    go up or down a layer (= is + without Shift)",
+    "b 0 E p e        set the cell: block, empty, exit, the start, an enemy",
+    "Space            toggle a block and an empty cell",
+    "v                mark a box's corner: a letter or Space fills the box;",
+    "                 v again or Escape drops the mark",
+    "u r              undo, redo",
+    "[ ]  Tab         turn the 3D view; see it from the cursor or the start",
+    "g s then a side  grow or shrink the level on that side: an arrow,",
+    "                 PgUp or + (the top), PgDn or - (the bottom)",
+    "t  T             play-test from the start; from the cursor, facing",
+    "                 the 3D view's way",
+    "Ctrl+S  Ctrl+W   save; save as another file",
+    "q  Ctrl+C        quit (asks first when changes are unsaved)",
+    "mouse            a click moves the cursor, a drag paints the last letter",
 };
 
 // What the screen shows besides the session's own state.
@@ -50,7 +71,8 @@ EditorLayout editorLayout(std::int32_t columns, std::int32_t lines, const LevelS
 
 // The status line about the level and the cursor, and the line or two below it: a question, a
 // message, the level's problems, or that it is ready to play.
-std::string statusText(const EditorSession& editor, const ScreenFacts& facts);
+// The file's name is whole where `columns` leave room for it, else its end.
+std::string statusText(const EditorSession& editor, const ScreenFacts& facts, std::int32_t columns = 0);
 std::string noticeText(const EditorSession& editor, const ScreenFacts& facts);
 
 // Composes the editor's pictures, remembering from one to the next where the map has scrolled to

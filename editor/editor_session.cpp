@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 #include <utility>
 
 #include "editor/editor_keys.h"
@@ -86,6 +87,9 @@ EditorRequest EditorSession::handleKey(int code) {
     message_.clear();
     if (prefixPending_) {
         prefixPending_ = false;
+        if (std::exchange(helpShown_, false)) {
+            return EditorRequest::None;
+        }
         if (question_ != EditorQuestion::None) {
             return answer(code, true);
         }
@@ -94,6 +98,9 @@ EditorRequest EditorSession::handleKey(int code) {
     if (code == kNavigationKeyPrefix || code == kFunctionKeyPrefix) {
         prefixPending_ = true;
         return EditorRequest::None;
+    }
+    if (std::exchange(helpShown_, false)) {
+        return EditorRequest::None;  // the key closes the list, and does nothing else
     }
     if (question_ != EditorQuestion::None) {
         return answer(code, false);
@@ -120,6 +127,9 @@ EditorRequest EditorSession::interrupt() {
 
 EditorRequest EditorSession::answer(int code, bool extended) {
     const EditorQuestion asked = question_;
+    if (asked == EditorQuestion::SaveAs) {
+        return typeName(code, extended);
+    }
     const bool yes = !extended && code == kKeyYes;
     const bool no = !extended && code == kKeyNo;
     if (asked == EditorQuestion::Restore) {
@@ -148,7 +158,50 @@ EditorRequest EditorSession::answer(int code, bool extended) {
         message_ = "Not saved: the file on disk is left as it is, and every change is kept.";
         break;
     case EditorQuestion::None:
-    case EditorQuestion::Restore: break;
+    case EditorQuestion::Restore:
+    case EditorQuestion::SaveAs: break;
+    }
+    return EditorRequest::None;
+}
+
+// A key while the name to save as is typed: Enter saves, Escape goes back, Backspace takes back
+// the last character; an extended key means nothing here.
+EditorRequest EditorSession::typeName(int code, bool extended) {
+    constexpr int kEnter = '\r';
+    constexpr int kLineFeed = '\n';
+    constexpr int kBackspace = 127;
+    constexpr int kCtrlH = 8;
+    constexpr int kFirstPrintable = 32;
+    constexpr std::size_t kLongestName = 4096;  // the longest path the system takes
+    if (extended) {
+        return EditorRequest::None;
+    }
+    if (code == kEnter || code == kLineFeed) {
+        question_ = EditorQuestion::None;
+        if (typedName_.empty()) {
+            message_ = "Not saved: no name was given.";
+            return EditorRequest::None;
+        }
+        return EditorRequest::SaveAs;
+    }
+    if (code == kKeyEscape || code == kKeyInterrupt) {
+        question_ = EditorQuestion::None;
+        return EditorRequest::None;
+    }
+    if (code == kBackspace || code == kCtrlH) {
+        // A whole character, however many bytes of UTF-8 it took.
+        while (!typedName_.empty() && (static_cast<unsigned char>(typedName_.back()) & 0xc0U) == 0x80U) {
+            typedName_.pop_back();
+        }
+        if (!typedName_.empty()) {
+            typedName_.pop_back();
+        }
+        return EditorRequest::None;
+    }
+    constexpr int kLastByte = 255;  // beyond: a mouse report's code
+    if (code >= kFirstPrintable && code <= kLastByte && code != kBackspace &&
+        typedName_.size() < kLongestName) {
+        typedName_ += static_cast<char>(code);
     }
     return EditorRequest::None;
 }
@@ -219,7 +272,13 @@ EditorRequest EditorSession::handleOrdinaryKey(int code) {
         }
         message_ = "Cannot play-test: " + problems().front().what;
         break;
+    case kKeyPlayTestHere: return playTestHere();
+    case kKeyHelp: helpShown_ = true; break;
     case kKeySave: return EditorRequest::Save;
+    case kKeySaveAs:
+        typedName_.clear();
+        question_ = EditorQuestion::SaveAs;
+        break;
     case kKeyQuit:
     case kKeyInterrupt: return interrupt();
     default: break;
@@ -245,6 +304,36 @@ void EditorSession::chooseSide(Side side) {
 
 bool EditorSession::canPlay() const {
     return level_.playerStarts() == 1 && level_.enemies() <= kMaxLevelEnemies;
+}
+
+EditorRequest EditorSession::playTestHere() {
+    const char letter = level_.letterAt(cursor_);
+    if (letter != kCellEmpty && letter != kCellPlayerStart) {
+        message_ = std::string("Cannot play-test from the cursor: its cell holds ") +
+                   (letter == kCellBlock  ? "a block"
+                    : letter == kCellExit ? "the exit"
+                                          : "an enemy") +
+                   "; the player starts in an empty cell.";
+        return EditorRequest::None;
+    }
+    if (level_.enemies() > kMaxLevelEnemies) {
+        message_ = "Cannot play-test: " + problems().front().what;  // the enemies' problem comes first
+        return EditorRequest::None;
+    }
+    return EditorRequest::PlayTestHere;
+}
+
+std::string EditorSession::levelToPlay(bool fromCursor) const {
+    if (!fromCursor) {
+        return level_.levelString();
+    }
+    EditedLevel moved = level_;
+    for (const CellPlace start :
+         level_.firstInFileOrder(kCellPlayerStart, std::numeric_limits<std::size_t>::max())) {
+        moved.setLetter(start, kCellEmpty);
+    }
+    moved.setLetter(cursor_, kCellPlayerStart);
+    return moved.levelString();
 }
 
 std::optional<CellBox> EditorSession::markedBox() const {
@@ -350,10 +439,11 @@ void EditorSession::shrink(Side side) {
     }
     const EditPlace before = here();
     std::string letters = level_.boxLetters(level_.slabBox(side));
+    std::vector<std::string> comments = level_.slabComments(side);
     level_.removeSlab(side);
     followTheCells(side, -1);
     keepCursorInside();
-    history_.record(SlabRemoved{side, std::move(letters)}, before, here());
+    history_.record(SlabRemoved{side, std::move(letters), std::move(comments)}, before, here());
     changed();
 }
 
@@ -421,6 +511,7 @@ void EditorSession::changed() {
 
 void EditorSession::pointerPressed(std::int32_t x, std::int32_t z) {
     message_.clear();
+    helpShown_ = false;
     cursor_.x = x;
     cursor_.z = z;
     keepCursorInside();
@@ -462,10 +553,7 @@ void EditorSession::pointerDragged(std::int32_t x, std::int32_t z) {
 
 void EditorSession::pointerReleased() { stroke_.down = false; }
 
-void EditorSession::saved() {
-    savedState_ = history_.state();
-    restored_ = false;
-}
+void EditorSession::saved() { savedState_ = history_.state(); }
 
 void EditorSession::saveFailed(const std::string& why) {
     message_ = "Not saved: " + why + ". Every change is kept.";
@@ -478,13 +566,15 @@ void EditorSession::askToOverwrite(bool thenQuit) {
 void EditorSession::askToRestore() { question_ = EditorQuestion::Restore; }
 
 void EditorSession::restore(EditedLevel level) {
-    level_ = std::move(level);
-    history_ = EditHistory();
-    savedState_ = history_.state();
-    restored_ = true;
+    // One change like any other: undo gives back the level the file holds.
+    const EditPlace before = here();
+    auto replaced = LevelReplaced{std::make_shared<const EditedLevel>(level_),
+                                  std::make_shared<const EditedLevel>(std::move(level))};
+    level_.replaceWith(*replaced.after);
     mark_.reset();
     const std::vector<CellPlace> starts = level_.firstInFileOrder(kCellPlayerStart, 1);
     cursor_ = starts.empty() ? CellPlace{} : starts.front();
+    history_.record(std::move(replaced), before, here());
     changed();
 }
 

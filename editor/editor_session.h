@@ -20,7 +20,9 @@ enum class EditorRequest : std::uint8_t {
     Overwrite,         // save the level even though its file changed on disk
     OverwriteAndQuit,  // the same, and end the editor once it is saved
     Quit,              // end the editor; unsaved changes are given up on purpose
-    PlayTest,          // play the level as it is now
+    PlayTest,          // play the level as it is now (levelToPlay(false))
+    PlayTestHere,      // the same from the cursor's cell, facing the view's way (levelToPlay(true))
+    SaveAs,            // save the level to the file typedName() names, and edit that file from then on
     RestoreRecovery,   // take the level from the recovery copy (then call restore())
     DiscardRecovery,   // remove the recovery copy
 };
@@ -32,6 +34,7 @@ enum class EditorQuestion : std::uint8_t {
     Overwrite,         // the file changed on disk: overwrite it?
     OverwriteAndQuit,  // the same, on the way out
     Restore,           // a recovery copy holds unsaved changes: restore them?
+    SaveAs,            // the name to save as, being typed (Enter saves, Escape goes back)
 };
 
 // A pending choice of side for growing or shrinking the level.
@@ -70,7 +73,7 @@ public:
     void saveFailed(const std::string& why);  // nothing changed on disk; every change is kept
     void askToOverwrite(bool thenQuit);       // the file changed on disk since it was read
     void askToRestore();                      // a recovery copy is newer than the file
-    void restore(EditedLevel level);          // the recovery copy, as unsaved changes
+    void restore(EditedLevel level);          // the recovery copy, as unsaved changes that undo takes back
     void note(std::string message);           // a line for the status line until the next key
 
     const EditedLevel& level() const { return level_; }
@@ -79,11 +82,18 @@ public:
     std::optional<CellPlace> mark() const { return mark_; }
     std::optional<CellBox> markedBox() const;
     ViewChoice view() const { return view_; }
-    bool unsaved() const { return history_.state() != savedState_ || restored_; }
+    bool unsaved() const { return history_.state() != savedState_; }
     bool canPlay() const;
+    // The level string to play: the level as it is, or with its start moved to the cursor's cell.
+    std::string levelToPlay(bool fromCursor) const;
     EditorQuestion question() const { return question_; }
     SideChoice sideChoice() const { return sideChoice_; }
+    // Every key is listed in a window over the screen (`?`), until the next key, which only
+    // closes it.
+    bool helpShown() const { return helpShown_; }
     const std::string& message() const { return message_; }
+    // The file name typed for "save as", as far as it goes.
+    const std::string& typedName() const { return typedName_; }
     const EditHistory& history() const { return history_; }
     // Counts every change of the level, undoing and redoing included.
     std::uint64_t levelVersion() const { return levelVersion_; }
@@ -94,6 +104,8 @@ private:
     EditorRequest handleExtendedKey(int code);
     EditorRequest handleOrdinaryKey(int code);
     EditorRequest answer(int code, bool extended);
+    EditorRequest playTestHere();
+    EditorRequest typeName(int code, bool extended);
     void moveCursor(std::int32_t dx, std::int32_t dy, std::int32_t dz);
     void chooseSide(Side side);
     void setLetter(char letter);
@@ -119,9 +131,10 @@ private:
     SideChoice sideChoice_ = SideChoice::None;
     EditorQuestion question_ = EditorQuestion::None;
     bool prefixPending_ = false;
+    bool helpShown_ = false;
     std::string message_;
+    std::string typedName_;
     std::uint64_t savedState_ = 0;
-    bool restored_ = false;  // holds a recovery copy's changes, which no history state names
     std::uint64_t levelVersion_ = 0;
 
     // A stroke of the mouse: the cell it was last over, whether it has painted yet, and the

@@ -1,5 +1,6 @@
 #include "editor/level_writing.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "world/level.h"
@@ -7,9 +8,6 @@
 namespace brickstorm::editor {
 
 namespace {
-
-// Lines before a layer's first row: a blank one and its "# layer N".
-constexpr std::int64_t kLinesBeforeRows = 2;
 
 std::string sizeText(std::int32_t size) {
     const std::string digits = std::to_string(size);
@@ -29,21 +27,43 @@ std::string levelFileText(const EditedLevel& level) {
         text += '\n';
     }
     text += sizeText(sizes.x) + " " + sizeText(sizes.y) + " " + sizeText(sizes.z) + "\n";
+    const auto comments = [&](std::int32_t layer) {
+        for (const std::string& comment : level.layerComments(layer)) {
+            text += comment;
+            text += '\n';
+        }
+    };
     for (std::int32_t y = 0; y < sizes.y; ++y) {
-        text += "\n# layer " + std::to_string(y) + "\n";
+        // A layer's own comments, as the file gave them, in place of the plain "# layer N".
+        text += '\n';
+        if (level.layerComments(y).empty()) {
+            text += "# layer " + std::to_string(y) + "\n";
+        }
+        comments(y);
         for (std::int32_t z = sizes.z - 1; z >= 0; --z) {
             text.append(level.cells(), level.indexOf({0, y, z}), static_cast<std::size_t>(sizes.x));
             text += '\n';
         }
+    }
+    if (!level.layerComments(sizes.y).empty()) {
+        text += '\n';
+        comments(sizes.y);
     }
     return text;
 }
 
 FilePlace placeInFile(const EditedLevel& level, CellPlace cell) {
     const LevelSizes& sizes = level.sizes();
-    const auto comments = static_cast<std::int64_t>(level.comments().size());
-    const std::int64_t layerStart = comments + 1 + std::int64_t{cell.y} * (sizes.z + kLinesBeforeRows);
-    return {layerStart + kLinesBeforeRows + (sizes.z - 1 - cell.z) + 1, std::int64_t{cell.x} + 1};
+    // Before a layer's rows: a blank line, then its own comments or "# layer N".
+    const auto linesBeforeRows = [&](std::int32_t layer) {
+        return std::int64_t{1} +
+               std::max<std::int64_t>(1, static_cast<std::int64_t>(level.layerComments(layer).size()));
+    };
+    std::int64_t line = static_cast<std::int64_t>(level.comments().size()) + 1;  // the sizes' line
+    for (std::int32_t layer = 0; layer < cell.y; ++layer) {
+        line += linesBeforeRows(layer) + sizes.z;
+    }
+    return {line + linesBeforeRows(cell.y) + (sizes.z - 1 - cell.z) + 1, std::int64_t{cell.x} + 1};
 }
 
 std::vector<LevelFileProblem> levelProblems(const EditedLevel& level) {

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <variant>
 
+#include "editor/editor_keys.h"
 #include "editor/editor_session.h"
 #include "editor/level_writing.h"
 #include "world/level_file.h"
@@ -65,7 +66,7 @@ EditedLevel loaded(const std::string& text) {
     if (file == nullptr) {
         fail();
     }
-    auto level = EditedLevel::fromLevelString(file->level.text, file->leadingComments);
+    auto level = EditedLevel::fromLevelString(file->level.text, file->leadingComments, file->layerComments);
     if (!level) {
         fail();
     }
@@ -95,6 +96,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!(loaded(levelFileText(editor.level())) == editor.level())) {
         fail();
     }
+    // Out of whatever the keys left open (an extended key's prefix, a name being typed for save
+    // as, a question), where u would be a letter or an answer rather than undo.
+    editor.handleKey(kKeyEscape);
+    editor.handleKey(kKeyEscape);
     while (editor.history().canUndo()) {
         editor.handleKey('u');
     }

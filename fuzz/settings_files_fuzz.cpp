@@ -12,6 +12,7 @@
 #include <string_view>
 #include <variant>
 
+#include "app/config_reading.h"
 #include "settings/config_file.h"
 #include "settings/progress.h"
 
@@ -32,7 +33,7 @@ bool hasControlByte(std::string_view text) {
 }
 
 void checkConfig(std::string_view text) {
-    const ConfigResult result = readConfigText(text);
+    const auto result = brickstorm::app::configOptions(text);
     if (const auto* problem = std::get_if<ConfigProblem>(&result)) {
         const auto lines = static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 1;
         if (problem->line < 1 || problem->line > lines || problem->what.empty() ||
@@ -41,9 +42,9 @@ void checkConfig(std::string_view text) {
         }
         return;
     }
-    const auto& keys = std::get<ConfigSettings>(result).keys;
-    for (std::size_t i = 0; keys && i < kActionCount; ++i) {
-        if (keys->sharingKeyWith(static_cast<Action>(i))) {
+    const auto& keys = std::get<brickstorm::app::Options>(result).keys;
+    for (std::size_t i = 0; i < kActionCount; ++i) {
+        if (keys.sharingKeyWith(static_cast<Action>(i))) {
             fail();
         }
     }

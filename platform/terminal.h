@@ -78,6 +78,10 @@ public:
     // at once when an ending request comes (see deferEndingSignals), once for each request.
     std::optional<int> next();
 
+    // Codes already read wait to be taken: next() returns one without reading. The codes of one
+    // read (an extended key's two, a burst of keys) can so be handled together.
+    bool waiting() const;
+
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;

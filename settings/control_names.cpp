@@ -27,16 +27,31 @@ std::string joinedLabels(std::initializer_list<Key> keys) {
 }  // namespace
 
 ControlNames controlNames(const KeyBindings& bindings) {
+    // The game's own keys keep the screen's own names ("WASD", "R"), which show key caps; a key
+    // bound otherwise is named as it must be typed.
+    const KeyBindings own;
+    const auto ownKeys = [&](std::initializer_list<Action> actions) {
+        bool same = true;
+        for (const Action action : actions) {
+            same = same && bindings.keyFor(action) == own.keyFor(action);
+        }
+        return same;
+    };
     ControlNames names;
-    names.moveAndTurn = joinedLabels({bindings.keyFor(Action::Forward), bindings.keyFor(Action::TurnLeft),
-                                      bindings.keyFor(Action::Back), bindings.keyFor(Action::TurnRight)});
-    const Key left = bindings.keyFor(Action::StepLeft);
-    const Key right = bindings.keyFor(Action::StepRight);
-    if (left != Key{true, kLeftArrowCode} || right != Key{true, kRightArrowCode}) {
-        names.strafe = keyLabel(left) + "/" + keyLabel(right);
+    if (!ownKeys({Action::Forward, Action::TurnLeft, Action::Back, Action::TurnRight})) {
+        names.moveAndTurn = joinedLabels({bindings.keyFor(Action::Forward), bindings.keyFor(Action::TurnLeft),
+                                          bindings.keyFor(Action::Back), bindings.keyFor(Action::TurnRight)});
     }
-    names.climb = keyLabel(bindings.keyFor(Action::Climb));
-    names.shoot = keyLabel(bindings.keyFor(Action::Shoot));
+    if (!ownKeys({Action::StepLeft, Action::StepRight})) {
+        names.strafe =
+            keyLabel(bindings.keyFor(Action::StepLeft)) + "/" + keyLabel(bindings.keyFor(Action::StepRight));
+    }
+    if (!ownKeys({Action::Climb})) {
+        names.climb = keyLabel(bindings.keyFor(Action::Climb));
+    }
+    if (!ownKeys({Action::Shoot})) {
+        names.shoot = keyLabel(bindings.keyFor(Action::Shoot));
+    }
     return names;
 }
 

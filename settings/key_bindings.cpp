@@ -90,10 +90,8 @@ std::string keyLabel(Key key) {
         return "Space";
     }
     const auto character = static_cast<unsigned char>(key.code);
-    // Key caps show capitals: the plain key types the small letter, Shift the capital.
-    if (std::islower(character) != 0) {
-        return std::string(1, static_cast<char>(std::toupper(character)));
-    }
+    // Keys are told apart by case, so a letter is named as it must be typed: a small letter as
+    // itself, a capital with the Shift that types it.
     if (std::isupper(character) != 0) {
         return "Shift+" + std::string(1, static_cast<char>(character));
     }

@@ -45,7 +45,7 @@ std::optional<Key> keyNamed(std::string_view value);
 // The key as a configuration file names it ("z", "space", "left").
 std::string keyValueText(Key key);
 
-// The key as the level screen names it: a letter as on its key cap ("Z"; a capital as
+// The key as the level screen names it: a letter as it must be typed ("z"; a capital as
 // "Shift+Z"), other characters as they are, "Space", and "Left arrow" and the like.
 std::string keyLabel(Key key);
 

@@ -35,5 +35,6 @@ std::string cellAspectValues();
 inline constexpr std::string_view kColourWhenValues = "always, auto or never";
 inline constexpr std::string_view kColourDepthValues = "16, 256 or 24";
 inline constexpr std::string_view kSwitchValues = "true or false";
+inline constexpr std::string_view kKeyLayoutValues = "qwerty or azerty";
 
 }  // namespace brickstorm::settings

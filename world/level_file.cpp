@@ -111,30 +111,26 @@ void LevelFileParser::takeByte(std::string_view rest) {
         return;
     }
     if (c == '\n') {
-        if (inComment_ && keptComment_ && !leadingComments_.back().empty() &&
-            leadingComments_.back().back() == '\r') {
-            leadingComments_.back().pop_back();
+        if (std::string* comment = keptComment();
+            comment != nullptr && !comment->empty() && comment->back() == '\r') {
+            comment->pop_back();
         }
         ++here_.line;
         here_.column = 1;
         lineBlankSoFar_ = true;
         inComment_ = false;
+        keptComment_ = KeptComment::None;
         return;
     }
     // For play a title's line is kept only so far: enough for any blanks before it and its text.
-    if (inComment_ && keptComment_ &&
-        (use_ == LevelFileUse::Edit || std::ssize(leadingComments_.back()) < 2 * kMostTitleBytes)) {
-        leadingComments_.back() += c;
+    if (std::string* comment = keptComment();
+        comment != nullptr && (use_ == LevelFileUse::Edit || std::ssize(*comment) < 2 * kMostTitleBytes)) {
+        *comment += c;
     }
     if (!inComment_ && !isBlank(c)) {
         if (lineBlankSoFar_ && c == kCommentMark) {
             inComment_ = true;
-            // A game shows a level's name and hint, its first two comment lines; an editor
-            // writes every comment line back.
-            keptComment_ = keepsComments() && (use_ == LevelFileUse::Edit || leadingComments_.size() < 2);
-            if (keptComment_) {
-                leadingComments_.emplace_back(1, c);
-            }
+            startComment();
         } else if (headerDigits_ < kHeaderDigits) {
             if (isDigit(c)) {
                 takeHeaderDigit(c);
@@ -220,7 +216,36 @@ void LevelFileParser::takeLetter(std::string_view rest) {
     }
 }
 
-bool LevelFileParser::keepsComments() const { return headerDigits_ == 0; }
+std::string* LevelFileParser::keptComment() {
+    switch (keptComment_) {
+    case KeptComment::Leading: return &leadingComments_.back();
+    case KeptComment::Layer: return &layerComments_.back().text;
+    case KeptComment::None: break;
+    }
+    return nullptr;
+}
+
+void LevelFileParser::startComment() {
+    if (use_ != LevelFileUse::Edit) {
+        // A game shows a level's name and hint, its first two comment lines; an editor writes
+        // every comment line back.
+        if (headerDigits_ == 0 && leadingComments_.size() < 2) {
+            leadingComments_.emplace_back(1, kCommentMark);
+            keptComment_ = KeptComment::Leading;
+        }
+        return;
+    }
+    if (headerDigits_ == 0) {
+        leadingComments_.emplace_back(1, kCommentMark);
+        keptComment_ = KeptComment::Leading;
+    } else if (headerDigits_ == kHeaderDigits && cellsNeeded_ > 0) {
+        // Among the layers: it goes with the layer of the next cell.
+        const std::int64_t layerCells = std::int64_t{sizes_[0]} * sizes_[2];
+        const auto layer = static_cast<std::int32_t>(std::min(cellsFound_, cellsNeeded_) / layerCells);
+        layerComments_.push_back({layer, std::string(1, kCommentMark)});
+        keptComment_ = KeptComment::Layer;
+    }
+}
 
 void LevelFileParser::fail(std::optional<FilePlace> place, std::string what) {
     problem_ = LevelFileProblem{place, std::move(what)};
@@ -254,20 +279,26 @@ LevelContentCounts LevelFileParser::contentCounts() const {
 }
 
 LevelFileResult LevelFileParser::finish() {
+    CheckedLevelFile checked = finishNamingEveryProblem();
+    if (auto* problems = std::get_if<std::vector<LevelFileProblem>>(&checked)) {
+        return std::move(problems->front());
+    }
+    return std::get<LevelFileLevel>(std::move(checked));
+}
+
+CheckedLevelFile LevelFileParser::finishNamingEveryProblem() {
     if (!refused_.bytes.empty()) {
         failWithRefusedCharacter();
     }
     if (!problem_) {
         problem_ = shapeProblemAtEnd();
     }
-    if (!problem_) {
-        std::vector<LevelFileProblem> problems = levelContentProblems(contentCounts());
-        if (!problems.empty()) {
-            problem_ = std::move(problems.front());
-        }
-    }
     if (problem_) {
-        return *problem_;
+        return std::vector<LevelFileProblem>{*problem_};
+    }
+    std::vector<LevelFileProblem> problems = levelContentProblems(contentCounts());
+    if (!problems.empty()) {
+        return problems;
     }
     return LevelFileLevel{std::move(text_), sizes_[0], sizes_[1],
                           sizes_[2],        enemies_,  levelTitle(leadingComments_)};
@@ -303,7 +334,8 @@ EditableLevelFileResult LevelFileParser::finishForEditing() {
     }
     return EditableLevelFile{LevelFileLevel{std::move(text_), sizes_[0], sizes_[1], sizes_[2], enemies_,
                                             levelTitle(leadingComments_)},
-                             std::move(leadingComments_), levelContentProblems(contentCounts())};
+                             std::move(leadingComments_), std::move(layerComments_),
+                             levelContentProblems(contentCounts())};
 }
 
 std::vector<LevelFileProblem> levelContentProblems(const LevelContentCounts& counts) {

@@ -90,16 +90,33 @@ inline constexpr std::int64_t kMostTitleBytes = 200;
 // first names it, the second is its hint; blanks around them left out.
 LevelTitle levelTitle(const std::vector<std::string>& leadingComments);
 
+// A comment line among a level's layers, kept when reading for editing: the layer of the first
+// cell after it (the number of layers, for a comment after the last cell) and the line whole
+// from its '#', without the line end.
+struct LayerComment {
+    std::int32_t layer = 0;
+    std::string text;
+
+    friend bool operator==(const LayerComment&, const LayerComment&) = default;
+};
+
 // A level file read for editing: its level (the text keeps every letter as written), the
-// comment lines that stood before its sizes (each whole, from its '#', without the line end),
-// and the problems of its contents, as levelContentProblems gives them.
+// comment lines that stood before its sizes and those among its layers (each whole, from its
+// '#', without the line end), and the problems of its contents, as levelContentProblems gives
+// them.
 struct EditableLevelFile {
     LevelFileLevel level;
     std::vector<std::string> leadingComments;
+    std::vector<LayerComment> layerComments;
     std::vector<LevelFileProblem> contentProblems;
 };
 
 using EditableLevelFileResult = std::variant<EditableLevelFile, LevelFileProblem>;
+
+// A level file read for play, with every problem that makes it unusable: the problem of its shape
+// alone (its contents cannot be judged without a whole level), or else every problem of its
+// contents, as levelContentProblems gives them, so that a check names them all as the editor does.
+using CheckedLevelFile = std::variant<LevelFileLevel, std::vector<LevelFileProblem>>;
 
 // Reads a level file as it arrives, piece by piece, and stops at the first problem: a file is
 // never read beyond what it takes to accept or refuse it, nor beyond kMaxLevelFileBytes.
@@ -112,6 +129,9 @@ public:
 
     // After the last piece: the level, or the first problem found.
     LevelFileResult finish();
+
+    // After the last piece: the level, or every problem found (never an empty list).
+    CheckedLevelFile finishNamingEveryProblem();
 
     // After the last piece of a file read for editing: the level with the problems of its
     // contents, or the problem of its shape.
@@ -129,8 +149,10 @@ private:
     void failWithRefusedCharacter();
     std::optional<LevelFileProblem> shapeProblemAtEnd() const;
     LevelContentCounts contentCounts() const;
-    // True while comment lines are kept: before the sizes of a file read for editing.
-    bool keepsComments() const;
+    // The comment being read, when it is kept (in a file read for editing, before the sizes or
+    // after them); nothing otherwise.
+    std::string* keptComment();
+    void startComment();
 
     LevelFileUse use_;
     FilePlace here_;  // the byte being read
@@ -151,8 +173,10 @@ private:
     std::int64_t exits_ = 0;
     std::int64_t enemies_ = 0;
     std::optional<FilePlace> firstEnemyTooMany_;
-    std::vector<std::string> leadingComments_;  // kept when reading for editing; for play the first two
-    bool keptComment_ = false;                  // the comment line being read is kept
+    std::vector<std::string> leadingComments_;  // kept when reading for editing
+    std::vector<LayerComment> layerComments_;   // the same
+    enum class KeptComment : std::uint8_t { None, Leading, Layer };
+    KeptComment keptComment_ = KeptComment::None;  // where the comment being read goes
     std::string text_;
     std::optional<LevelFileProblem> problem_;
 

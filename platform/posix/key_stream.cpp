@@ -68,4 +68,6 @@ KeyReader::~KeyReader() = default;
 
 std::optional<int> KeyReader::next() { return impl_->keys.next(); }
 
+bool KeyReader::waiting() const { return impl_->keys.waiting(); }
+
 }  // namespace brickstorm::platform

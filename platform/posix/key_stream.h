@@ -31,6 +31,9 @@ public:
     // for each request, before any key.
     std::optional<int> next();
 
+    // Codes decoded from what was read wait to be taken: next() returns one at once.
+    bool waiting() const { return !codes_.empty(); }
+
 private:
     // Reads once and decodes what came; false at the end of input.
     bool readMore();

@@ -245,4 +245,9 @@ std::optional<int> KeyReader::next() {
     return impl_->nextFromBytes();
 }
 
+bool KeyReader::waiting() const {
+    // The console's C library keeps an extended key's second code for the next _getch.
+    return impl_->console ? _kbhit() != 0 : !impl_->ready.empty();
+}
+
 }  // namespace brickstorm::platform

@@ -86,10 +86,16 @@ TEST(CommandLine, ColourWhenAndDepth) {
 }
 
 TEST(CommandLine, ColourValueIsOnlyEverAttached) {
-    // An optional value cannot be told from a level file that follows: the next word is a file.
-    const CommandLine line = parse({"--color", "never"});
-    EXPECT_EQ(line.options.colour, terminal::ColourWhen::Always);
-    EXPECT_EQ(line.options.levelFiles, std::vector<std::string>{"never"});
+    // An optional value cannot be told from a level file that follows: the next word is a file,
+    // unless it is one of the values (see the usage errors), which needs ./ to be a file.
+    for (const std::string_view file : {"levels/", "./never", "always.lvl"}) {
+        const CommandLine line = parse({"--color", file});
+        ASSERT_EQ(line.action, Action::Play) << line.error;
+        EXPECT_EQ(line.options.colour, terminal::ColourWhen::Always);
+        EXPECT_EQ(line.options.levelFiles, std::vector<std::string>{std::string(file)});
+    }
+    const CommandLine ended = parse({"--color", "--", "never"});
+    EXPECT_EQ(ended.options.levelFiles, std::vector<std::string>{"never"});
 }
 
 TEST(CommandLine, OptionsAndLevelFilesInAnyOrder) {
@@ -195,6 +201,17 @@ INSTANTIATE_TEST_SUITE_P(
             {"--cell-aspect", "2x"},
             "bad value '2x' for --cell-aspect: a number from 0.25 to 8, a cell's height over its width"},
         UsageErrorCase{{"--color=yes"}, "bad value 'yes' for --color: always, auto or never"},
+        // The value written apart from the option, as other programs take it: the player meant it.
+        UsageErrorCase{{"--color", "always"},
+                       "--color takes its value only after '=': write --color=always, or ./always for a level "
+                       "file of that name"},
+        UsageErrorCase{{"a.lvl", "--color", "never", "--fit"},
+                       "--color takes its value only after '=': write --color=never, or ./never for a level "
+                       "file of that name"},
+        UsageErrorCase{
+            {"--color", "auto"},
+            "--color takes its value only after '=': write --color=auto, or ./auto for a level file "
+            "of that name"},
         UsageErrorCase{{"--color="}, "bad value '' for --color: always, auto or never"},
         UsageErrorCase{{"--color-depth"}, "option '--color-depth' needs a value"},
         UsageErrorCase{{"--color-depth", "8"}, "bad value '8' for --color-depth: 16, 256 or 24"},
@@ -208,6 +225,11 @@ INSTANTIATE_TEST_SUITE_P(
         UsageErrorCase{{"--record"}, "option '--record' needs a value"},
         UsageErrorCase{{"--record="}, "option '--record' needs a file name"},
         UsageErrorCase{{"--replay", ""}, "option '--replay' needs a file name"},
+        UsageErrorCase{{"--config="}, "option '--config' needs a file name"},
+        UsageErrorCase{{"--edit", ""}, "option '--edit' needs a file name"},
+        UsageErrorCase{{"--bogus=1"}, "unknown option '--bogus=1'"},
+        UsageErrorCase{{"--=1"}, "unknown option '--=1'"}, UsageErrorCase{{"-h=1"}, "unknown option '-h=1'"},
+        UsageErrorCase{{"--help=me"}, "option '--help' takes no value"},
         UsageErrorCase{{"--record", "a", "--replay", "b"}, "--record and --replay cannot go together"},
         UsageErrorCase{{"--record", "a", "--check", "x.lvl"},
                        "--record records a game, and --check plays none"},

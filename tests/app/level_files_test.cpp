@@ -72,6 +72,31 @@ TEST_F(LevelFilesTest, EveryBrokenFileGetsOneMessageInTheFilesOrder) {
         "not a digit\n");
 }
 
+// A check names every problem of a file's contents, as the editor lists them; a problem of its
+// shape leaves no level whose contents could be judged, so it is told alone.
+TEST_F(LevelFilesTest, EveryProblemOfAFilesContentsIsNamed) {
+    const struct {
+        std::string text;
+        std::string lines;
+    } cases[] = {
+        {"003002003\nbbbbbbbbb\n000000000\n",
+         "E brickstorm: f.lvl: no player start: the level needs one p\n"
+         "brickstorm: f.lvl: no exit: the level needs at least one E\n"},
+        {"001002002\npp00\n",
+         "E brickstorm: f.lvl:2:2: more than one player start p: the first is at 2:1, the extra ones at 2:2\n"
+         "brickstorm: f.lvl: no exit: the level needs at least one E\n"},
+        {"001002002\nE000\n", "E brickstorm: f.lvl: no player start: the level needs one p\n"},
+        {"001002002\nb0\n", "E brickstorm: f.lvl:3:1: the level needs 1 x 2 x 2 = 4 cells, found 2\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        files.texts["f.lvl"] = c.text;  // the lines of one file follow its one mark
+        const LevelFilesReport report = read({"f.lvl"});
+        EXPECT_FALSE(report.allGood);
+        EXPECT_EQ(linesOf(report), c.lines);
+    }
+}
+
 TEST_F(LevelFilesTest, ReadingStopsAtTheFirstProblemOfAFile) {
     files.texts["stop.lvl"] = "001002002 bb ? and much more that is never looked at";
     EXPECT_FALSE(read({"stop.lvl"}).allGood);

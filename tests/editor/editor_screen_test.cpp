@@ -194,9 +194,44 @@ TEST(EditorScreenTest, TheStatusTellsTheStateAndTheNoticeWhatMattersMost) {
     editor.handleKey(kKeyQuit);
     EXPECT_EQ(noticeText(editor, facts).find("Save the changes to a\\x1b[2Jb.lvl before quitting?"), 0U);
 
-    // A long name shows its end.
-    const ScreenFacts longName{"/home/someone/levels/" + std::string(40, 'x') + "/mine.lvl", true, {}, 2.0};
+    // A long name shows its end, or the whole of it where the line has room.
+    const std::string path = "/home/someone/levels/" + std::string(40, 'x') + "/mine.lvl";
+    const ScreenFacts longName{path, true, {}, 2.0};
     EXPECT_EQ(statusText(editor, longName).substr(0, 20), "..." + std::string(8, 'x') + "/mine.lvl");
+    const std::string rest = "  6x3x6  cursor 3,1,1 block  unsaved changes";
+    EXPECT_EQ(statusText(editor, longName, 200), path + rest);
+    EXPECT_EQ(statusText(editor, longName, static_cast<std::int32_t>(path.size() + rest.size())), path + rest);
+    const std::string fitted = statusText(editor, longName, 79);
+    EXPECT_EQ(fitted.size(), 79U);
+    EXPECT_EQ(fitted, "..." + path.substr(path.size() + rest.size() + 3 - 79) + rest);
+}
+
+TEST(EditorScreenTest, QuestionMarkListsEveryKeyOverTheScreenUntilAKey) {
+    EditorSession editor(EditedLevel::newLevel(kNewLevelSizes));
+    EditorScreen screen;
+    const ScreenFacts facts{"new.lvl", false, std::nullopt, 2.0};
+    const std::vector<std::string> plain = textOf(screen.compose(editor, facts, 79, 24));
+    editor.handleKey(kKeyHelp);
+    const std::vector<std::string> listed = textOf(screen.compose(editor, facts, 79, 24));
+    std::string all;
+    for (const std::string& line : listed) {
+        all += line + "\n";
+    }
+    for (const char* line : kEditorKeyList) {
+        EXPECT_NE(all.find(line), std::string::npos) << line;
+    }
+    // The keys no other line names are listed.
+    for (const char* key : {"Ctrl+W", "t  T", "g s then a side", "PgUp or + (the top)", "mouse"}) {
+        EXPECT_NE(all.find(key), std::string::npos) << key;
+    }
+    // An arrow closes the list, whole, and does nothing else.
+    press(editor, kUpArrowCode);
+    EXPECT_FALSE(editor.helpShown());
+    EXPECT_EQ(textOf(screen.compose(editor, facts, 79, 24)), plain);
+    editor.handleKey(kKeyHelp);
+    editor.handleKey('b');
+    EXPECT_FALSE(editor.helpShown());
+    EXPECT_FALSE(editor.unsaved());
 }
 
 TEST(EditorScreenTest, ColourOnlyWhenAskedForAndAsTheGameColours) {
@@ -258,6 +293,61 @@ TEST(EditorScreenTest, TheViewFromTheStartIsTheGamesOwnPicture) {
     ASSERT_EQ(game.size(), static_cast<std::size_t>(layout.bodyLines - 1));
     for (std::size_t i = 0; i < game.size(); ++i) {
         EXPECT_EQ(lines[i + 1].substr(static_cast<std::size_t>(layout.viewColumn)), game[i]) << i;
+    }
+}
+
+// From inside a block or an enemy the view would be one face: it steps back, against its facing,
+// to the nearest cell nothing fills, and says so.
+TEST(EditorScreenTest, TheViewFromInsideAFilledCellStepsBackToAnEmptyOne) {
+    struct Case {
+        const char* name;
+        char filler;
+        int turns;                  // ] presses
+        std::vector<int> toInside;  // arrows from the empty cell to the filled one
+        const char* heading;
+    };
+    const Case cases[] = {
+        {"a block, looking far",
+         'b',
+         0,
+         {kUpArrowCode, kUpArrowCode},
+         "3D view from the cursor, looking far, 2 cells back"},
+        {"an enemy, looking right",
+         'e',
+         1,
+         {kRightArrowCode},
+         "3D view from the cursor, looking right, 1 cell back"},
+    };
+    for (const Case& c : cases) {
+        EditedLevel level = EditedLevel::newLevel({20, 6, 24});
+        level.fillBox({{10, 1, 3}, {10, 1, 4}}, 'b');  // two blocks far of the start (10, 1, 0)
+        level.setLetter({11, 1, 2}, c.filler);
+        EditorSession outside(level);
+        press(outside, kUpArrowCode);
+        press(outside, kUpArrowCode);  // (10, 1, 2), empty
+        EditorSession inside(level);
+        for (int i = 0; i < c.turns; ++i) {
+            outside.handleKey(kKeyTurnViewRight);
+            inside.handleKey(kKeyTurnViewRight);
+        }
+        press(inside, kUpArrowCode);
+        press(inside, kUpArrowCode);
+        for (const int arrow : c.toInside) {
+            press(inside, arrow);
+        }
+        const char filled = inside.level().letterAt(inside.cursor());
+        ASSERT_TRUE(filled == 'b' || filled == 'e') << c.name;
+        EditorScreen fromOutside;
+        EditorScreen fromInside;
+        const ScreenFacts facts{"v.lvl", true, std::nullopt, 2.0};
+        const std::vector<std::string> expected = textOf(fromOutside.compose(outside, facts, 120, 40));
+        const std::vector<std::string> shown = textOf(fromInside.compose(inside, facts, 120, 40));
+        const EditorLayout layout = editorLayout(120, 40, level.sizes());
+        const auto view = static_cast<std::size_t>(layout.viewColumn);
+        EXPECT_EQ(shown[0].substr(view, std::string(c.heading).size()), c.heading) << c.name;
+        for (std::size_t i = 1; i < static_cast<std::size_t>(layout.bodyLines); ++i) {
+            EXPECT_EQ(shown[i].substr(view), expected[i].substr(view)) << c.name << " " << i;
+        }
     }
 }
 

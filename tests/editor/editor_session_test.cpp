@@ -93,6 +93,13 @@ TEST(EditorSessionTest, SettingTheStartMovesIt) {
     EXPECT_EQ(editor.level().playerStarts(), 2);
     EXPECT_EQ(editor.level().letterAt({2, 1, 0}), 'p');
     EXPECT_EQ(editor.level().letterAt({1, 1, 2}), '0');
+    // On one of two starts, p keeps that one and clears the other.
+    press(editor, {kDown, kDown, kRight});
+    ASSERT_EQ(editor.cursor(), (CellPlace{2, 1, 0}));
+    type(editor, "p");
+    EXPECT_EQ(editor.level().playerStarts(), 1);
+    EXPECT_EQ(editor.level().letterAt({2, 1, 0}), 'p');
+    EXPECT_EQ(editor.level().letterAt({0, 2, 4}), '0');
 }
 
 TEST(EditorSessionTest, ABoxAcrossLayersIsFilledAtOnceAndUndoneAtOnce) {
@@ -181,6 +188,7 @@ TEST(EditorSessionTest, GrowingAndShrinkingKeepTheCursorOnItsCell) {
         {"near", true, kDown, {5, 3, 5}, {2, 1, 1}},       {"far", true, kUp, {5, 3, 5}, {2, 1, 0}},
         {"bottom", true, kPageDown, {5, 4, 4}, {2, 2, 0}}, {"top", true, kPageUp, {5, 4, 4}, {2, 1, 0}},
         {"bottom by -", false, '-', {5, 4, 4}, {2, 2, 0}}, {"top by +", false, '+', {5, 4, 4}, {2, 1, 0}},
+        {"top by =", false, '=', {5, 4, 4}, {2, 1, 0}},
     };
     for (const Case& c : cases) {
         EditorSession editor = newEditor({5, 3, 4});
@@ -193,13 +201,16 @@ TEST(EditorSessionTest, GrowingAndShrinkingKeepTheCursorOnItsCell) {
                 editor.handleKey(c.key);
             }
         };
+        type(editor, "v");  // a box's mark on the cursor's cell moves with it
         side('g');
         EXPECT_EQ(editor.level().sizes(), c.grown) << c.name;
         EXPECT_EQ(editor.cursor(), c.cursorAfterGrowing) << c.name;
+        EXPECT_EQ(editor.mark(), c.cursorAfterGrowing) << c.name;
         EXPECT_EQ(editor.level().letterAt(editor.cursor()), 'p') << c.name;
         side('s');
         EXPECT_EQ(editor.level(), original) << c.name;
         EXPECT_EQ(editor.cursor(), (CellPlace{2, 1, 0})) << c.name;
+        EXPECT_EQ(editor.mark(), (CellPlace{2, 1, 0})) << c.name;
         type(editor, "uu");
         EXPECT_EQ(editor.level(), original) << c.name;
         EXPECT_FALSE(editor.unsaved()) << c.name;
@@ -218,6 +229,26 @@ TEST(EditorSessionTest, ShrinkingAwayTheCursorsSlabKeepsItInside) {
     type(editor, "u");
     EXPECT_EQ(editor.level().playerStarts(), 1);
     EXPECT_TRUE(editor.problems().empty());
+}
+
+TEST(EditorSessionTest, ALayersCommentsGoAndComeBackWithTheLayer) {
+    auto level =
+        *EditedLevel::fromLevelString("001003001b0p", {}, {{1, "# Layer 1: empty"}, {2, "# the top"}});
+    EditorSession editor(level);
+    type(editor, "s");
+    press(editor, {kPageDown});  // the bottom layer, and the comments of layer 1 with it down a layer
+    EXPECT_EQ(editor.level().layerComments(0), std::vector<std::string>{"# Layer 1: empty"});
+    EXPECT_EQ(editor.level().layerComments(1), std::vector<std::string>{"# the top"});
+    type(editor, "s+");  // the top layer goes, its comment with it
+    EXPECT_EQ(editor.level().sizes(), (LevelSizes{1, 1, 1}));
+    EXPECT_EQ(editor.level().layerComments(0), std::vector<std::string>{"# Layer 1: empty"});
+    EXPECT_EQ(editor.level().layerComments(1), std::vector<std::string>{});
+    type(editor, "g+");  // a new layer has none
+    EXPECT_EQ(editor.level().layerComments(1), std::vector<std::string>{});
+    type(editor, "uuu");
+    EXPECT_EQ(editor.level(), level);
+    EXPECT_EQ(editor.level().layerComments(1), std::vector<std::string>{"# Layer 1: empty"});
+    EXPECT_EQ(editor.level().layerComments(2), std::vector<std::string>{"# the top"});
 }
 
 TEST(EditorSessionTest, SizesHaveLimits) {
@@ -306,6 +337,58 @@ TEST(EditorSessionTest, SavingTracksWhatIsOnDisk) {
     EXPECT_EQ(editor.message(), "Not saved: the file on disk is left as it is, and every change is kept.");
     editor.askToOverwrite(true);
     EXPECT_EQ(type(editor, "y"), EditorRequest::OverwriteAndQuit);
+
+    // A stroke of the mouse saved half way and then drawn on is unsaved again.
+    EditorSession stroke = newEditor({8, 3, 8});
+    type(stroke, "E");
+    stroke.pointerPressed(1, 1);
+    stroke.pointerDragged(2, 1);
+    stroke.saved();
+    EXPECT_FALSE(stroke.unsaved());
+    stroke.pointerDragged(3, 1);
+    EXPECT_EQ(stroke.level().letterAt({3, 1, 1}), 'E');
+    EXPECT_TRUE(stroke.unsaved());
+}
+
+TEST(EditorSessionTest, SaveAsTakesATypedName) {
+    struct Case {
+        const char* name;
+        std::string_view keys;  // after Ctrl+W
+        EditorRequest request;
+        const char* typed;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"Enter saves", "other.lvl\r", EditorRequest::SaveAs, "other.lvl", ""},
+        {"Backspace takes a character back",
+         "ab\x7f\x08"
+         "c.lvl\r",
+         EditorRequest::SaveAs, "c.lvl", ""},
+        {"a letter of two bytes goes whole", "d\xc3\xa9\x7f.lvl\n", EditorRequest::SaveAs, "d.lvl", ""},
+        {"Escape goes back", "x.lvl\x1b", EditorRequest::None, "x.lvl", ""},
+        {"Ctrl+C goes back", "x.lvl\x03", EditorRequest::None, "x.lvl", ""},
+        {"no name", "\r", EditorRequest::None, "", "Not saved: no name was given."},
+        {"the editor's keys are letters here", "qtu\r", EditorRequest::SaveAs, "qtu", ""},
+    };
+    for (const Case& c : cases) {
+        EditorSession editor = newEditor();
+        type(editor, "\x17");
+        EXPECT_EQ(editor.question(), EditorQuestion::SaveAs) << c.name;
+        EXPECT_EQ(type(editor, c.keys), c.request) << c.name;
+        EXPECT_EQ(editor.typedName(), c.typed) << c.name;
+        EXPECT_EQ(editor.question(), EditorQuestion::None) << c.name;
+        EXPECT_EQ(editor.message(), c.message) << c.name;
+        EXPECT_EQ(editor.level(), EditedLevel::newLevel(kNewLevelSizes)) << c.name;
+    }
+    // An arrow while typing means nothing, and leaves the name as it was.
+    EditorSession editor = newEditor();
+    type(editor,
+         "\x17"
+         "ab");
+    press(editor, {kLeft});
+    EXPECT_EQ(editor.question(), EditorQuestion::SaveAs);
+    EXPECT_EQ(editor.typedName(), "ab");
+    EXPECT_EQ(editor.cursor().x, 8);
 }
 
 TEST(EditorSessionTest, ARecoveryCopyIsRestoredOrDiscardedOnlyByYesOrNo) {
@@ -323,6 +406,13 @@ TEST(EditorSessionTest, ARecoveryCopyIsRestoredOrDiscardedOnlyByYesOrNo) {
     EXPECT_EQ(editor.level(), recovered);
     EXPECT_TRUE(editor.unsaved());
     EXPECT_EQ(editor.cursor(), (CellPlace{3, 1, 0}));
+    // Restoring is a change like another: undone, the level is the file's again, and redone.
+    type(editor, "u");
+    EXPECT_EQ(editor.level(), EditedLevel::newLevel({5, 3, 4}));
+    EXPECT_FALSE(editor.unsaved());
+    type(editor, "r");
+    EXPECT_EQ(editor.level(), recovered);
+    EXPECT_TRUE(editor.unsaved());
     editor.saved();
     EXPECT_FALSE(editor.unsaved());
 
@@ -341,6 +431,40 @@ TEST(EditorSessionTest, PlayTestNeedsOneStart) {
     press(editor, {kUp});
     type(editor, "E");
     EXPECT_EQ(type(editor, "t"), EditorRequest::PlayTest);  // a second exit is no problem
+}
+
+TEST(EditorSessionTest, APlayTestFromTheCursorStartsTheLevelThere) {
+    struct Case {
+        const char* name;
+        std::string_view keys;  // after the cursor moved one cell far of the start
+        EditorRequest request;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"an empty cell", "", EditorRequest::PlayTestHere, ""},
+        {"with no start anywhere", "p0", EditorRequest::PlayTestHere, ""},
+        {"on the start", "p", EditorRequest::PlayTestHere, ""},
+        {"on a block", "b", EditorRequest::None,
+         "Cannot play-test from the cursor: its cell holds a block; the player starts in an empty cell."},
+        {"on an enemy", "e", EditorRequest::None,
+         "Cannot play-test from the cursor: its cell holds an enemy; the player starts in an empty cell."},
+    };
+    for (const Case& c : cases) {
+        EditorSession editor = newEditor({5, 3, 4});
+        press(editor, {kUp});
+        type(editor, c.keys);
+        EXPECT_EQ(type(editor, "T"), c.request) << c.name;
+        EXPECT_EQ(editor.message(), c.message) << c.name;
+        if (c.request != EditorRequest::PlayTestHere) {
+            continue;
+        }
+        // The level played has its one start on the cursor's cell; the level itself is as it was.
+        const auto played = EditedLevel::fromLevelString(editor.levelToPlay(true));
+        ASSERT_TRUE(played) << c.name;
+        EXPECT_EQ(played->playerStarts(), 1) << c.name;
+        EXPECT_EQ(played->letterAt(editor.cursor()), 'p') << c.name;
+        EXPECT_EQ(editor.levelToPlay(false), editor.level().levelString()) << c.name;
+    }
 }
 
 TEST(EditorSessionTest, TheViewTurnsAndSwitches) {
@@ -386,6 +510,29 @@ TEST(EditorSessionTest, AClickMovesTheCursorAndADragPaintsOneStroke) {
     // Outside the level the stroke stops at its edge.
     editor.pointerDragged(-5, 30);
     EXPECT_EQ(editor.cursor(), (CellPlace{0, 1, 7}));
+}
+
+// Keys may change the letter a held stroke paints with, without changing the level: the stroke
+// goes on as one change, and undoing it gives every cell back what it held before the stroke,
+// also a cell it painted twice.
+TEST(EditorSessionTest, UndoingAStrokeThatPaintedACellTwiceGivesItsFirstLetterBack) {
+    EditorSession editor = newEditor({8, 3, 8});
+    press(editor, {kUp});
+    type(editor, "b");  // (4, 1, 1) a block
+    press(editor, {kUp});
+    type(editor, "E");  // the letter set last
+    const EditedLevel before = editor.level();
+    editor.pointerPressed(1, 1);
+    editor.pointerDragged(2, 1);  // (1, 1, 1) and (2, 1, 1) become exits
+    press(editor, {kRight, kRight});
+    type(editor, "b");  // on the block: nothing changes, but b is now the letter
+    editor.pointerDragged(1, 1);
+    ASSERT_EQ(editor.level().letterAt({1, 1, 1}), 'b');
+    type(editor, "u");
+    EXPECT_EQ(editor.level(), before);
+    type(editor, "r");
+    EXPECT_EQ(editor.level().letterAt({1, 1, 1}), 'b');
+    EXPECT_EQ(editor.level().letterAt({2, 1, 1}), 'E');
 }
 
 // A key may grow or shrink the level while the mouse button is held: the stroke goes on from the

@@ -1,3 +1,5 @@
+// The configuration file as the game reads it: its lines by the file's reader, its names and
+// values by the options table.
 #include "settings/config_file.h"
 
 #include <gtest/gtest.h>
@@ -5,28 +7,39 @@
 #include <string>
 #include <variant>
 
+#include "app/config_reading.h"
+
 namespace brickstorm::settings {
 namespace {
 
-ConfigSettings good(std::string_view text) {
+using app::Options;
+
+std::variant<Options, ConfigProblem> readConfigText(std::string_view text) { return app::configOptions(text); }
+
+Options good(std::string_view text) {
     auto result = readConfigText(text);
     if (const auto* problem = std::get_if<ConfigProblem>(&result)) {
         ADD_FAILURE() << "line " << problem->line << ": " << problem->what;
         return {};
     }
-    return std::get<ConfigSettings>(result);
+    return std::get<Options>(result);
 }
 
 TEST(ConfigFile, EmptyBlankAndCommentFilesSetNothing) {
     for (const std::string_view text : {"", "\n\n", "# nothing yet\n", "  \t\n   # indented comment\r\n"}) {
-        const ConfigSettings settings = good(text);
-        EXPECT_FALSE(settings.fit || settings.cellAspect || settings.fullRedraw || settings.colour ||
-                     settings.colourDepth || settings.keys);
+        const Options settings = good(text);
+        const Options defaults;
+        EXPECT_EQ(settings.fit, defaults.fit);
+        EXPECT_EQ(settings.cellAspect, defaults.cellAspect);
+        EXPECT_EQ(settings.fullRedraw, defaults.fullRedraw);
+        EXPECT_EQ(settings.colour, defaults.colour);
+        EXPECT_EQ(settings.colourDepth, defaults.colourDepth);
+        EXPECT_EQ(settings.keys, defaults.keys);
     }
 }
 
 TEST(ConfigFile, EachSettingAndItsValues) {
-    const ConfigSettings settings = good(
+    const Options settings = good(
         "# Brickstorm\n"
         "fit = true\n"
         "cell-aspect=1.5\n"
@@ -38,14 +51,13 @@ TEST(ConfigFile, EachSettingAndItsValues) {
     EXPECT_EQ(settings.fullRedraw, false);
     EXPECT_EQ(settings.colour, terminal::ColourWhen::Auto);
     EXPECT_EQ(settings.colourDepth, ColourDepth::Palette256);
-    EXPECT_FALSE(settings.keys.has_value());
+    EXPECT_EQ(settings.keys, KeyBindings{});
 }
 
 TEST(ConfigFile, ALaterLineReplacesAnEarlierOne) {
-    const ConfigSettings settings = good("color = always\ncolor = never\nkey shoot = f\nkey shoot = g\n");
+    const Options settings = good("color = always\ncolor = never\nkey shoot = f\nkey shoot = g\n");
     EXPECT_EQ(settings.colour, terminal::ColourWhen::Never);
-    ASSERT_TRUE(settings.keys.has_value());
-    EXPECT_EQ(settings.keys->keyFor(Action::Shoot), (Key{false, 'g'}));
+    EXPECT_EQ(settings.keys.keyFor(Action::Shoot), (Key{false, 'g'}));
 }
 
 TEST(ConfigFile, AByteOrderMarkAndALastLineWithoutBreakAreFine) {
@@ -146,15 +158,16 @@ TEST(ConfigFile, MistakesAndTheirMessages) {
              Case{"key shoot = a\nfit = maybe\n", {2, "bad value 'maybe' for fit: true or false"}},
          }) {
         SCOPED_TRACE(c.text);
-        const ConfigResult result = readConfigText(c.text);
+        const auto result = readConfigText(c.text);
         ASSERT_TRUE(std::holds_alternative<ConfigProblem>(result));
         EXPECT_EQ(std::get<ConfigProblem>(result), c.problem) << std::get<ConfigProblem>(result).what;
     }
 }
 
 TEST(ConfigFile, AClashIsNoMistakeOnceTheOtherActionMovesToo) {
-    EXPECT_TRUE(good("key shoot = a\nkey turn-left = q\n").keys.has_value());
-    EXPECT_TRUE(good("keys = azerty\nkey turn-left = a\nkey climb = q\n").keys.has_value());
+    EXPECT_EQ(good("key shoot = a\nkey turn-left = q\n").keys.keyFor(Action::Shoot), (Key{false, 'a'}));
+    EXPECT_EQ(good("keys = azerty\nkey turn-left = a\nkey climb = q\n").keys.keyFor(Action::Climb),
+              (Key{false, 'q'}));
 }
 
 }  // namespace

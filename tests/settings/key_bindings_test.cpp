@@ -137,12 +137,12 @@ TEST(ControlNames, BoundKeysAsTheLevelScreenNamesThem) {
         ControlNames names;
     };
     const Case cases[] = {
-        {KeyBindings::forLayout(KeyLayout::Azerty), {"ZQSD", "Arrow keys", "Space", "R"}},
+        {KeyBindings::forLayout(KeyLayout::Azerty), {"zqsd", "Arrow keys", "Space", "R"}},
         {with({{Action::StepLeft, ordinary('j')},
                {Action::StepRight, ordinary('l')},
                {Action::Climb, ordinary('c')},
                {Action::Shoot, ordinary('F')}}),
-         {"WASD", "J/L", "C", "Shift+F"}},
+         {"WASD", "j/l", "c", "Shift+F"}},
         {with({{Action::Forward, arrow(kUpArrowCode)},
                {Action::TurnLeft, arrow(kLeftArrowCode)},
                {Action::Back, arrow(kDownArrowCode)},
@@ -151,8 +151,11 @@ TEST(ControlNames, BoundKeysAsTheLevelScreenNamesThem) {
                {Action::StepRight, ordinary('.')},
                {Action::Shoot, ordinary(' ')},
                {Action::Climb, ordinary('x')}}),
-         {"Up arrow/Left arrow/Down arrow/Right arrow", ",/.", "X", "Space"}},
-        {with({{Action::StepRight, ordinary('m')}}), {"WASD", "Left arrow/M", "Space", "R"}},
+         {"Up arrow/Left arrow/Down arrow/Right arrow", ",/.", "x", "Space"}},
+        {with({{Action::StepRight, ordinary('m')}}), {"WASD", "Left arrow/m", "Space", "R"}},
+        // Keys are told apart by case: a small letter is not shown as a capital.
+        {with({{Action::Shoot, ordinary('f')}}), {"WASD", "Arrow keys", "Space", "f"}},
+        {with({{Action::Forward, ordinary('W')}}), {"Shift+W/a/s/d", "Arrow keys", "Space", "R"}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(controlNames(c.bindings), c.names);

@@ -47,8 +47,8 @@ TEST(LevelScreenKeys, BoundKeysAreNamedInTheirLines) {
     ASSERT_EQ(lines.size(), 60U);
     // The block is still 14 lines, centred: the controls are its 7th to 10th lines.
     EXPECT_EQ(lines[23], centred("LEVEL 3"));
-    EXPECT_EQ(lines[29], centred("ZQSD - Movement & turning"));
-    EXPECT_EQ(lines[30], centred("J/L - Strifing"));
+    EXPECT_EQ(lines[29], centred("zqsd - Movement & turning"));
+    EXPECT_EQ(lines[30], centred("j/l - Strifing"));
     EXPECT_EQ(lines[31], centred("Up arrow - Wall climbing"));
     EXPECT_EQ(lines[32], centred("Shift+F - Shooting"));
     EXPECT_EQ(lines[36], centred(kPressAnyKey));

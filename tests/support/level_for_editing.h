@@ -22,7 +22,8 @@ inline editor::EditedLevel levelForEditing(const std::string& text) {
         return editor::EditedLevel::newLevel({1, 1, 1});
     }
     auto& file = std::get<EditableLevelFile>(result);
-    return *editor::EditedLevel::fromLevelString(file.level.text, std::move(file.leadingComments));
+    return *editor::EditedLevel::fromLevelString(file.level.text, std::move(file.leadingComments),
+                                                 file.layerComments);
 }
 
 }  // namespace brickstorm::testing

@@ -88,6 +88,28 @@ protected:
         return shown;
     }
 
+    // The recovery copy of `name` in the scratch folder, where the editor keeps it.
+    std::string recoveryCopyOf(const std::string& name) const {
+        char* real = ::realpath(folder_.path().c_str(), nullptr);
+        if (real == nullptr) {
+            ADD_FAILURE() << "no real path for " << folder_.path();
+            return {};
+        }
+        const std::string copy =
+            folder_.path() + "/state/brickstorm/" + editor::recoveryFileName(std::string(real) + "/" + name);
+        std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own buffer
+        return copy;
+    }
+
+    // Waits until `path` exists: a recovery copy is due within a second of a change.
+    static bool waitForFile(const std::string& path) {
+        const auto deadline = std::chrono::steady_clock::now() + PtySession::kPatience;
+        while (!fileExists(path) && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return fileExists(path);
+    }
+
     static std::string screenText(const PtySession& editor) {
         VtermScreen window(kLines, kColumns);
         window.feed(editor.output());
@@ -168,6 +190,99 @@ TEST_F(EditorProgramTest, APlayTestReturnsToTheEditorAsItWas) {
     EXPECT_FALSE(fileExists(level));
 }
 
+// A play-test that the game ends (the exit, a death) leaves the game's last screen up until a key,
+// and that key only dismisses it: a key meant for the game does not edit the level.
+TEST_F(EditorProgramTest, APlayTestsLastScreenWaitsForAKeyThatOnlyDismissesIt) {
+    const std::string level = folder_.path() + "/short.lvl";
+    std::ofstream(level) << "001 002 002\n\nb\nb\n\nE\np\n";
+    auto editor = startEditor({"--edit", level});
+    ASSERT_TRUE(waitForScreen(*editor, "cursor 0,1,0 start"));
+    editor->send("t");
+    ASSERT_TRUE(editor->waitForOutput([](std::string_view output) {
+        VtermScreen window(kLines, kColumns);
+        window.feed(output);
+        return window.text(kLines, kColumns).find("cursor 0,1,0") == std::string::npos;
+    }));
+    editor->send("w");  // onto the exit
+    ASSERT_TRUE(waitForScreen(*editor, "You found the last exit."));
+    editor->send(" ");  // Space would toggle the cursor's cell in the editor
+    ASSERT_TRUE(waitForScreen(*editor, "Play-test over: the exit is reached."));
+    const std::string screen = screenText(*editor);
+    EXPECT_NE(screen.find("cursor 0,1,0 start"), std::string::npos) << screen;
+    EXPECT_EQ(screen.find("unsaved"), std::string::npos) << screen;
+    editor->send("q");
+    ASSERT_TRUE(editor->waitForExit());
+    EXPECT_EQ(fileText(level), "001 002 002\n\nb\nb\n\nE\np\n");
+}
+
+// T plays from the cursor's cell facing the 3D view's way: one step right from the middle cell
+// reaches the exit, which from the start (facing far, two cells away) no step does.
+TEST_F(EditorProgramTest, APlayTestFromTheCursorStartsThereFacingTheViewsWay) {
+    const std::string level = folder_.path() + "/row.lvl";
+    std::ofstream(level) << "003 002 001\n\nbbb\n\np0E\n";
+    auto editor = startEditor({"--edit", level});
+    ASSERT_TRUE(waitForScreen(*editor, "cursor 0,1,0 start"));
+    editor->send("\x1b[C");
+    editor->send("]");
+    ASSERT_TRUE(waitForScreen(*editor, "3D view from the cursor, looking right"));
+    editor->send("T");
+    ASSERT_TRUE(editor->waitForOutput([](std::string_view output) {
+        VtermScreen window(kLines, kColumns);
+        window.feed(output);
+        return window.text(kLines, kColumns).find("cursor 1,1,0") == std::string::npos;
+    }));
+    editor->send("w");
+    ASSERT_TRUE(waitForScreen(*editor, "You found the last exit."));
+    editor->send("x");
+    ASSERT_TRUE(waitForScreen(*editor, "Play-test over: the exit is reached."));
+    EXPECT_NE(screenText(*editor).find("cursor 1,1,0 empty"), std::string::npos) << screenText(*editor);
+    editor->send("q");
+    ASSERT_TRUE(editor->waitForExit());
+    EXPECT_EQ(fileText(level), "003 002 001\n\nbbb\n\np0E\n");
+}
+
+// A name a pack would not take is warned of once; save as writes the level under another name,
+// which the editor edits from then on.
+TEST_F(EditorProgramTest, SaveAsWritesAnotherFileAndEditsIt) {
+    const std::string notes = folder_.path() + "/notes";
+    auto editor = startEditor({"--edit", notes, "--size", "5x3x4"});
+    ASSERT_TRUE(waitForScreen(*editor, "does not end in .lvl: a folder played"));
+    editor->send(kUp);
+    ASSERT_TRUE(waitForScreen(*editor, "cursor 2,1,1 empty"));
+    EXPECT_EQ(screenText(*editor).find("does not end in .lvl"), std::string::npos);
+    editor->send("E");
+    // Not as a file that another editor has open: its recovery copy is that editor's.
+    const std::string busy = folder_.path() + "/busy.lvl";
+    auto other = startEditor({"--edit", busy});
+    ASSERT_TRUE(waitForScreen(*other, "new file"));
+    editor->send("\x17");
+    editor->send(busy + "\r");
+    ASSERT_TRUE(waitForScreen(*editor, "busy.lvl is being edited in"));
+    EXPECT_FALSE(fileExists(busy));
+    other->send("q");
+    ASSERT_TRUE(other->waitForExit());
+    editor->send("\x17");
+    ASSERT_TRUE(waitForScreen(*editor, "Save as: _"));
+    editor->send(folder_.path() + "/mine.lvx");
+    editor->send(
+        "\x7f"
+        "l\r");
+    ASSERT_TRUE(waitForScreen(*editor, "/mine.lvl."));
+    EXPECT_NE(screenText(*editor).find("mine.lvl  5x3x4  cursor 2,1,1 exit"), std::string::npos)
+        << screenText(*editor);
+    EXPECT_FALSE(fileExists(notes));
+    EXPECT_NE(fileText(folder_.path() + "/mine.lvl").find("\n# layer 1\n00E00\n00000\n00E00\n00p00\n"),
+              std::string::npos);
+    editor->send("b");
+    editor->send(kSave);  // to the new name now
+    ASSERT_TRUE(waitForScreen(*editor, "Saved"));
+    editor->send("q");
+    ASSERT_TRUE(editor->waitForExit());
+    EXPECT_NE(fileText(folder_.path() + "/mine.lvl").find("\n# layer 1\n00E00\n00000\n00b00\n00p00\n"),
+              std::string::npos);
+    EXPECT_FALSE(fileExists(notes));
+}
+
 TEST_F(EditorProgramTest, AChangeSurvivesSigkillInTheRecoveryCopy) {
     const std::string level = folder_.path() + "/kept.lvl";
     {
@@ -206,6 +321,46 @@ TEST_F(EditorProgramTest, AChangeSurvivesSigkillInTheRecoveryCopy) {
     // Saved, the copy is gone.
     const auto [listing, ignored] = runCommand("ls '" + folder_.path() + "/state/brickstorm'");
     EXPECT_EQ(listing.find("recovery"), std::string::npos);
+}
+
+// The recovery copy holds changes that are nowhere else: once the file holds them, or they are
+// undone or given up, it goes at once, before the editor ends.
+TEST_F(EditorProgramTest, TheRecoveryCopyGoesWithTheChangesItHeld) {
+    struct Case {
+        const char* name;
+        const char* keys;   // after a change whose copy was written
+        const char* shown;  // on the screen once the keys are acted on; nothing: the editor ends
+    };
+    const Case cases[] = {
+        {"saved", kSave, "Saved"},
+        {"undone back to the file's text", "u", "cursor 2,1,1 empty  new file"},
+        {"given up on quitting", "qn", nullptr},
+    };
+    for (const Case& c : cases) {
+        const std::string name = std::string("copy-") + std::to_string(&c - cases) + ".lvl";
+        const std::string copy = recoveryCopyOf(name);
+        auto editor = startEditor({"--edit", folder_.path() + "/" + name, "--size", "5x3x4"});
+        ASSERT_TRUE(waitForScreen(*editor, "new file")) << c.name;
+        editor->send(kUp);
+        editor->send("E");
+        ASSERT_TRUE(waitForScreen(*editor, "cursor 2,1,1 exit  unsaved")) << c.name;
+        ASSERT_TRUE(waitForFile(copy)) << c.name;
+        if (std::string(c.keys) == "u") {
+            editor->send(kLeft);  // the undo brings the cursor back: a screen to wait for
+            ASSERT_TRUE(waitForScreen(*editor, "cursor 1,1,1")) << c.name;
+        }
+        editor->send(c.keys);
+        if (c.shown != nullptr) {
+            ASSERT_TRUE(waitForScreen(*editor, c.shown)) << c.name;
+        } else {
+            ASSERT_TRUE(editor->waitForExit()) << c.name;
+        }
+        EXPECT_FALSE(fileExists(copy)) << c.name;
+        if (c.shown != nullptr) {
+            editor->send("q");  // nothing unsaved: no question
+            ASSERT_TRUE(editor->waitForExit()) << c.name;
+        }
+    }
 }
 
 TEST_F(EditorProgramTest, ASecondEditorOfTheSameFileIsRefusedAndTheFirstsCopyKept) {
@@ -249,27 +404,48 @@ TEST_F(EditorProgramTest, ASecondEditorOfTheSameFileIsRefusedAndTheFirstsCopyKep
 }
 
 TEST_F(EditorProgramTest, AFileChangedOnDiskIsNotOverwrittenWithoutAsking) {
-    const std::string level = folder_.path() + "/shared.lvl";
+    struct Case {
+        const char* name;
+        const char* ours;  // the file when the editor opens it; nothing: a new level
+        const char* first;
+        const char* arrow;  // to the cell that b sets
+        const char* changed;
+        const char* asked;
+        const char* saved;
+    };
+    const Case cases[] = {
+        {"changed", "002 001 001\npE\n", "cursor 0,0,0 start", "\x1b[C", "cursor 1,0,0 block  unsaved",
+         "shared-0.lvl has changed on disk since it was read. Overwrite it?",
+         "002 001 001\n\n# layer 0\npb\n"},
+        // A new level's file that someone else makes meanwhile is theirs as much.
+        {"made where a new level was", nullptr, "cursor 1,0,0 start", kLeft, "cursor 0,0,0 block  unsaved",
+         "shared-1.lvl exists already. Overwrite it?", "002 001 001\n\n# layer 0\nbp\n"},
+    };
     const std::string theirs = "003 001 001\npE0\n";
-    std::ofstream(level) << "002 001 001\npE\n";
-    auto editor = startEditor({"--edit", level});
-    ASSERT_TRUE(waitForScreen(*editor, "cursor 0,0,0 start"));
-    editor->send("\x1b[C");
-    editor->send("b");
-    ASSERT_TRUE(waitForScreen(*editor, "cursor 1,0,0 block  unsaved"));
-    std::ofstream(level) << theirs;  // someone else saves meanwhile
-    editor->send(kSave);
-    ASSERT_TRUE(waitForScreen(*editor, "has changed on disk since it was read. Overwrite it?"));
-    editor->send("x");
-    ASSERT_TRUE(waitForScreen(*editor, "Not saved: the file on disk is left as it is"));
-    EXPECT_EQ(fileText(level), theirs);
-    editor->send(kSave);
-    ASSERT_TRUE(waitForScreen(*editor, "Overwrite it?"));
-    editor->send("y");
-    ASSERT_TRUE(waitForScreen(*editor, "Saved"));
-    EXPECT_EQ(fileText(level), "002 001 001\n\n# layer 0\npb\n");
-    editor->send("q");
-    ASSERT_TRUE(editor->waitForExit());
+    for (const Case& c : cases) {
+        const std::string level = folder_.path() + "/shared-" + std::to_string(&c - cases) + ".lvl";
+        if (c.ours != nullptr) {
+            std::ofstream(level) << c.ours;
+        }
+        auto editor = startEditor({"--edit", level, "--size", "2x1x1"});
+        ASSERT_TRUE(waitForScreen(*editor, c.first)) << c.name;
+        editor->send(c.arrow);
+        editor->send("b");
+        ASSERT_TRUE(waitForScreen(*editor, c.changed)) << c.name;
+        std::ofstream(level) << theirs;  // someone else saves meanwhile
+        editor->send(kSave);
+        ASSERT_TRUE(waitForScreen(*editor, c.asked)) << c.name;
+        editor->send("x");
+        ASSERT_TRUE(waitForScreen(*editor, "Not saved: the file on disk is left as it is")) << c.name;
+        EXPECT_EQ(fileText(level), theirs) << c.name;
+        editor->send(kSave);
+        ASSERT_TRUE(waitForScreen(*editor, "Overwrite it?")) << c.name;
+        editor->send("y");
+        ASSERT_TRUE(waitForScreen(*editor, "Saved")) << c.name;
+        EXPECT_EQ(fileText(level), c.saved) << c.name;
+        editor->send("q");
+        ASSERT_TRUE(editor->waitForExit()) << c.name;
+    }
 }
 
 TEST_F(EditorProgramTest, AFileOfTheWrongShapeIsRefusedBeforeTheTerminalIsTouched) {

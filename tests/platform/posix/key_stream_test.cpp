@@ -10,6 +10,7 @@
 #include <deque>
 #include <future>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/terminal/key_sequences.h"
@@ -112,6 +113,21 @@ TEST(KeyStream, DecodesTheSameHoweverTheBytesAreSplitIntoReads) {
         }
         EXPECT_EQ(decodePieces(single), entry.codes) << entry.name << ", a byte per read";
     }
+}
+
+// What one read gave waits together: the editor acts on all of it before it composes a picture.
+TEST(KeyStream, TheCodesOfOneReadWaitTogether) {
+    ScriptedInput input({{Step::Bytes, "\x1b[C"}, {Step::Bytes, "\x1b[C\x1b[Cb"}, {Step::Bytes, "q"}});
+    KeyStream keys(0, input);
+    std::vector<std::vector<int>> groups;
+    std::vector<int> group;
+    while (const auto code = keys.next()) {
+        group.push_back(*code);
+        if (!keys.waiting()) {
+            groups.push_back(std::exchange(group, {}));
+        }
+    }
+    EXPECT_EQ(groups, (std::vector<std::vector<int>>{{224, 77}, {224, 77, 224, 77, 98}, {113}}));
 }
 
 TEST(KeyStream, WaitsBrieflyOnlyInsideASequence) {

@@ -88,6 +88,12 @@ TEST_F(LevelFilesProgramTest, CheckSummarisesGoodFilesAndFailsOnBadOnes) {
                              ":3:1: letter 'X' is not allowed: a cell is one of b, 0, E, p and e\n"
                              "brickstorm: " +
                              folder_.path() + "/none.lvl: no such file\n");
+    // Every problem of a file's contents is named, as the editor lists them.
+    const std::string twoProblems = file("two.lvl", "003002003\nbbbbbbbbb\n000000000\n");
+    const ProgramRun both = runProgram({"--check", twoProblems});
+    EXPECT_EQ(both.status, 1);
+    EXPECT_EQ(both.err, "brickstorm: " + twoProblems + ": no player start: the level needs one p\n" +
+                            "brickstorm: " + twoProblems + ": no exit: the level needs at least one E\n");
 }
 
 TEST_F(LevelFilesProgramTest, AFolderStandsForItsLevelFiles) {

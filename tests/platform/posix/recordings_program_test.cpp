@@ -20,6 +20,7 @@
 #include <variant>
 #include <vector>
 
+#include "app/exit_status.h"
 #include "app/recording_files.h"
 #include "recording/game_run.h"
 #include "recording/replay.h"
@@ -285,6 +286,23 @@ TEST(Recordings, TheKeptRunClearsEveryLevelOfThePack) {
     EXPECT_FALSE(std::getline(lines, line));
 }
 
+// A check of a recording draws nothing, so a terminal that cannot place the cursor (a CI job's,
+// an editor's shell) does not stop it.
+TEST(Recordings, ACheckDoesNotNeedATerminalThatPlacesTheCursor) {
+    PtySession::Options options;
+    options.program = BRICKSTORM_BINARY;
+    options.arguments = {"--replay", std::string(BRICKSTORM_TEST_DATA) + "/pack.rec", "--check",
+                         "--replay-any-version", std::string(BRICKSTORM_LEVELS) + "/"};
+    options.environment.emplace_back("TERM=dumb");
+    PtySession session(options);
+    ASSERT_TRUE(session.started());
+    const auto status = session.waitForExit();
+    ASSERT_TRUE(status.has_value()) << "still running";
+    ASSERT_TRUE(WIFEXITED(*status));
+    EXPECT_EQ(WEXITSTATUS(*status), 0);
+    EXPECT_TRUE(session.waitForOutputContaining("in all: 5 levels cleared")) << session.output();
+}
+
 TEST(Recordings, AChangedStateStopsTheCheckAtItsTick) {
     const ScratchFolder folder;
     std::string text = readFile(std::string(BRICKSTORM_TEST_DATA) + "/pack.rec");
@@ -294,7 +312,7 @@ TEST(Recordings, AChangedStateStopsTheCheckAtItsTick) {
     const testing::ProgramRun check = testing::runProgram(
         BRICKSTORM_BINARY,
         {"--check", "--replay-any-version", "--replay", changed, std::string(BRICKSTORM_TEST_DATA) + "/pack"});
-    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(check.status, app::kExitReplayOutOfStep);
     EXPECT_TRUE(check.out.starts_with("level 1: cleared after ")) << check.out;
     EXPECT_EQ(check.out.find("in all"), std::string::npos);
     EXPECT_EQ(check.err, "brickstorm: " + changed + ": the replay went out of step at tick 400\n");
@@ -390,13 +408,13 @@ INSTANTIATE_TEST_SUITE_P(
             "NotARecording",
             {"--replay", "@/levels.rec"},
             "brickstorm: @/levels.rec:1: not a recording: it does not begin with 'brickstorm-recording'\n",
-            1},
+            app::kExitRecordingError},
         RefusalCase{
             "DamagedLine",
             {"--replay", "@/damaged.rec"},
             "brickstorm: @/damaged.rec:5: damaged line 'key 5 999': expected 'key TICK CODE' or 'key TICK "
             "PREFIX CODE', a tick from 0 to 999999999, codes from 0 to 255 and a prefix 0 or 224\n",
-            1},
+            app::kExitRecordingError},
         RefusalCase{"MissingLevelFiles",
                     {"--replay", "@/missing.rec", "--replay-any-version"},
                     "brickstorm: @/missing.rec:3: level file 'first.lvl' is missing\n"
@@ -408,29 +426,31 @@ INSTANTIATE_TEST_SUITE_P(
              "%/03-the-stairs.lvl", "%/04-the-yard.lvl", "%/05-the-keep.lvl"},
             "brickstorm: @/pack.rec:3: level file '%/05-the-keep.lvl' has changed since the recording\n",
             1},
-        RefusalCase{
-            "NoSuchRecording", {"--replay", "@/none.rec"}, "brickstorm: @/none.rec: no such file\n", 1},
+        RefusalCase{"NoSuchRecording",
+                    {"--replay", "@/none.rec"},
+                    "brickstorm: @/none.rec: no such file\n",
+                    app::kExitRecordingError},
         RefusalCase{
             "RecordIntoAMissingFolder",
             {"--record", "@/no/such/folder/run.rec"},
             "brickstorm: @/no/such/folder/run.rec: cannot create the new file beside it: No such file or "
             "directory\n",
-            1},
+            app::kExitRecordingError},
         RefusalCase{"RecordOntoADevice",
                     {"--record", "@/null"},
                     "brickstorm: @/null: a device, not a regular file: a recording is only written to a "
                     "regular file\n",
-                    1},
+                    app::kExitRecordingError},
         RefusalCase{"RecordThroughALinkToADevice",
                     {"--record", "@/link-to-null"},
                     "brickstorm: @/link-to-null: a device, not a regular file: a recording is only written to "
                     "a regular file\n",
-                    1},
+                    app::kExitRecordingError},
         RefusalCase{"RecordOntoAPipe",
                     {"--record", "@/pipe"},
                     "brickstorm: @/pipe: a pipe, not a regular file: a recording is only written to a regular "
                     "file\n",
-                    1},
+                    app::kExitRecordingError},
         RefusalCase{
             "LevelWithReplay",
             {"--replay", "@/pack.rec", "--level", "2"},
@@ -455,7 +475,7 @@ TEST(Recordings, AnExistingFileIsReplaced) {
     EXPECT_TRUE(session.waitForExit().has_value());
 
     const testing::ProgramRun intoFolder = testing::runProgram(BRICKSTORM_BINARY, {"--record", folder.path()});
-    EXPECT_EQ(intoFolder.status, 1);
+    EXPECT_EQ(intoFolder.status, app::kExitRecordingError);
     EXPECT_TRUE(intoFolder.err.starts_with("brickstorm: " + folder.path() + ": ")) << intoFolder.err;
 }
 

@@ -117,7 +117,7 @@ TEST_F(SettingsProgramTest, TheLevelReachedIsContinuedInTheNextRun) {
         PtySession session(options({one, two}));
         ASSERT_TRUE(session.started());
         ASSERT_TRUE(session.waitForOutputContaining("- Press any key to continue -")) << "no title";
-        ASSERT_TRUE(pressUntil(session, "x", "ZASD - Movement & turning")) << "no level screen naming z";
+        ASSERT_TRUE(pressUntil(session, "x", "zasd - Movement & turning")) << "no level screen naming z";
         session.send("x");  // into the level; should it be dropped, the first z starts the level
         ASSERT_TRUE(pressUntil(session, "z", "LEVEL 2")) << "z did not lead through the first exit";
         // Within a second of reaching the level, the file says so.

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "app/exit_status.h"
 #include "support/pty_session.h"
 #include "support/sanitizers.h"
 #include "terminal/terminal_sequences.h"
@@ -214,7 +215,7 @@ TEST(TerminalProgram, RefusesADumbTerminalWithoutTouchingIt) {
     const auto status = session.waitForExit();
     ASSERT_TRUE(status.has_value()) << "still running";
     ASSERT_TRUE(WIFEXITED(*status)) << "status " << *status;
-    EXPECT_EQ(WEXITSTATUS(*status), 1);
+    EXPECT_EQ(WEXITSTATUS(*status), app::kExitUnfitTerminal);
     const std::string shown = session.output();
     EXPECT_NE(shown.find("TERM=dumb"), std::string::npos) << ::testing::PrintToString(shown);
     EXPECT_EQ(shown.find('\x1b'), std::string::npos) << ::testing::PrintToString(shown);
