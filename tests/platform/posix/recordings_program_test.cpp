@@ -292,7 +292,7 @@ TEST(Recordings, ACheckDoesNotNeedATerminalThatPlacesTheCursor) {
     PtySession::Options options;
     options.program = BRICKSTORM_BINARY;
     options.arguments = {"--replay", std::string(BRICKSTORM_TEST_DATA) + "/pack.rec", "--check",
-                         "--replay-any-version", std::string(BRICKSTORM_LEVELS) + "/"};
+                         "--replay-any-version", std::string(BRICKSTORM_TEST_DATA) + "/pack/"};
     options.environment.emplace_back("TERM=dumb");
     PtySession session(options);
     ASSERT_TRUE(session.started());
