@@ -77,7 +77,9 @@ std::vector<OptionRow> makeTable() {
          .valueName = "R",
          .help = "a terminal cell's height over its width (for example 2 for an\n"
                  "ordinary font, 1 for a square one); by default the terminal's\n"
-                 "own report, or 2",
+                 "own report, or 2. The full 90 x 60 picture is made for square\n"
+                 "cells and shown only on them; on any other shape the picture\n"
+                 "is fitted to the window, so that cubes look like cubes",
          .configName = "cell-aspect",
          .apply = [](OptionsReading& reading, std::string_view value) -> Refusal {
              reading.options.cellAspect = settings::readCellAspect(value);

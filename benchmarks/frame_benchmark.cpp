@@ -4,9 +4,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <optional>
 #include <random>
 #include <string>
@@ -17,6 +20,7 @@
 #include "render/colour.h"
 #include "render/console.h"
 #include "render/face.h"
+#include "render/face_chunks.h"
 #include "render/frame_buffer.h"
 #include "render/level_geometry.h"
 #include "render/picture.h"
@@ -28,6 +32,23 @@
 #include "terminal/picture_consoles.h"
 #include "world/level.h"
 #include "world/level_table.h"
+
+// Every allocation of the benchmark program is counted, so that a benchmark can say how many a
+// frame makes. Relaxed: only a count, read by the thread that allocated.
+std::atomic<std::size_t> allocationCount{0};
+
+void* operator new(std::size_t size) {
+    allocationCount.fetch_add(1, std::memory_order_relaxed);
+    // NOLINTNEXTLINE(cppcoreguidelines-no-malloc): this is the allocator the containers use
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept { std::free(memory); }  // NOLINT(cppcoreguidelines-no-malloc)
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);  // NOLINT(cppcoreguidelines-no-malloc)
+}
 
 namespace {
 
@@ -91,6 +112,48 @@ BENCHMARK(FittedBuiltInLevelFrame)
     ->ArgNames({"columns", "lines"})
     ->Args({80, 24})
     ->Args({200, 60})
+    ->Args({400, 120})
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(kRepetitions)
+    ->DisplayAggregatesOnly(true);
+
+// A frame as the game's render thread draws it: the level's chunks that may show, the frame
+// filled and its picture coloured (256 colours) for the console, all in memory kept from the
+// frame before. Counts the allocations a frame makes once the first one is drawn: none is the
+// aim, as a frame comes ten times a second for as long as the game runs.
+void GameFrame(benchmark::State& state) {
+    const auto columns = static_cast<std::int32_t>(state.range(0));
+    const auto lines = static_cast<std::int32_t>(state.range(1));
+    const ViewSettings view = columns == kFrameColumns + 1 && lines == kFrameRows
+                                  ? ViewSettings{}
+                                  : fittedView(ViewSettings{}, columns - 1, lines, 2.0);
+    static const FaceChunks level{Level(levelTable()[0])};
+    const FaceList noEnemies;
+    FrameBuffer frame(view.columns, view.rows);
+    SceneBuffers buffers;
+    class ColourConsole : public Console {
+    public:
+        std::optional<ColourDepth> colourDepth() const override { return ColourDepth::Palette256; }
+
+    private:
+        void present(const Picture& picture, PictureChange) override { benchmark::DoNotOptimize(&picture); }
+    } colourConsole;
+    frame.drawQuads(renderScene(view, level, noEnemies, kStartCamera, 0.0, buffers), colourConsole);
+    const std::size_t before = allocationCount.load(std::memory_order_relaxed);
+    std::size_t frames = 0;
+    for (auto _ : state) {
+        frame.drawQuads(renderScene(view, level, noEnemies, kStartCamera, 0.0, buffers), colourConsole);
+        ++frames;
+    }
+    state.counters["allocationsPerFrame"] =
+        static_cast<double>(allocationCount.load(std::memory_order_relaxed) - before) /
+        static_cast<double>(frames);
+    state.counters["facesKept"] = static_cast<double>(buffers.quads.size());
+}
+BENCHMARK(GameFrame)
+    ->ArgNames({"columns", "lines"})
+    ->Args({91, 60})
+    ->Args({80, 24})
     ->Args({400, 120})
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(kRepetitions)

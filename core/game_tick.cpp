@@ -34,12 +34,6 @@ void testContact(GameState& state) {
     }
 }
 
-// The exit counts from the tick in which the player's rounded drawn position first lies on it.
-bool playerOnExit(const GameState& state) {
-    const Vec3& drawn = state.player.displayPosition;
-    return state.level.cellAt(roundToInt(drawn.x), roundToInt(drawn.y), roundToInt(drawn.z)) == kCellExit;
-}
-
 // The exit of the last level of a finite set leads to the closing screen instead.
 void showNextLevelScreen(GameState& state) {
     if (state.levels.isLast(state.levelNumber)) {
@@ -72,7 +66,7 @@ void runGameTick(GameState& state) {
     testContact(state);
     state.player.resolveShot(state.enemies);
     updateEntity(state.player);
-    if (playerOnExit(state)) {
+    if (playerOnExit(state.level, state.player)) {
         showNextLevelScreen(state);
     }
     if (!state.player.alive) {
@@ -92,6 +86,11 @@ void gameTick(GameState& state) {
         // The title reaches the render thread this way; once drawn it is not drawn again.
         state.render.drawScreen = kScreenIntro;
     }
+}
+
+bool playerOnExit(const Level& level, const PlayerEntity& player) {
+    const Vec3& drawn = player.displayPosition;
+    return level.cellAt(roundToInt(drawn.x), roundToInt(drawn.y), roundToInt(drawn.z)) == kCellExit;
 }
 
 void showDeathScreen(GameState& state, std::string message) {

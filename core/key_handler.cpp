@@ -4,10 +4,8 @@
 
 namespace brickstorm {
 
-namespace {
-
 // A key on the game screen: at most one player command, tested in this order.
-void handleGameKey(PlayerEntity& player, int code) {
+void handlePlayerKey(PlayerEntity& player, int code) {
     switch (code) {
     case kKeyForward: player.move(MoveCommand::Forward); break;
     case kKeyBack: player.move(MoveCommand::Back); break;
@@ -21,11 +19,9 @@ void handleGameKey(PlayerEntity& player, int code) {
     }
 }
 
-}  // namespace
-
 void handleKey(GameState& state, int code) {
     if (state.screen == kScreenGame) {
-        handleGameKey(state.player, code);
+        handlePlayerKey(state.player, code);
     } else if (state.screen == kScreenLevelIntro) {
         startLevel(state);
     } else if (state.screen == kScreenIntro || state.screen == kScreenDeath) {

@@ -18,4 +18,8 @@ inline constexpr int kKeyShoot = 'r';
 // Acts on one key code: a player command in the game, the next screen on a text screen.
 void handleKey(GameState& state, int code);
 
+// The player command of one key code on the game screen, if the code has one: at most one step,
+// turn, climb or shot starts. Every player of a match takes its keys through this too.
+void handlePlayerKey(PlayerEntity& player, int code);
+
 }  // namespace brickstorm

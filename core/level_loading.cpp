@@ -28,21 +28,33 @@ void startLevel(GameState& state, Level level) {
     // Every entity gets its own copy of the level (sharing its cells): the world is rebuilt whole on every
     // start, so nothing of an earlier attempt survives.
     state.enemies.clear();
-    state.player = PlayerEntity(state.level);
-    state.player.position = state.level.playerStart;
-    state.player.displayPosition = state.level.playerStart;
-    for (const Vec3& start : state.level.enemyStarts()) {
-        EnemyEntity enemy(state.level);
-        enemy.position = start;
-        enemy.displayPosition = start;
-        state.enemies.push_back(enemy);
-    }
+    state.player = startingPlayer(state.level);
+    state.enemies = startingEnemies(state.level);
     state.render.frame.clearFrame();
 
     // The logical screen goes last: once it reads "game", the world is complete.
     state.render.drawScreen = kScreenGame;
     state.render.screenDrawn = false;
     state.screen = kScreenGame;
+}
+
+PlayerEntity startingPlayer(const Level& level) {
+    PlayerEntity player(level);
+    player.position = level.playerStart;
+    player.displayPosition = level.playerStart;
+    return player;
+}
+
+std::vector<EnemyEntity> startingEnemies(const Level& level) {
+    std::vector<EnemyEntity> enemies;
+    enemies.reserve(level.enemyStarts().size());
+    for (const Vec3& start : level.enemyStarts()) {
+        EnemyEntity enemy(level);
+        enemy.position = start;
+        enemy.displayPosition = start;
+        enemies.push_back(enemy);
+    }
+    return enemies;
 }
 
 }  // namespace brickstorm

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "render/frame_picture.h"
+#include "render/whole_numbers.h"
 #include "world/grid_math.h"
 
 namespace brickstorm {
@@ -26,15 +27,9 @@ struct CellSpan {
 // The cells from `low` to `high`, both rounded to whole numbers (halves away from zero, out of
 // range values saturated), clipped to 0..count-1.
 CellSpan clippedSpan(double low, double high, std::int32_t count) {
-    return {std::max(roundToInt(low), 0), std::min(roundToInt(high), count - 1)};
+    return {std::max(saturatingInt(roundedHalfAway(low)), 0),
+            std::min(saturatingInt(roundedHalfAway(high)), count - 1)};
 }
-
-// Where the edges of a quad cross one frame row: for each crossing, the last column of the row
-// that lies at or left of it, within `columns` (one before the first when none does).
-struct RowCrossings {
-    std::array<std::int32_t, 4> lastColumns{};
-    std::size_t count = 0;
-};
 
 // The last column of `columns` at or left of x: a column c counts when x >= c.
 std::int32_t lastColumnUpTo(double x, CellSpan columns) {
@@ -44,32 +39,65 @@ std::int32_t lastColumnUpTo(double x, CellSpan columns) {
     if (x >= columns.last) {
         return columns.last;
     }
-    return static_cast<std::int32_t>(std::floor(x));
+    return static_cast<std::int32_t>(flooredWhole(x));
 }
 
-// Sorts the first `count` values ascending: an insertion sort, as there are at most four.
-void sortFirst(std::array<std::int32_t, 4>& values, std::size_t count) {
-    for (std::size_t i = 1; i < count; ++i) {
-        for (std::size_t j = i; j > 0 && values[j - 1] > values[j]; --j) {
-            std::swap(values[j - 1], values[j]);
-        }
-    }
-}
+// One edge of a quad, from corner i to the corner before it, as the rows see it: it crosses row
+// r when exactly one of its two ends lies at or below the row (rows grow downward), that is when
+// `above` < r <= `below`; a level edge crosses none. Worked out once per quad, not per row.
+struct QuadEdge {
+    double above = 0.0;
+    double below = 0.0;
+    double row = 0.0;      // corner i
+    double column = 0.0;   // corner i
+    double columns = 0.0;  // from corner i to the other
+    double rows = 0.0;     // from corner i to the other, never zero
+};
 
-// The crossings of row r, in column order. The edge of corner i runs to the previous corner; it
-// crosses the row when exactly one of its two ends lies at or below the row (rows grow downward).
-RowCrossings rowCrossings(const ScreenQuad& quad, double r, CellSpan columns) {
-    RowCrossings crossings;
+// The edges of a quad that cross any row.
+struct QuadEdges {
+    std::array<QuadEdge, 4> edges{};
+    std::size_t count = 0;
+};
+
+QuadEdges slantedEdges(const ScreenQuad& quad) {
+    QuadEdges edges;
     const auto& p = quad.points;
     for (std::size_t i = 0; i < p.size(); ++i) {
         const std::size_t j = (i == 0) ? p.size() - 1 : i - 1;
-        if ((p[i].row >= r) != (p[j].row >= r)) {
-            const double x =
-                (p[j].column - p[i].column) * (r - p[i].row) / (p[j].row - p[i].row) + p[i].column;
+        if (p[i].row != p[j].row) {
+            edges.edges[edges.count++] = {
+                std::min(p[i].row, p[j].row), std::max(p[i].row, p[j].row), p[i].row, p[i].column,
+                p[j].column - p[i].column,    p[j].row - p[i].row};
+        }
+    }
+    return edges;
+}
+
+// Where the edges cross row r: for each crossing, in column order, the last column of `columns`
+// that lies at or left of it (one before the first when none does).
+struct RowCrossings {
+    std::array<std::int32_t, 4> lastColumns{};
+    std::size_t count = 0;
+};
+
+RowCrossings rowCrossings(const QuadEdges& edges, double r, CellSpan columns) {
+    RowCrossings crossings;
+    for (std::size_t e = 0; e < edges.count; ++e) {
+        const QuadEdge& edge = edges.edges[e];
+        if (edge.above < r && r <= edge.below) {
+            // The same sum, in the same order, as along the edge from corner i: the crossing is
+            // bit for bit where it always was.
+            const double x = edge.columns * (r - edge.row) / edge.rows + edge.column;
             crossings.lastColumns[crossings.count++] = lastColumnUpTo(x, columns);
         }
     }
-    sortFirst(crossings.lastColumns, crossings.count);
+    // An insertion sort: there are at most four, and most rows of most quads have two.
+    for (std::size_t i = 1; i < crossings.count; ++i) {
+        for (std::size_t k = i; k > 0 && crossings.lastColumns[k - 1] > crossings.lastColumns[k]; --k) {
+            std::swap(crossings.lastColumns[k - 1], crossings.lastColumns[k]);
+        }
+    }
     return crossings;
 }
 
@@ -109,13 +137,14 @@ void FrameBuffer::fillQuad(const ScreenQuad& quad) {
     if (columnSpan.last < columnSpan.first) {
         return;
     }
+    const QuadEdges edges = slantedEdges(quad);
     for (std::int32_t r = rowSpan.first; r <= rowSpan.last; ++r) {
         // Even-odd rule on each cell's own point (c, r), with no half-cell offset: the point is
         // inside when an odd number of the row's crossings lie at or right of it. That number
         // drops by one at each crossing as c grows, so the inside cells form runs between the
         // sorted crossings, and only those runs are visited. A quad thus keeps the cells on its
         // right and bottom edges, not those on its left and top edges.
-        const RowCrossings crossings = rowCrossings(quad, r, columnSpan);
+        const RowCrossings crossings = rowCrossings(edges, r, columnSpan);
         auto& cells = rows[static_cast<std::size_t>(r)];
         auto& cellFaces = faces[static_cast<std::size_t>(r)];
         for (std::size_t k = 0; k < crossings.count; ++k) {
@@ -136,7 +165,8 @@ void FrameBuffer::fillQuad(const ScreenQuad& quad) {
 }
 
 void FrameBuffer::presentFrame(Console& console) {
-    console.showPicture(framePicture(*this, console.colourDepth()));
+    paintFramePicture(*this, console.colourDepth(), true, picture);
+    console.showPicture(picture);
     clearFrame();
 }
 

@@ -7,6 +7,7 @@
 
 #include "render/console.h"
 #include "render/face.h"
+#include "render/picture.h"
 
 namespace brickstorm {
 
@@ -63,6 +64,8 @@ struct FrameBuffer {
     // faces[row][column]: the face that filled the cell; meaningless where the cell is empty.
     std::vector<std::vector<CellFace>> faces;
     std::int32_t filledCount = 0;
+    // The picture last presented, kept so that the next one is painted into its memory.
+    Picture picture;
     std::int32_t columnCount = kFrameColumns;
     std::int32_t rowCount = kFrameRows;
 };

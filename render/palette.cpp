@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "render/scene.h"
+#include "render/whole_numbers.h"
 
 namespace brickstorm {
 
@@ -43,20 +44,26 @@ constexpr std::array<BasicPair, kFaceKindCount> kKindBasic{{
 // The fog's last step keeps this share of the full colour: dim, but still seen on black.
 constexpr double kDimmest = 0.5;
 
-// The shades of each kind in the 256-colour palette, from full brightness to about half: colours
-// of the palette's cube, each darker than the one before (by the luminance a terminal shows) and
-// of the kind's own hue, no two kinds sharing one. The cube has six levels a channel, so between
-// full and half brightness a hue has only a few shades: four each, a new one every quarter of
-// the draw distance. The cube colour nearest to each fog step would keep one colour over long
-// stretches (the door's from 5 to 17.5 cells) and turn the far blocks olive and grey.
-constexpr std::int32_t kPaletteShades = 4;
-constexpr std::array<std::array<std::uint8_t, kPaletteShades>, kFaceKindCount> kKindShades{{
-    {167, 131, 95, 88},   // brick: 215 95 95, 175 95 95, 135 95 95, 135 0 0
-    {137, 101, 94, 58},   // sand: 175 135 95, 135 135 95, 135 95 0, 95 95 0
-    {67, 61, 60, 24},     // slate: 95 135 175, 95 95 175, 95 95 135, 0 95 135
-    {41, 35, 28, 22},     // green: 0 215 95, 0 175 95, 0 135 0, 0 95 0
-    {45, 38, 31, 23},     // cyan: 0 215 255, 0 175 215, 0 135 175, 0 95 95
-    {206, 163, 126, 89},  // magenta: 255 95 215, 215 0 175, 175 0 135, 135 0 95
+// The shades of each kind in the 256-colour palette, one for each of its fog steps: colours of
+// the palette's cube, of the kind's own hue, no two kinds sharing one. Up to half the draw
+// distance every step is a new shade, darker than the one before by the luminance a terminal
+// shows, so that the floor reads as a gradient and not as bands; beyond it the cube has no
+// darker shades of the hue left to give and a shade may last a few steps, never brightening.
+// The nearest cube colour to each dimmed hue would keep one colour over long stretches and turn
+// the far blocks olive and grey: the cube's levels lie 40 apart and the fog dims by half.
+constexpr std::array<std::array<std::uint8_t, kPaletteFogSteps>, kFaceKindCount> kKindShades{{
+    // brick: 215 135 95 down to 135 95 95, then the deep reds
+    {173, 138, 203, 202, 167, 131, 95, 160, 124, 124, 88, 88, 88, 88, 88},
+    // sand: 215 175 95 down to 135 135 0, then the browns
+    {179, 143, 137, 136, 101, 100, 166, 130, 94, 94, 94, 58, 58, 58, 58},
+    // slate: 135 135 255 down to 95 95 135, then 0 95 135
+    {105, 104, 103, 68, 67, 62, 61, 60, 24, 24, 24, 24, 24, 24, 24},
+    // green: 0 255 0 down to 0 175 0, then 0 135 0 and 0 95 0
+    {46, 42, 41, 72, 40, 71, 35, 34, 28, 28, 28, 28, 22, 22, 22},
+    // cyan: 0 215 255 down to 0 135 135, then 0 95 95
+    {45, 44, 74, 39, 38, 37, 31, 30, 23, 23, 23, 23, 23, 23, 23},
+    // magenta: 255 95 215 down to 175 0 175, then 135 0 135 and 135 0 95
+    {206, 170, 169, 133, 201, 200, 164, 163, 127, 127, 126, 126, 90, 90, 89},
 }};
 
 Rgb dimmed(Rgb rgb, double brightness) {
@@ -74,19 +81,22 @@ CellColour basicStepColour(std::size_t kind, std::int32_t step, bool faintFar) {
 }
 
 CellColour paletteStepColour(std::size_t kind, std::int32_t step) {
-    const auto shade =
-        static_cast<std::size_t>(std::clamp(step, 0, kFogSteps - 1) * kPaletteShades / kFogSteps);
-    return paletteColour(kKindShades[kind][shade]);
+    return paletteColour(
+        kKindShades[kind][static_cast<std::size_t>(std::clamp(step, 0, kPaletteFogSteps - 1))]);
 }
 
 }  // namespace
 
-std::int32_t fogStep(double depth) {
+std::int32_t fogStepCount(ColourDepth colourDepth) {
+    return colourDepth == ColourDepth::Palette256 ? kPaletteFogSteps : kFogSteps;
+}
+
+std::int32_t fogStep(double depth, std::int32_t steps) {
     if (!(depth > 0.0)) {
         return 0;
     }
-    const double step = std::floor(depth / kDrawDistance * kFogSteps);
-    return static_cast<std::int32_t>(std::min(step, static_cast<double>(kFogSteps - 1)));
+    const double step = flooredWhole(depth / kDrawDistance * steps);
+    return static_cast<std::int32_t>(std::min(step, static_cast<double>(steps - 1)));
 }
 
 double fogBrightness(std::int32_t step) {
@@ -106,7 +116,7 @@ CellColour stepColour(FaceKind kind, std::int32_t step, ColourDepth colourDepth)
 }
 
 CellColour faceColour(FaceKind kind, double depth, ColourDepth colourDepth) {
-    return stepColour(kind, fogStep(depth), colourDepth);
+    return stepColour(kind, fogStep(depth, fogStepCount(colourDepth)), colourDepth);
 }
 
 }  // namespace brickstorm

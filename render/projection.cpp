@@ -7,6 +7,7 @@
 
 #include "render/exact_turns.h"
 #include "render/view_slopes.h"
+#include "render/whole_numbers.h"
 
 namespace brickstorm {
 
@@ -67,15 +68,16 @@ ScreenPoint pulledBackPoint(const ViewSlopes& slopes, const Vec3& corner) {
         return {centreColumn, centreRow};
     }
     const double scale = kFarthestReach / reach;
-    return {centreColumn + std::round(columnOffset * scale), centreRow + std::round(rowOffset * scale)};
+    return {centreColumn + roundedHalfAway(columnOffset * scale),
+            centreRow + roundedHalfAway(rowOffset * scale)};
 }
 
 // The frame point of a view-space corner in front of the camera.
 ScreenPoint projectedPoint(const ViewSlopes& slopes, const Vec3& corner) {
     const double w = slopes.halfWidth * corner.z;
-    const double column = std::round((corner.x + w) / (w * 2.0) * slopes.columns);
+    const double column = roundedHalfAway((corner.x + w) / (w * 2.0) * slopes.columns);
     const double h = slopes.halfHeight * corner.z;
-    const double row = std::round((1.0 - (corner.y + h) / (h * 2.0)) * slopes.rows);
+    const double row = roundedHalfAway((1.0 - (corner.y + h) / (h * 2.0)) * slopes.rows);
     if (fitsFrameInt(column) && fitsFrameInt(row)) {
         return {asFrameInt(column), asFrameInt(row)};
     }

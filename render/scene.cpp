@@ -53,12 +53,6 @@ std::vector<DrawOrder> nearestFirst(const FaceList& faces) {
     return order;
 }
 
-// Faces moved by the camera, each with its place in the scene's list.
-struct MovedFaces {
-    FaceList faces;
-    std::vector<std::uint64_t> places;
-};
-
 // The places of faces that come after every level face, in their own order.
 constexpr std::uint64_t kAfterTheLevel = std::uint64_t{1} << 63U;
 
@@ -97,13 +91,18 @@ std::optional<ViewTurn> chunkTurn(double degrees) {
 // exactly only what may show.
 class SceneGatherer {
 public:
-    SceneGatherer(const ViewSlopes& slopes, Vec3 cameraPosition, double cameraYaw)
+    SceneGatherer(const ViewSlopes& slopes, Vec3 cameraPosition, double cameraYaw, SceneBuffers& buffers)
         : slopes_(slopes),
+          buffers_(buffers),
           dx_(-cameraPosition.x),
           dy_(-cameraPosition.y),
           dz_(-cameraPosition.z),
           faceTurn_(viewTurn(-cameraYaw)),
-          chunkTurn_(chunkTurn(-cameraYaw)) {}
+          chunkTurn_(chunkTurn(-cameraYaw)) {
+        buffers_.chunks.clear();
+        buffers_.faces.clear();
+        buffers_.places.clear();
+    }
 
     // Takes every face of the level's chunks that may show, whole chunks passed over first.
     void takeLevel(const FaceChunks& level, Vec3 cameraPosition) {
@@ -113,7 +112,7 @@ public:
         const ChunkSpan xs = chunksNear(cameraPosition.x, reach, level.countX());
         const ChunkSpan ys = chunksNear(cameraPosition.y, reach, level.countY());
         const ChunkSpan zs = chunksNear(cameraPosition.z, reach, level.countZ());
-        std::vector<const FaceChunk*> shown;
+        std::vector<const FaceChunk*>& shown = buffers_.chunks;
         std::size_t faceCount = 0;
         for (std::int32_t cy = ys.first; cy <= ys.last; ++cy) {
             for (std::int32_t cz = zs.first; cz <= zs.last; ++cz) {
@@ -127,11 +126,11 @@ public:
             }
         }
         // Room for every face of the chunks taken at once: the list never grows face by face.
-        moved_.faces.reserve(faceCount);
-        moved_.places.reserve(faceCount);
+        buffers_.faces.reserve(faceCount);
+        buffers_.places.reserve(faceCount);
         for (const FaceChunk* chunk : shown) {
             for (std::uint32_t i = chunk->first; i < chunk->end; ++i) {
-                Face& face = moved_.faces.emplace_back();
+                Face& face = buffers_.faces.emplace_back();
                 const std::uint64_t place = level.writeFace(*chunk, i, face);
                 keepIfMayShow(face, place);
             }
@@ -144,8 +143,6 @@ public:
             take(face, place++);
         }
     }
-
-    MovedFaces& moved() { return moved_; }
 
 private:
     // False when the chunk has no faces, or none that could pass keepInView.
@@ -160,7 +157,9 @@ private:
     // The same sum as translateFaces: the moved corners are bit for bit the designed ones.
     Vec3 moveCorner(const Vec3& c) const { return {c.x + dx_, c.y + dy_, c.z + dz_}; }
 
-    void take(const Face& face, std::uint64_t place) { keepIfMayShow(moved_.faces.emplace_back(face), place); }
+    void take(const Face& face, std::uint64_t place) {
+        keepIfMayShow(buffers_.faces.emplace_back(face), place);
+    }
 
     // Moves `face`, the last of the moved faces, by the camera, and keeps it with its place
     // unless it certainly cannot show.
@@ -169,19 +168,19 @@ private:
             corner = moveCorner(corner);
         }
         if (faceTurn_ && certainlyOutOfView(face, *faceTurn_, slopes_)) {
-            moved_.faces.pop_back();
+            buffers_.faces.pop_back();
             return;
         }
-        moved_.places.push_back(place);
+        buffers_.places.push_back(place);
     }
 
     const ViewSlopes& slopes_;
+    SceneBuffers& buffers_;
     double dx_;
     double dy_;
     double dz_;
     std::optional<ViewTurn> faceTurn_;
     std::optional<ViewTurn> chunkTurn_;
-    MovedFaces moved_;
 };
 
 }  // namespace
@@ -219,35 +218,36 @@ std::vector<ScreenQuad> renderView(const ViewSettings& view, FaceList faces, Vec
 
 std::vector<ScreenQuad> renderScene(const ViewSettings& view, const FaceChunks& level, const FaceList& others,
                                     Vec3 cameraPosition, double cameraYaw) {
+    SceneBuffers buffers;
+    renderScene(view, level, others, cameraPosition, cameraYaw, buffers);
+    return std::move(buffers.quads);
+}
+
+const std::vector<ScreenQuad>& renderScene(const ViewSettings& view, const FaceChunks& level,
+                                           const FaceList& others, Vec3 cameraPosition, double cameraYaw,
+                                           SceneBuffers& buffers) {
     const ViewSlopes slopes = viewSlopes(view);
-    SceneGatherer gatherer(slopes, cameraPosition, cameraYaw);
+    SceneGatherer gatherer(slopes, cameraPosition, cameraYaw, buffers);
     gatherer.takeLevel(level, cameraPosition);
     gatherer.takeOthers(others);
-    MovedFaces& moved = gatherer.moved();
-    rotateFaces(moved.faces, -cameraYaw);
+    rotateFaces(buffers.faces, -cameraYaw);
 
     // Kept faces in the drawing order of renderView: nearest first, ties in list order.
-    struct Kept {
-        double key = 0.0;
-        std::uint64_t place = 0;
-        std::size_t index = 0;
-    };
-    std::vector<Kept> kept;
-    kept.reserve(moved.faces.size());
-    for (std::size_t i = 0; i < moved.faces.size(); ++i) {
-        if (keepInView(moved.faces[i], slopes)) {
-            kept.push_back({depthKey(moved.faces[i]), moved.places[i], i});
+    std::vector<SceneBuffers::Kept>& kept = buffers.kept;
+    kept.clear();
+    for (std::size_t i = 0; i < buffers.faces.size(); ++i) {
+        if (keepInView(buffers.faces[i], slopes)) {
+            kept.push_back({depthKey(buffers.faces[i]), buffers.places[i], i});
         }
     }
-    std::sort(kept.begin(), kept.end(), [](const Kept& a, const Kept& b) {
+    std::sort(kept.begin(), kept.end(), [](const SceneBuffers::Kept& a, const SceneBuffers::Kept& b) {
         return a.key < b.key || (a.key == b.key && a.place < b.place);
     });
-    std::vector<ScreenQuad> quads;
-    quads.reserve(kept.size());
-    for (const Kept& entry : kept) {
-        quads.push_back(projectFace(slopes, moved.faces[entry.index]));
+    buffers.quads.clear();
+    for (const SceneBuffers::Kept& entry : kept) {
+        buffers.quads.push_back(projectFace(slopes, buffers.faces[entry.index]));
     }
-    return quads;
+    return buffers.quads;
 }
 
 }  // namespace brickstorm

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "render/face.h"
@@ -27,9 +29,30 @@ double depthKey(const Face& face);
 std::vector<ScreenQuad> renderView(const ViewSettings& view, FaceList faces, Vec3 cameraPosition,
                                    double cameraYaw);
 
+// What a frame's scene is built in. Kept by whoever draws from one frame to the next, so that once
+// the buffers have grown to a scene's size, drawing it again allocates nothing.
+struct SceneBuffers {
+    // A face kept in view, with its sort key and its place in the scene's list.
+    struct Kept {
+        double key = 0.0;
+        std::uint64_t place = 0;
+        std::size_t index = 0;
+    };
+    std::vector<const FaceChunk*> chunks;  // the level's chunks that may show
+    FaceList faces;                        // the faces that may show, moved by the camera
+    std::vector<std::uint64_t> places;     // each face's place in the scene's list
+    std::vector<Kept> kept;
+    std::vector<ScreenQuad> quads;
+};
+
 // renderView of the level's faces followed by `others`, the same quads in the same order, but
 // only the chunks of the level that may show are visited at all.
 std::vector<ScreenQuad> renderScene(const ViewSettings& view, const FaceChunks& level, const FaceList& others,
                                     Vec3 cameraPosition, double cameraYaw);
+
+// The same built in `buffers`: the quads are buffers.quads, valid until they are used again.
+const std::vector<ScreenQuad>& renderScene(const ViewSettings& view, const FaceChunks& level,
+                                           const FaceList& others, Vec3 cameraPosition, double cameraYaw,
+                                           SceneBuffers& buffers);
 
 }  // namespace brickstorm

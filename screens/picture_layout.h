@@ -19,6 +19,9 @@ inline constexpr double kUsualCellAspect = 2.0;
 // The cell shapes taken as real; a terminal's report outside them is a mistake, and ignored.
 inline constexpr double kLeastCellAspect = 0.25;
 inline constexpr double kGreatestCellAspect = 8.0;
+// How far a cell's shape may be from square and still be drawn the full picture, whose cubes are
+// made for square cells: an eighth, the difference between an 8 x 8 and an 8 x 9 pixel font.
+inline constexpr double kSquareCellSlack = 0.125;
 // The largest fitted picture: beyond a 4K screen in a tiny font. A terminal may report any size
 // up to 65535 x 65535, and a picture of that many cells would take gigabytes on every pass.
 inline constexpr std::int32_t kLargestFittedColumns = 1024;
@@ -49,10 +52,15 @@ struct LayoutOptions {
     std::optional<double> cellAspect;  // instead of what the terminal reports
 };
 
-// The layout for a window: the full picture whenever the window holds it and fitting was not asked
-// for, fitted otherwise (up to the largest fitted picture, at the top left of a larger window).
-// An unknown window (no terminal) is taken as just large enough for the full picture.
+// The layout for a window: the full picture where the cells are square (as reported, or as the
+// options say), the window holds it and fitting was not asked for; fitted otherwise (up to the
+// largest fitted picture, at the top left of a larger window), with the cells' shape as reported,
+// or twice as tall as wide where nobody says. An unknown window (no terminal) is taken as just
+// large enough for the full picture.
 PictureLayout chooseLayout(const std::optional<WindowSize>& window, const LayoutOptions& options);
+
+// Whether cells of `aspect` (height over width) are near enough to square for the full picture.
+bool squareCells(double aspect);
 
 // True when the layout is below the smallest window: a notice is shown instead of any screen.
 bool belowSmallestWindow(const PictureLayout& layout);

@@ -19,13 +19,13 @@ struct TextRequest {
     std::size_t bannerLines = 0;
     bool firstDrawing = true;  // false when a screen already shown is drawn again at a new size
 };
+// The enemies' faces are copied into the render thread's own list (ShownPictures::enemyFaces),
+// whose memory is kept from pass to pass.
 struct ViewRequest {
     std::shared_ptr<const FaceChunks> levelFaces;
-    FaceList enemyFaces;
     Vec3 cameraPosition;
     double cameraYaw = 0.0;
     ViewSettings view;
-    FrameBuffer frame;
 };
 using ScreenRequest = std::variant<std::monostate, TextRequest, ViewRequest>;
 
@@ -49,7 +49,8 @@ TextRequest textRequest(const RenderState& render, const ControlNames& controls)
 
 // A text screen is drawn once; a screen already drawn only again when the layout has changed
 // since, so that a resized window shows it whole at its new size.
-ScreenRequest takeRequest(const RenderState& render, bool layoutChanged, const ControlNames& controls) {
+ScreenRequest takeRequest(const RenderState& render, bool layoutChanged, const ControlNames& controls,
+                          FaceList& enemyFaces) {
     const bool text = isTextScreen(render.drawScreen);
     if (render.screenDrawn && !(text && layoutChanged)) {
         return {};
@@ -61,8 +62,8 @@ ScreenRequest takeRequest(const RenderState& render, bool layoutChanged, const C
     }
     if (render.drawScreen == kScreenGame) {
         // Faces and camera are taken together: a frame never mixes two ticks.
-        return ViewRequest{render.levelFaces, render.enemyFaces, render.cameraPosition,
-                           render.cameraYaw,  render.view,       render.frame};
+        enemyFaces.assign(render.enemyFaces.begin(), render.enemyFaces.end());
+        return ViewRequest{render.levelFaces, render.cameraPosition, render.cameraYaw, render.view};
     }
     return {};
 }
@@ -86,22 +87,27 @@ void drawText(const TextRequest& request, const PictureLayout& layout, Console& 
                           layout.columns, layout.lines));
 }
 
-void drawView(ViewRequest& request, const PictureLayout& layout, Console& console) {
+void drawView(ViewRequest& request, const PictureLayout& layout, Console& console, ShownPictures& shown) {
+    FrameBuffer& frame = shown.frame;
+    std::int32_t columns = kFrameColumns;
+    std::int32_t lines = kFrameRows;
     if (layout.fitted) {
         if (belowSmallestWindow(layout)) {
             drawSmallWindowNotice(layout, console);
             return;
         }
         request.view = fittedView(request.view, layout.columns, layout.lines, layout.cellAspect);
-        if (request.frame.columnCount != layout.columns || request.frame.rowCount != layout.lines) {
-            request.frame.resizeFrame(layout.columns, layout.lines);
-        }
+        columns = layout.columns;
+        lines = layout.lines;
+    }
+    if (frame.columnCount != columns || frame.rowCount != lines) {
+        frame.resizeFrame(columns, lines);
     }
     static const FaceChunks kNoLevel;
     const FaceChunks& level = request.levelFaces ? *request.levelFaces : kNoLevel;
-    auto quads =
-        renderScene(request.view, level, request.enemyFaces, request.cameraPosition, request.cameraYaw);
-    request.frame.drawQuads(quads, console);
+    frame.drawQuads(renderScene(request.view, level, shown.enemyFaces, request.cameraPosition,
+                                request.cameraYaw, shown.scene),
+                    console);
 }
 
 }  // namespace
@@ -112,7 +118,7 @@ void drawScreens(GameState& state, std::mutex& stateLock, Console& console, cons
     ScreenRequest request;
     {
         const std::lock_guard lock(stateLock);
-        request = takeRequest(state.render, layoutChanged, controls);
+        request = takeRequest(state.render, layoutChanged, controls, shown.enemyFaces);
     }
     if (auto* text = std::get_if<TextRequest>(&request)) {
         drawText(*text, layout, console);
@@ -127,7 +133,7 @@ void drawScreens(GameState& state, std::mutex& stateLock, Console& console, cons
             state.render.screenDrawn = true;
         }
     } else if (auto* view = std::get_if<ViewRequest>(&request)) {
-        drawView(*view, layout, console);
+        drawView(*view, layout, console, shown);
         shown.layout = layout;
     }
 }

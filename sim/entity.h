@@ -138,6 +138,8 @@ public:
     void shoot();
     // Kills every enemy inside the armed shot band, and counts the shot down.
     void resolveShot(std::vector<EnemyEntity>& enemies);
+    // True while the shot is armed and `target`'s cell lies in its band, at any height.
+    bool shotCovers(const Entity& target) const;
 
     std::int32_t shotTicks = 0;
     std::int32_t shotMinX = 0;

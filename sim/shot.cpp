@@ -37,15 +37,22 @@ void PlayerEntity::shoot() {
     shotTicks = kShotTicks;
 }
 
+bool PlayerEntity::shotCovers(const Entity& target) const {
+    if (shotTicks < 1) {
+        return false;
+    }
+    // The band reaches every height; a target counts by its cell, not by where it is drawn.
+    const std::int32_t tx = roundToInt(target.position.x);
+    const std::int32_t tz = roundToInt(target.position.z);
+    return shotMinX <= tx && tx <= shotMaxX && shotMinZ <= tz && tz <= shotMaxZ;
+}
+
 void PlayerEntity::resolveShot(std::vector<EnemyEntity>& enemies) {
     if (shotTicks < 1) {
         return;
     }
-    // The band reaches every height; an enemy counts by its cell, not by where it is drawn.
     for (EnemyEntity& enemy : enemies) {
-        const std::int32_t ex = roundToInt(enemy.position.x);
-        const std::int32_t ez = roundToInt(enemy.position.z);
-        if (shotMinX <= ex && ex <= shotMaxX && shotMinZ <= ez && ez <= shotMaxZ) {
+        if (shotCovers(enemy)) {
             enemy.alive = false;
             enemy.deathMessage = kShotDead;
         }

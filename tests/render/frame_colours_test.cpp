@@ -172,12 +172,20 @@ TEST(PaletteTest, FogStepsRunFromTheCameraToTheDrawDistance) {
     EXPECT_GT(fogBrightness(kFogSteps - 1), 0.3);  // still seen at the draw distance
 }
 
+TEST(PaletteTest, TwoHundredFiftySixColoursStepEveryTwoCells) {
+    EXPECT_EQ(fogStepCount(ColourDepth::Palette256), kPaletteFogSteps);
+    EXPECT_EQ(fogStepCount(ColourDepth::Direct24), kFogSteps);
+    EXPECT_EQ(fogStep(1.99, kPaletteFogSteps), 0);
+    EXPECT_EQ(fogStep(2.01, kPaletteFogSteps), 1);
+    EXPECT_EQ(fogStep(kDrawDistance * 2, kPaletteFogSteps), kPaletteFogSteps - 1);
+}
+
 // No colour belongs to two kinds, whatever their distances: the exit and the enemies never take
 // a block's colour, and no two kinds of block are taken for one another.
 TEST(PaletteTest, NoTwoKindsShareAColourAtAnyDistance) {
     for (const ColourDepth depth : kAllDepths) {
-        for (std::int32_t a = 0; a < kFogSteps; ++a) {
-            for (std::int32_t b = 0; b < kFogSteps; ++b) {
+        for (std::int32_t a = 0; a < fogStepCount(depth); ++a) {
+            for (std::int32_t b = 0; b < fogStepCount(depth); ++b) {
                 for (std::size_t k = 0; k < kFaceKindCount; ++k) {
                     for (std::size_t l = k + 1; l < kFaceKindCount; ++l) {
                         EXPECT_NE(stepColour(static_cast<FaceKind>(k), a, depth),
@@ -199,12 +207,13 @@ TEST(PaletteTest, FogOnlyEverDarkensAndShowsWithinTheFirstHalf) {
         for (std::size_t k = 0; k < kFaceKindCount; ++k) {
             SCOPED_TRACE(::testing::Message() << "depth " << static_cast<int>(depth) << ", kind " << k);
             const auto kind = static_cast<FaceKind>(k);
-            for (std::int32_t step = 1; step < kFogSteps; ++step) {
+            const std::int32_t steps = fogStepCount(depth);
+            for (std::int32_t step = 1; step < steps; ++step) {
                 const CellColour nearer = stepColour(kind, step - 1, depth);
                 const CellColour farther = stepColour(kind, step, depth);
                 EXPECT_TRUE(farther == nearer || luminance(farther) < luminance(nearer)) << "step " << step;
             }
-            EXPECT_NE(stepColour(kind, 0, depth), stepColour(kind, kFogSteps - 1, depth));
+            EXPECT_NE(stepColour(kind, 0, depth), stepColour(kind, steps - 1, depth));
             const bool fewColours = depth == ColourDepth::Basic16 || depth == ColourDepth::Basic16Faint;
             if (!fewColours) {
                 EXPECT_NE(faceColour(kind, 2.0, depth), faceColour(kind, 12.0, depth));
@@ -217,6 +226,28 @@ TEST(PaletteTest, FogOnlyEverDarkensAndShowsWithinTheFirstHalf) {
         const CellColour faintFar = stepColour(kind, kFogSteps - 1, ColourDepth::Basic16Faint);
         EXPECT_TRUE(isFaint(faintFar) && !isFaint(plainFar)) << k;
         EXPECT_LT(luminance(faintFar), luminance(plainFar)) << k;
+    }
+}
+
+// At 256 colours the fog reads as a gradient, not as bands: up to half the draw distance no
+// shade of any kind lasts more than 2 cells of depth, and each new one is darker.
+TEST(PaletteTest, AtTwoHundredFiftySixColoursNoShadeIsMoreThanTwoCellsDeepUpToHalfTheDistance) {
+    constexpr double kStep = 0.01;
+    for (std::size_t k = 0; k < kFaceKindCount; ++k) {
+        const auto kind = static_cast<FaceKind>(k);
+        double runStart = 0.0;
+        CellColour runColour = faceColour(kind, 0.0, ColourDepth::Palette256);
+        for (double depth = kStep; runStart < kDrawDistance / 2; depth += kStep) {
+            const CellColour colour = faceColour(kind, depth, ColourDepth::Palette256);
+            if (colour != runColour) {
+                EXPECT_LT(luminance(colour), luminance(runColour)) << "kind " << k << " at " << depth;
+                runStart = depth;
+                runColour = colour;
+            }
+            ASSERT_LE(depth - runStart, 2.0 + kStep) << "kind " << k << ": one shade from " << runStart;
+        }
+        EXPECT_NE(faceColour(kind, 2.0, ColourDepth::Palette256),
+                  faceColour(kind, 8.0, ColourDepth::Palette256));
     }
 }
 
@@ -250,7 +281,7 @@ TEST(PaletteTest, EachKindKeepsItsNamedHue) {
     };
     for (const NamedHue& named : hues) {
         for (const ColourDepth depth : kAllDepths) {
-            for (std::int32_t step = 0; step < kFogSteps; ++step) {
+            for (std::int32_t step = 0; step < fogStepCount(depth); ++step) {
                 const Rgb rgb = shownRgb(stepColour(named.kind, step, depth));
                 ASSERT_NE(std::max({rgb.red, rgb.green, rgb.blue}), std::min({rgb.red, rgb.green, rgb.blue}))
                     << named.name << ": a grey has no hue";
@@ -357,6 +388,7 @@ TEST_P(StartViewColourMapTest, TheFloorDarkensWithDistance) {
     };
     if (depth != ColourDepth::Basic16Faint) {
         EXPECT_NE(colourFrom(0.0F), colourFrom(12.0F)) << "the floor shows no fog within 12 cells";
+        EXPECT_NE(colourFrom(2.0F), colourFrom(8.0F)) << "the floor 2 and 8 cells ahead look alike";
     }
 }
 

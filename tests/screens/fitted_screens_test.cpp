@@ -27,8 +27,9 @@ using testing::RecordingConsole;
 
 using testing::splitLines;
 
+// The layout of a window of square cells, where a large enough window shows the full picture.
 PictureLayout layoutFor(std::int32_t columns, std::int32_t lines, LayoutOptions options = {}) {
-    return chooseLayout(WindowSize{columns, lines, {}}, options);
+    return chooseLayout(WindowSize{columns, lines, 1.0}, options);
 }
 
 // A picture for a window of `columns` x `lines`: that many lines, each its cells and the edge
@@ -54,30 +55,51 @@ struct LayoutCase {
     PictureLayout expected;
 };
 
-TEST(PictureLayoutTest, TheFullPictureWhereItFitsUnlessFittingIsAskedFor) {
+// Which picture each window gets: its size, the cell shape the terminal reports (from its pixels),
+// and the options --fit and --cell-aspect. The full picture is made for square cells.
+TEST(PictureLayoutTest, TheFullPictureForSquareCellsWhereItFitsTheFittedViewOtherwise) {
+    const std::optional<double> unknown;
     const LayoutCase cases[] = {
-        {WindowSize{91, 60, {}}, {}, PictureLayout{}},
+        // Square cells, reported or given: the full picture wherever it fits.
+        {WindowSize{91, 60, 1.0}, {}, PictureLayout{}},
         {WindowSize{200, 80, 1.0}, {}, PictureLayout{}},
-        {std::nullopt, {}, PictureLayout{}},          // not a terminal
-        {WindowSize{0, 0, {}}, {}, PictureLayout{}},  // a terminal that does not know its size
-        {WindowSize{90, 60, {}}, {}, PictureLayout{true, 89, 60, 2.0}},
-        {WindowSize{91, 59, {}}, {}, PictureLayout{true, 90, 59, 2.0}},
-        {WindowSize{80, 24, 2.2}, {}, PictureLayout{true, 79, 24, 2.2}},
+        {WindowSize{91, 60, 1.1}, {}, PictureLayout{}},  // an 8 x 9 pixel font is square enough
+        {WindowSize{91, 60, unknown}, {false, 1.0}, PictureLayout{}},
+        {WindowSize{100, 62, 2.0}, {false, 1.0}, PictureLayout{}},   // the option wins over the report
+        {std::nullopt, {false, 1.0}, PictureLayout{}},               // not a terminal
+        {WindowSize{0, 0, unknown}, {false, 1.0}, PictureLayout{}},  // a terminal that does not know its size
+        {WindowSize{65535, 65535, 1.0}, {}, PictureLayout{}},
+        // Square cells in a window too small, or --fit: fitted with square cells.
+        {WindowSize{90, 60, 1.0}, {}, PictureLayout{true, 89, 60, 1.0}},
+        {WindowSize{91, 59, 1.0}, {}, PictureLayout{true, 90, 59, 1.0}},
+        {WindowSize{91, 60, 1.0}, {true, {}}, PictureLayout{true, 90, 60, 1.0}},
         {WindowSize{80, 24, 2.2}, {false, 1.0}, PictureLayout{true, 79, 24, 1.0}},
-        {WindowSize{91, 60, {}}, {true, {}}, PictureLayout{true, 90, 60, 2.0}},
+        // Cells that are not square: fitted at every size, with their own shape.
+        {WindowSize{100, 62, 2.0}, {}, PictureLayout{true, 99, 62, 2.0}},
+        {WindowSize{91, 60, 1.2}, {}, PictureLayout{true, 90, 60, 1.2}},
+        {WindowSize{200, 80, 1.0}, {false, 2.5}, PictureLayout{true, 199, 80, 2.5}},
+        {WindowSize{80, 24, 2.2}, {}, PictureLayout{true, 79, 24, 2.2}},
+        // Cells of no known shape are taken as twice as tall as wide: fitted too.
+        {WindowSize{91, 60, unknown}, {}, PictureLayout{true, 90, 60, 2.0}},
+        {WindowSize{160, 50, unknown}, {}, PictureLayout{true, 159, 50, 2.0}},
+        {std::nullopt, {}, PictureLayout{true, 90, 60, 2.0}},
+        {WindowSize{0, 0, unknown}, {}, PictureLayout{true, 90, 60, 2.0}},
         {std::nullopt, {true, {}}, PictureLayout{true, 90, 60, 2.0}},
-        {WindowSize{1, 1, {}}, {}, PictureLayout{true, 0, 1, 2.0}},
+        {WindowSize{1, 1, unknown}, {}, PictureLayout{true, 0, 1, 2.0}},
         // A shape no font has is a mistake of the terminal's: the usual shape instead.
         {WindowSize{80, 24, 0.01}, {}, PictureLayout{true, 79, 24, 2.0}},
         {WindowSize{80, 24, 40.0}, {}, PictureLayout{true, 79, 24, 2.0}},
+        {WindowSize{91, 60, 0.01}, {}, PictureLayout{true, 90, 60, 2.0}},
         // A window of any size reported costs no more than the largest fitted picture.
-        {WindowSize{65535, 65535, {}}, {}, PictureLayout{}},
-        {WindowSize{65535, 65535, {}}, {true, {}}, PictureLayout{true, 1024, 512, 2.0}},
+        {WindowSize{65535, 65535, unknown}, {}, PictureLayout{true, 1024, 512, 2.0}},
+        {WindowSize{65535, 65535, 1.0}, {true, {}}, PictureLayout{true, 1024, 512, 1.0}},
     };
     for (const LayoutCase& c : cases) {
         EXPECT_EQ(chooseLayout(c.window, c.options), c.expected)
-            << (c.window ? std::to_string(c.window->columns) + " x " + std::to_string(c.window->lines)
-                         : "none");
+            << (c.window ? std::to_string(c.window->columns) + " x " + std::to_string(c.window->lines) +
+                               ", cells " + std::to_string(c.window->cellAspect.value_or(0.0))
+                         : "none")
+            << ", fit " << c.options.fit << ", --cell-aspect " << c.options.cellAspect.value_or(0.0);
     }
 }
 
@@ -245,7 +267,7 @@ TEST(FullPictureTest, AWindowLargeEnoughShowsTheStoredFrameExactly) {
     ASSERT_TRUE(file) << "missing stored frame";
     const std::string stored{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     for (const WindowSize window :
-         {WindowSize{91, 60, {}}, WindowSize{100, 62, 2.0}, WindowSize{91, 60, 1.0}}) {
+         {WindowSize{91, 60, 1.0}, WindowSize{100, 62, 1.0}, WindowSize{91, 60, 0.9}}) {
         RecordingConsole console;
         GameDriver game(console);
         game.enterFirstLevel();

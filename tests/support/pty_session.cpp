@@ -223,10 +223,22 @@ std::vector<char*> pointersTo(std::vector<std::string>& strings) {
 
 }  // namespace
 
-PtySession::PtySession(Options options) {
+namespace {
+
+winsize windowOf(unsigned short columns, unsigned short rows, unsigned short cellWidth,
+                 unsigned short cellHeight) {
     winsize size{};
-    size.ws_col = options.columns;
-    size.ws_row = options.rows;
+    size.ws_col = columns;
+    size.ws_row = rows;
+    size.ws_xpixel = static_cast<unsigned short>(columns * cellWidth);
+    size.ws_ypixel = static_cast<unsigned short>(rows * cellHeight);
+    return size;
+}
+
+}  // namespace
+
+PtySession::PtySession(Options options) : cellWidth_(options.cellWidth), cellHeight_(options.cellHeight) {
+    winsize size = windowOf(options.columns, options.rows, cellWidth_, cellHeight_);
     if (::openpty(&master_, &slave_, nullptr, nullptr, &size) != 0) {
         ADD_FAILURE() << "openpty: " << std::strerror(errno);
         return;
@@ -333,9 +345,7 @@ void PtySession::sendSignal(int signal) {
 }
 
 void PtySession::resize(unsigned short columns, unsigned short rows) {
-    winsize size{};
-    size.ws_col = columns;
-    size.ws_row = rows;
+    winsize size = windowOf(columns, rows, cellWidth_, cellHeight_);
     ::ioctl(master_, TIOCSWINSZ, &size);
 }
 

@@ -40,6 +40,10 @@ public:
         std::vector<std::string> arguments;
         unsigned short columns = 91;
         unsigned short rows = 61;
+        // The pixels of one cell the terminal reports: square by default, so that a window
+        // large enough gets the full picture; 0 reports no pixels (the cells' shape unknown).
+        unsigned short cellWidth = 8;
+        unsigned short cellHeight = 8;
         Input input = Input::Terminal;
         Output output = Output::Terminal;
         // Set in the program's environment on top of the test's own.
@@ -63,7 +67,8 @@ public:
     // Input as typed at the keyboard (the terminal's signal keys included).
     void send(std::string_view bytes);
     void sendSignal(int signal);
-    // Changes the window size; the terminal tells the program with SIGWINCH.
+    // Changes the window size (its cells keep their shape); the terminal tells the program with
+    // SIGWINCH.
     void resize(unsigned short columns, unsigned short rows);
 
     // The terminal's settings before the program started, and now.
@@ -103,6 +108,8 @@ private:
     int report_ = -1;      // the stand-in shell reports the program's pid and wait status here
     int wake_[2]{-1, -1};  // stops the output reader
     pid_t shell_ = -1;
+    unsigned short cellWidth_ = 0;
+    unsigned short cellHeight_ = 0;
     pid_t program_ = -1;
     termios initial_{};
     std::optional<int> status_;

@@ -220,6 +220,42 @@ TEST(EndToEnd, FitsAnEightyByTwentyFourWindowAndFollowsItsResizes) {
     EXPECT_TRUE(testing::sameSettings(session.settings(), session.initialSettings()));
 }
 
+// A terminal whose cells are twice as tall as wide, in a window large enough for the full
+// picture: the view is fitted to the whole window, so that cubes look like cubes; told the cells
+// are square, the game shows the full picture.
+TEST(EndToEnd, TallCellsGetTheFittedViewAndSquareOnesTheFullPicture) {
+    for (const bool square : {false, true}) {
+        SCOPED_TRACE(square ? "--cell-aspect 1" : "8 x 16 pixel cells");
+        PtySession::Options options;
+        options.program = BRICKSTORM_BINARY;
+        options.columns = 100;
+        options.rows = 62;
+        options.cellWidth = 8;
+        options.cellHeight = 16;
+        if (square) {
+            options.arguments = {"--cell-aspect", "1"};
+        }
+        PtySession session(options);
+        ASSERT_TRUE(session.started());
+        ShownPictures shown(kWindowRows, kWindowColumns, kPictureLines);
+        shown.resize("", 62, 100, square ? kPictureLines : 62, square ? kWindowColumns : 100);
+        ASSERT_TRUE(waitForPicture(session, shown, showing("- Press any key to continue -")));
+        ASSERT_TRUE(pressUntil(session, shown, "x", showing("LEVEL 1")));
+        if (square) {
+            const std::string fullPicture = storedStartView();
+            EXPECT_TRUE(pressUntil(session, shown, "x", [&](const std::string& p) {
+                return p == fullPicture;
+            })) << "not the full picture";
+        } else {
+            EXPECT_TRUE(pressUntil(session, shown, "x", [](const std::string& p) {
+                return isViewFilling(p, 100, 62);
+            })) << "no 3D view filling the window";
+        }
+        session.sendSignal(SIGTERM);
+        ASSERT_TRUE(session.waitForExit().has_value());
+    }
+}
+
 struct CommandLineCase {
     std::vector<std::string> arguments;
     int status;
