@@ -20,6 +20,9 @@ enum ExitStatus : int {
     // A file the program keeps (the progress, a level being saved, a recording being written) could
     // not be written in full during the run: told, and the data kept where it could be.
     kExitWriteFailed = 6,
+    // A check of a recording that stops without its end line: a run cut off (a full disk, a
+    // killed game) replays as far as it goes, and is not reported as a whole run.
+    kExitRecordingCutOff = 7,
 };
 
 }  // namespace brickstorm::app

@@ -137,7 +137,7 @@ std::variant<GameStart, int> readGameStart(const CommandLine& line, const platfo
 
 void setUpGame(GameState& game, GameStart& start) {
     if (!start.files.empty()) {
-        game.levels = GameLevels(std::move(start.levels.levelTexts));
+        game.levels = GameLevels(std::move(start.levels.levelTexts), std::move(start.levels.titles));
     }
     startAtLevel(game, start.recording ? start.recording->header.startLevel : start.startLevel);
 }
@@ -150,12 +150,17 @@ int checkRecordedRun(const Recording& recording, const std::string& name, GameSt
         print(stderr, outOfStepLine(name, *check.outOfStepTick));
         return kExitReplayOutOfStep;
     }
+    if (check.cutAtTick) {
+        std::fflush(stdout);
+        print(stderr, cutOffLine(name, *check.cutAtTick));
+        return kExitRecordingCutOff;
+    }
     return kExitSuccess;
 }
 
 std::unique_ptr<platform::AppendingFile> startRecording(const std::string& path, const GameStart& start,
                                                         LiveGame& live) {
-    const RecordingHeader header = recordingHeader(start.files, start.levels.identities, start.startLevel);
+    const RecordingHeader header = recordingHeader(start.files, start.levels, start.startLevel);
     if (const auto problem = createRecordingFile(path, header)) {
         print(stderr, *problem);
         return nullptr;

@@ -51,7 +51,8 @@ void setUpGame(GameState& game, GameStart& start);
 
 // --check of a recording: replays it in `game`, set up for it, as fast as it goes, prints the
 // report on standard output and, if the run went out of step, the line that says where on
-// standard error; the exit status.
+// standard error, and if it was cut off without its end line, the line that says so; the exit
+// status.
 int checkRecordedRun(const Recording& recording, const std::string& name, GameState& game);
 
 // Makes the file at `path` a recording of the run `start` begins, with its header, and has `live`

@@ -64,6 +64,8 @@ LevelFilesReport readLevelFiles(const std::vector<std::string>& files, bool keep
             }
         }
         report.identities.push_back(identity);
+        const auto* good = std::get_if<LevelFileLevel>(&result);
+        report.playedIdentities.push_back(good != nullptr ? playedIdentity(good->text) : LevelFileIdentity{});
         if (const auto* problems = std::get_if<std::vector<LevelFileProblem>>(&result)) {
             std::string text;
             for (const LevelFileProblem& problem : *problems) {
@@ -77,9 +79,16 @@ LevelFilesReport readLevelFiles(const std::vector<std::string>& files, bool keep
         report.lines.push_back({false, summaryLine(file, level)});
         if (keepLevels) {
             report.levelTexts.push_back(std::move(level.text));
+            report.titles.push_back(std::move(level.title));
         }
     }
     return report;
+}
+
+LevelFileIdentity playedIdentity(const std::string& levelText) {
+    Fnv1a64 hash;
+    hash.add(levelText);
+    return {static_cast<std::int64_t>(levelText.size()), hash.value()};
 }
 
 std::string problemLine(const std::string& file, const LevelFileProblem& problem) {

@@ -36,8 +36,12 @@ struct LevelFileIdentity {
 // What reading all the level files found.
 struct LevelFilesReport {
     std::vector<std::string> levelTexts;        // the good files' level strings, in order, when kept
+    std::vector<LevelTitle> titles;             // their names and hints, beside them
     std::vector<LevelFileIdentity> identities;  // one for each file, in order: of the bytes read
-    std::vector<ReportLine> lines;              // one for each file, in the files' order
+    // One for each file, in order: of the level as played (its level string), which comments and
+    // layout do not change; none (0, 0) for a broken file.
+    std::vector<LevelFileIdentity> playedIdentities;
+    std::vector<ReportLine> lines;  // one for each file, in the files' order
     bool allGood = true;
 };
 
@@ -51,6 +55,9 @@ LevelFilesReport readLevelFiles(const std::vector<std::string>& files, bool keep
 // The problem a file has before its text is even looked at (none, a directory, unreadable), if
 // any.
 std::optional<LevelFileProblem> readingProblem(const platform::FileReadResult& result);
+
+// The identity of a level as played: the size and hash of its level string.
+LevelFileIdentity playedIdentity(const std::string& levelText);
 
 // "brickstorm: FILE:LINE:COLUMN: what" (or without the place) and a line break; the name escaped.
 std::string problemLine(const std::string& file, const LevelFileProblem& problem);

@@ -37,10 +37,11 @@ std::string filesText(std::size_t count) {
 
 std::string programVersion() { return BRICKSTORM_VERSION; }
 
-RecordingHeader recordingHeader(const std::vector<std::string>& files,
-                                const std::vector<LevelFileIdentity>& identities, int startLevel) {
+RecordingHeader recordingHeader(const std::vector<std::string>& files, const LevelFilesReport& levels,
+                                int startLevel) {
     RecordingHeader header;
     header.program = programVersion();
+    const std::vector<LevelFileIdentity>& identities = levels.playedIdentities;
     for (std::size_t i = 0; i < files.size() && i < identities.size(); ++i) {
         header.levels.push_back({files[i], identities[i].size, identities[i].hash});
     }
@@ -49,15 +50,17 @@ RecordingHeader recordingHeader(const std::vector<std::string>& files,
 }
 
 RecordingFileResult readRecordingFile(const std::string& path, const FileReader& read) {
-    std::string text;
+    // Read as it comes: only the lines are kept, never the whole text beside them.
+    RecordingStream stream;
+    std::int64_t bytes = 0;
     bool tooLarge = false;
     const platform::FileReadResult result = read(path, [&](std::string_view piece) {
-        if (static_cast<std::int64_t>(text.size() + piece.size()) > kMaxRecordingBytes) {
+        bytes += static_cast<std::int64_t>(piece.size());
+        if (bytes > kMaxRecordingBytes) {
             tooLarge = true;
             return false;
         }
-        text += piece;
-        return true;
+        return stream.take(piece);
     });
     switch (result.status) {
     case platform::FileReadStatus::Missing:
@@ -75,7 +78,7 @@ RecordingFileResult readRecordingFile(const std::string& path, const FileReader&
                                                    "larger than " + std::to_string(kMaxRecordingBytes) +
                                                        " bytes, the most a recording may hold")};
     }
-    RecordingReadResult recording = readRecording(text);
+    RecordingReadResult recording = stream.finish();
     if (const auto* problem = std::get_if<RecordingProblem>(&recording)) {
         return {std::nullopt, recordingProblemLine(path, problem->line, problem->what)};
     }
@@ -120,7 +123,8 @@ std::vector<std::string> replayProblems(const std::string& recordingName, const 
                 recordingProblemLine(recordingName, line, "level file " + name + " is missing"));
         } else if (levels.lines[i].problem) {
             problems.push_back(levels.lines[i].text);
-        } else if (levels.identities[i] != LevelFileIdentity{recorded[i].size, recorded[i].hash}) {
+        } else if ((header.version >= 2 ? levels.playedIdentities[i] : levels.identities[i]) !=
+                   LevelFileIdentity{recorded[i].size, recorded[i].hash}) {
             problems.push_back(recordingProblemLine(
                 recordingName, line, "level file " + name + " has changed since the recording"));
         }
@@ -140,6 +144,13 @@ std::optional<std::string> createRecordingFile(const std::string& path, const Re
         return recordingProblemLine(path, {}, escapedForDisplay(result.problem));
     }
     return std::nullopt;
+}
+
+std::string cutOffLine(const std::string& recordingName, std::int64_t tick) {
+    return recordingProblemLine(recordingName, {},
+                                "the recording is cut off at tick " + std::to_string(tick) +
+                                    ": it has no end line (the disk was full, or the game was killed), "
+                                    "so the run is not whole");
 }
 
 std::string outOfStepLine(const std::string& recordingName, std::int64_t tick) {

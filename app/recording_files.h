@@ -15,9 +15,10 @@ namespace brickstorm::app {
 // The program's version, as --version shows it after the name.
 std::string programVersion();
 
-// The header of a run played with `files` (their identities as read) from `startLevel`.
-RecordingHeader recordingHeader(const std::vector<std::string>& files,
-                                const std::vector<LevelFileIdentity>& identities, int startLevel);
+// The header of a run played with `files` (as `levels` read them) from `startLevel`: each level
+// named by the level as played.
+RecordingHeader recordingHeader(const std::vector<std::string>& files, const LevelFilesReport& levels,
+                                int startLevel);
 
 // A recording read from a file, or the one message that says why it cannot be used.
 struct RecordingFileResult {
@@ -34,7 +35,8 @@ std::vector<std::string> replayLevelFiles(const Recording& recording, const std:
 
 // A message for each reason why `recording` (read from `recordingName`) cannot be replayed with
 // `files` as `levels` found them: another program version (unless `anyVersion`), a different
-// number of files, a file missing, broken or changed since the run was recorded. Each message is
+// number of files, a file missing, broken or changed since the run was recorded (its level as
+// played, or for a recording of the first format its bytes). Each message is
 // a line, with its line break.
 std::vector<std::string> replayProblems(const std::string& recordingName, const Recording& recording,
                                         const std::vector<std::string>& files, const LevelFilesReport& levels,
@@ -44,6 +46,9 @@ std::vector<std::string> replayProblems(const std::string& recordingName, const 
 // once and whole; the problem line if that fails. Only a regular file (or a missing one, links
 // followed) is written: a device, a pipe or a folder is refused and left as it is.
 std::optional<std::string> createRecordingFile(const std::string& path, const RecordingHeader& header);
+
+// "brickstorm: FILE: the recording is cut off at tick T: ..." and a line break; the name escaped.
+std::string cutOffLine(const std::string& recordingName, std::int64_t tick);
 
 // "brickstorm: FILE: the replay went out of step at tick T" and a line break; the name escaped.
 std::string outOfStepLine(const std::string& recordingName, std::int64_t tick);

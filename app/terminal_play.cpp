@@ -122,19 +122,25 @@ void playInTerminal(const GamePlay& play) {
 void replayInTerminal(const Recording& recording, const std::string& name, const Options& options,
                       GameState& game, std::mutex& stateLock) {
     const auto console = takeTerminal(options);
-    TerminalReplay replay(game, stateLock, recording, [&](std::int64_t tick) {
-        // From the replay's thread, while the main thread waits for keys: the terminal is given
-        // back (a frame in flight lands first) and the program ends with the message.
-        platform::endTerminalSession();
-        platform::writeToErrorOutput(outOfStepLine(name, tick));
-        std::_Exit(kExitReplayOutOfStep);
-    });
+    TerminalReplay replay(
+        game, stateLock, recording,
+        [&](std::int64_t tick) {
+            // From the replay's thread, while the main thread waits for keys: the terminal is given
+            // back (a frame in flight lands first) and the program ends with the message.
+            platform::endTerminalSession();
+            platform::writeToErrorOutput(outOfStepLine(name, tick));
+            std::_Exit(kExitReplayOutOfStep);
+        },
+        options.speed);
+    // The window says it is a replay, its pace and where it is, on every picture.
+    CaptionedConsole captioned(
+        *console, [&] { return replay.caption(); }, [] { return windowLinesNow(); });
     const auto scaled = [&options](std::chrono::nanoseconds period) {
         return std::chrono::duration_cast<std::chrono::nanoseconds>(period / options.speed);
     };
     GameRunner runner({.state = game,
                        .stateLock = stateLock,
-                       .console = *console,
+                       .console = captioned,
                        .layout = layoutFor(options),
                        .controls = settings::controlNames(options.keys),
                        .tick = [&] { replay.pass(); },

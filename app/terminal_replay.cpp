@@ -50,4 +50,67 @@ std::int64_t TerminalReplay::ticks() const {
     return run_.ticks();
 }
 
+namespace {
+
+// A speed as a person writes it: "2", "0.5", "1.25".
+std::string speedText(double speed) {
+    std::string text = std::to_string(speed);
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.ends_with('.')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string TerminalReplay::caption() const {
+    const std::lock_guard lock(stateLock_);
+    if (over_) {
+        return cutOff_ ? "The recording is cut off here: any key ends the replay."
+                       : "The replay is over: any key ends it.";
+    }
+    std::string text = "REPLAY x" + speedText(speed_) + "  tick " + std::to_string(run_.ticks()) + "/" +
+                       std::to_string(lastTick_);
+    if (paused_) {
+        text += "  PAUSED";
+    }
+    return text;
+}
+
+Picture CaptionedConsole::captioned(const Picture& picture, const std::string& caption, int windowLines) {
+    Picture shown = picture;
+    const std::size_t width = picture.lines.empty() ? caption.size() : picture.lines.front().size();
+    if (windowLines > static_cast<int>(picture.lines.size())) {
+        shown.lines.emplace_back(width);
+        placeText(shown, caption, 0, static_cast<int>(shown.lines.size()) - 1);
+    } else {
+        // A blank after it keeps the caption apart from the picture it stands on.
+        placeText(shown, caption + " ", 0, 0);
+    }
+    return shown;
+}
+
+void CaptionedConsole::present(const Picture& picture, PictureChange change) {
+    last_ = picture;
+    shownCaption_ = caption_();
+    const Picture shown = captioned(picture, shownCaption_, windowLines_());
+    if (change == PictureChange::Replace) {
+        inner_.showScreen(shown);
+    } else {
+        inner_.showPicture(shown);
+    }
+}
+
+void CaptionedConsole::refresh() {
+    inner_.refresh();
+    if (!last_) {
+        return;
+    }
+    if (std::string caption = caption_(); caption != shownCaption_) {
+        shownCaption_ = std::move(caption);
+        inner_.showPicture(captioned(*last_, shownCaption_, windowLines_()));
+    }
+}
+
 }  // namespace brickstorm::app

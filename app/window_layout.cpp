@@ -14,4 +14,9 @@ PictureLayout windowLayoutNow(const LayoutOptions& options) {
     return chooseLayout(WindowSize{window->columns, window->lines, window->cellAspect}, options);
 }
 
+int windowLinesNow() {
+    const auto window = platform::windowSize();
+    return window ? window->lines : 0;
+}
+
 }  // namespace brickstorm::app

@@ -9,4 +9,7 @@ namespace brickstorm::app {
 // the next one.
 PictureLayout windowLayoutNow(const LayoutOptions& options);
 
+// The terminal window's height now, in lines; 0 when it cannot be read.
+int windowLinesNow();
+
 }  // namespace brickstorm::app

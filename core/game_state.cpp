@@ -12,6 +12,7 @@ void showLevelScreen(GameState& state) {
     }
     // Every switch writes what the new screen shows first and the logical screen last.
     state.render.shownLevel = state.levelNumber;
+    state.render.shownTitle = state.levels.title(state.levelNumber);
     state.render.drawScreen = kScreenLevelIntro;
     state.render.screenDrawn = false;
     state.screen = kScreenLevelIntro;

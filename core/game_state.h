@@ -34,6 +34,7 @@ struct RenderState {
     std::string drawScreen;    // the screen to draw; empty draws nothing
     bool screenDrawn = false;  // while set the render thread draws nothing
     std::int32_t shownLevel = 0;
+    LevelTitle shownTitle;             // the name and hint of the shown level, when its file gives them
     std::int32_t shownFirstLevel = 1;  // where the game started, for the closing screen
     std::string deathMessage;
     ViewSettings view;

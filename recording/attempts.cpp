@@ -21,6 +21,7 @@ const char* outcomeWord(Attempt::Outcome outcome) {
     case Attempt::Outcome::Cleared: return "cleared";
     case Attempt::Outcome::Killed: return "killed";
     case Attempt::Outcome::Fell: return "fell";
+    case Attempt::Outcome::CutOff: return "cut off";
     case Attempt::Outcome::Left: break;
     }
     return "left";

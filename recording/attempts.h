@@ -11,7 +11,8 @@ namespace brickstorm {
 
 // One attempt at a level: from the key that starts it to the tick that ends it.
 struct Attempt {
-    enum class Outcome { Cleared, Killed, Fell, Left };
+    // Left: the run ended during it; CutOff: its recording stops during it, with no end.
+    enum class Outcome { Cleared, Killed, Fell, Left, CutOff };
     std::int32_t level = 0;
     Outcome outcome = Outcome::Left;
     std::int64_t ticks = 0;  // the game ticks run in it, the one that ended it included

@@ -10,13 +10,15 @@ namespace brickstorm {
 void Recorder::keyHandled(std::int64_t tick, int code, const GameState& /*state*/) {
     // An extended key's two codes share a line: the prefix, and the code handled right after it
     // with no tick between. The line is still pending then, since lines are taken after ticks.
-    if (openPrefixTick_ == tick && pending_.ends_with('\n')) {
-        pending_.pop_back();
-        pending_ += " " + std::to_string(code) + "\n";
+    if (openPrefixTick_ == tick && openPrefixLine_ < pending_.size()) {
+        pending_.resize(openPrefixLine_);
+        pending_ += keyLine({tick, {openPrefix_, code}}, true);
         openPrefixTick_ = -1;
         return;
     }
-    pending_ += keyLine({tick, {code}});
+    openPrefixLine_ = pending_.size();
+    openPrefix_ = code;
+    pending_ += keyLine({tick, {code}}, true);
     const bool prefix = code == kFunctionKeyPrefix || code == kNavigationKeyPrefix;
     openPrefixTick_ = prefix ? tick : -1;
 }

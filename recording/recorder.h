@@ -32,6 +32,8 @@ private:
     std::string pending_;
     // The tick of a prefix code on the last pending line, waiting for the code that follows it.
     std::int64_t openPrefixTick_ = -1;
+    std::size_t openPrefixLine_ = 0;  // where that line begins in `pending_`
+    int openPrefix_ = 0;
     bool flushDue_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/key_codes.h"
 #include "world/display_text.h"
 
 namespace brickstorm {
@@ -25,7 +26,7 @@ std::string hashText(std::uint64_t hash) {
 }
 
 std::string recordingHeaderText(const RecordingHeader& header) {
-    std::string text = "brickstorm-recording " + std::to_string(kRecordingVersion) + "\n";
+    std::string text = "brickstorm-recording " + std::to_string(header.version) + "\n";
     text += "program " + escapedForDisplay(header.program) + "\n";
     if (header.levels.empty()) {
         text += "levels built-in\n";
@@ -40,12 +41,46 @@ std::string recordingHeaderText(const RecordingHeader& header) {
     return text;
 }
 
-std::string keyLine(const RecordedKey& key) {
+std::string keyLine(const RecordedKey& key, bool named) {
     std::string line = "key " + std::to_string(key.tick);
     for (const int code : key.codes) {
         line += " " + std::to_string(code);
     }
+    if (const std::string name = keyName(key.codes); named && !name.empty()) {
+        line += "  # " + name;
+    }
     return line + "\n";
+}
+
+std::string keyName(const KeyCodes& codes) {
+    constexpr int kSpace = ' ';
+    constexpr int kLastPrintable = '~';
+    constexpr int kCtrlZ = 26;
+    constexpr int kUpArrowCode = 72;
+    constexpr int kDownArrowCode = 80;
+    if (codes.size() == 2) {
+        switch (codes[1]) {
+        case kUpArrowCode: return "Up";
+        case kDownArrowCode: return "Down";
+        case kLeftArrowCode: return "Left";
+        case kRightArrowCode: return "Right";
+        default: return {};
+        }
+    }
+    if (codes.size() != 1) {
+        return {};
+    }
+    const int code = codes[0];
+    if (code == kSpace) {
+        return "Space";
+    }
+    if (code > kSpace && code <= kLastPrintable) {
+        return std::string(1, static_cast<char>(code));
+    }
+    if (code >= 1 && code <= kCtrlZ) {
+        return std::string("Ctrl+") + static_cast<char>('A' + code - 1);
+    }
+    return {};
 }
 
 std::string stateLine(const RecordedState& state) {

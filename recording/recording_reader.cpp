@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstddef>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -69,8 +70,10 @@ std::string shownLine(std::string_view line) {
     return quotedForDisplay(line.substr(0, kShownLineBytes)) + "...";
 }
 
+}  // namespace
+
 // Reads the lines one by one, the header first, then the run.
-class RecordingReader {
+class RecordingLines {
 public:
     // False, with the problem kept, as soon as a line cannot be used.
     bool take(std::string_view line);
@@ -94,7 +97,7 @@ private:
     bool takeLevel(std::string_view line);
     bool takeStart(std::string_view line);
     bool takeBodyLine(std::string_view line);
-    bool takeKey(std::string_view line, const std::vector<std::string_view>& words);
+    bool takeKey(std::string_view line);
     // Keeps the run's lines in order: a tick never smaller than the last, and a state never
     // after a key of its own tick (it is the state before that key).
     bool inOrder(std::int64_t tick, RecordedEvent::Kind kind);
@@ -105,8 +108,12 @@ private:
     RecordingProblem problem_;
 };
 
-bool RecordingReader::take(std::string_view line) {
+bool RecordingLines::take(std::string_view line) {
     ++lineNumber_;
+    if (lineNumber_ > kMostRecordingLines) {
+        return fail("more than " + std::to_string(kMostRecordingLines) +
+                    " lines, the most a recording may hold");
+    }
     if (line.ends_with('\r')) {
         line.remove_suffix(1);
     }
@@ -141,21 +148,23 @@ bool RecordingReader::take(std::string_view line) {
     return false;
 }
 
-bool RecordingReader::takeMagic(std::string_view line) {
+bool RecordingLines::takeMagic(std::string_view line) {
     const std::vector<std::string_view> words = splitWords(line);
     if (words[0] != kMagic) {
         return fail("not a recording: it does not begin with 'brickstorm-recording'");
     }
     const std::string_view version = line.substr(std::min(line.size(), kMagic.size() + 1));
-    if (words.size() != 2 || readNumber(version, kMostLevel) != kRecordingVersion) {
-        return fail("unknown format version " + quotedForDisplay(version) + ": this program reads version " +
-                    std::to_string(kRecordingVersion));
+    const auto number = words.size() == 2 ? readNumber(version, kMostLevel) : std::nullopt;
+    if (!number || *number < kOldestRecordingVersion || *number > kRecordingVersion) {
+        return fail("unknown format version " + quotedForDisplay(version) + ": this program reads versions " +
+                    std::to_string(kOldestRecordingVersion) + " to " + std::to_string(kRecordingVersion));
     }
+    recording_.header.version = static_cast<int>(*number);
     expect_ = Expect::Program;
     return true;
 }
 
-bool RecordingReader::takeLevel(std::string_view line) {
+bool RecordingLines::takeLevel(std::string_view line) {
     const std::string next = std::to_string(recording_.header.levels.size() + 1);
     const std::string expected = recording_.header.levels.empty()
                                      ? "expected 'levels built-in' or 'level 1 NAME SIZE HASH'"
@@ -185,7 +194,7 @@ bool RecordingReader::takeLevel(std::string_view line) {
     return true;
 }
 
-bool RecordingReader::takeStart(std::string_view line) {
+bool RecordingLines::takeStart(std::string_view line) {
     const std::vector<std::string_view> words = splitWords(line);
     const auto level = words.size() == 2 ? readNumber(words[1], kMostLevel) : std::nullopt;
     if (!level || *level < 1) {
@@ -201,11 +210,11 @@ bool RecordingReader::takeStart(std::string_view line) {
     return true;
 }
 
-bool RecordingReader::takeBodyLine(std::string_view line) {
+bool RecordingLines::takeBodyLine(std::string_view line) {
     const std::vector<std::string_view> words = splitWords(line);
     const std::string_view kind = words[0];
     if (kind == "key") {
-        return takeKey(line, words);
+        return takeKey(line);
     }
     if (kind != "state" && kind != "end") {
         return damaged(line, "expected 'key TICK CODE...', 'state TICK HASH' or 'end TICK'");
@@ -235,17 +244,23 @@ bool RecordingReader::takeBodyLine(std::string_view line) {
     if (!inOrder(*tick, RecordedEvent::Kind::State)) {
         return false;
     }
-    RecordedEvent event;
-    event.kind = RecordedEvent::Kind::State;
-    event.state = {*tick, *hash};
-    recording_.events.push_back(std::move(event));
+    recording_.events.emplace_back(RecordedState{*tick, *hash});
     return true;
 }
 
-bool RecordingReader::takeKey(std::string_view line, const std::vector<std::string_view>& words) {
+bool RecordingLines::takeKey(std::string_view line) {
+    // The key's name may follow as a comment, for a person reading the file: "key 26 120  # x".
+    std::string_view codesPart = line;
+    if (const std::size_t comment = line.find(" #"); comment != std::string_view::npos) {
+        codesPart = line.substr(0, comment);
+        while (codesPart.ends_with(' ')) {
+            codesPart.remove_suffix(1);
+        }
+    }
+    const std::vector<std::string_view> words = splitWords(codesPart);
     const auto tick = words.size() >= 2 ? readNumber(words[1], kMostRecordedTicks) : std::nullopt;
-    std::vector<int> codes;
-    for (std::size_t i = 2; i < words.size(); ++i) {
+    KeyCodes codes;
+    for (std::size_t i = 2; i < words.size() && codes.size() < 2; ++i) {
         const auto code = readNumber(words[i], kMostCode);
         if (!code) {
             break;
@@ -262,13 +277,11 @@ bool RecordingReader::takeKey(std::string_view line, const std::vector<std::stri
     if (!inOrder(*tick, RecordedEvent::Kind::Key)) {
         return false;
     }
-    RecordedEvent event;
-    event.key = {*tick, std::move(codes)};
-    recording_.events.push_back(std::move(event));
+    recording_.events.emplace_back(RecordedKey{*tick, codes});
     return true;
 }
 
-bool RecordingReader::inOrder(std::int64_t tick, RecordedEvent::Kind kind) {
+bool RecordingLines::inOrder(std::int64_t tick, RecordedEvent::Kind kind) {
     if (recording_.events.empty()) {
         return true;
     }
@@ -277,13 +290,13 @@ bool RecordingReader::inOrder(std::int64_t tick, RecordedEvent::Kind kind) {
         return fail("ticks go back: tick " + std::to_string(tick) + " after tick " +
                     std::to_string(last.tick()));
     }
-    if (tick == last.tick() && kind == RecordedEvent::Kind::State && last.kind == RecordedEvent::Kind::Key) {
+    if (tick == last.tick() && kind == RecordedEvent::Kind::State && last.kind() == RecordedEvent::Kind::Key) {
         return fail("ticks go back: the state of tick " + std::to_string(tick) + " after a key of that tick");
     }
     return true;
 }
 
-RecordingReadResult RecordingReader::finish(std::int64_t lines) {
+RecordingReadResult RecordingLines::finish(std::int64_t lines) {
     if (expect_ == Expect::Body || expect_ == Expect::Nothing) {
         return std::move(recording_);
     }
@@ -292,6 +305,8 @@ RecordingReadResult RecordingReader::finish(std::int64_t lines) {
     }
     return RecordingProblem{lines + 1, "the recording ends before its 'start' line"};
 }
+
+namespace {
 
 int hexValue(char digit) {
     if (digit >= '0' && digit <= '9') {
@@ -337,25 +352,53 @@ std::optional<std::string> unescapedFromDisplay(std::string_view shown) {
     return text;
 }
 
-RecordingReadResult readRecording(std::string_view text) {
-    RecordingReader reader;
-    std::int64_t lines = 0;
-    while (!text.empty()) {
-        const std::size_t lineEnd = text.find('\n');
-        if (lineEnd == std::string_view::npos && reader.inRun()) {
-            // Every line is written whole with its line end: a last line without one is the
-            // cut-off end of a run that stopped in the middle of a write, and cannot be trusted
-            // ("key 152 11" may have been "key 152 119").
-            break;
+RecordingStream::RecordingStream() : lines_(std::make_unique<RecordingLines>()) {}
+
+RecordingStream::~RecordingStream() = default;
+
+bool RecordingStream::take(std::string_view piece) {
+    while (!piece.empty() && !problem_) {
+        const std::size_t lineEnd = piece.find('\n');
+        if (lineEnd == std::string_view::npos) {
+            partial_ += piece;
+            return true;
         }
-        const std::string_view line = text.substr(0, lineEnd);
-        text.remove_prefix(lineEnd == std::string_view::npos ? text.size() : lineEnd + 1);
-        if (!reader.take(line)) {
-            return reader.problem();
+        std::string_view line = piece.substr(0, lineEnd);
+        piece.remove_prefix(lineEnd + 1);
+        if (!partial_.empty()) {
+            partial_ += line;
+            line = partial_;
         }
-        ++lines;
+        if (!lines_->take(line)) {
+            problem_ = lines_->problem();
+        }
+        ++lineCount_;
+        partial_.clear();
     }
-    return reader.finish(lines);
+    return !problem_;
+}
+
+RecordingReadResult RecordingStream::finish() {
+    if (problem_) {
+        return *problem_;
+    }
+    // Every line of the run is written whole with its line end: a last line without one is the
+    // cut-off end of a run that stopped in the middle of a write, and cannot be trusted ("key
+    // 152 11" may have been "key 152 119"). In the header it is taken as it is.
+    if (!partial_.empty() && !lines_->inRun()) {
+        if (!lines_->take(partial_)) {
+            return lines_->problem();
+        }
+        ++lineCount_;
+    }
+    partial_.clear();
+    return lines_->finish(lineCount_);
+}
+
+RecordingReadResult readRecording(std::string_view text) {
+    RecordingStream stream;
+    stream.take(text);
+    return stream.finish();
 }
 
 }  // namespace brickstorm

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,29 @@ struct RecordingProblem {
 };
 
 using RecordingReadResult = std::variant<Recording, RecordingProblem>;
+
+class RecordingLines;
+
+// Reads a recording piece by piece as it comes from its file, holding no more of its text than
+// the line under way: a long recording costs the lines a replay keeps, not its text as well.
+class RecordingStream {
+public:
+    RecordingStream();
+    ~RecordingStream();
+    RecordingStream(const RecordingStream&) = delete;
+    RecordingStream& operator=(const RecordingStream&) = delete;
+
+    // Takes the next piece of the text; false once a problem is found (the rest need not come).
+    bool take(std::string_view piece);
+    // The recording, or its first problem, once every piece has been taken.
+    RecordingReadResult finish();
+
+private:
+    std::unique_ptr<RecordingLines> lines_;
+    std::string partial_;  // a line whose end has not come yet
+    std::int64_t lineCount_ = 0;
+    std::optional<RecordingProblem> problem_;
+};
 
 // Reads a whole recording and stops at its first problem. Lines may end in CRLF. A last line of
 // the run without a line end is left out: a run cut off by a full disk may stop in the middle of

@@ -21,8 +21,8 @@ Replay::Step Replay::playDueLines(ScreenDrawing drawing) {
     GameState& state = run_.state();
     while (next_ < recording_.events.size() && recording_.events[next_].tick() == run_.ticks()) {
         const RecordedEvent& event = recording_.events[next_];
-        if (event.kind == RecordedEvent::Kind::State) {
-            if (stateHash(state) != event.state.hash) {
+        if (event.kind() == RecordedEvent::Kind::State) {
+            if (stateHash(state) != event.state().hash) {
                 return outOfStep();
             }
             ++next_;
@@ -30,7 +30,8 @@ Replay::Step Replay::playDueLines(ScreenDrawing drawing) {
         }
         // Code by code, as the live game handled them: the second code of an extended key may
         // meet a new text screen, which the render thread drew in between.
-        for (; nextCode_ < event.key.codes.size(); ++nextCode_) {
+        const KeyCodes codes = event.key().codes;
+        for (; nextCode_ < codes.size(); ++nextCode_) {
             if (!canLeaveScreen(state)) {
                 // The recorded key reached the rules, so its screen was drawn by then. A key
                 // refused with no text screen waiting to be drawn was never recorded.
@@ -42,7 +43,7 @@ Replay::Step Replay::playDueLines(ScreenDrawing drawing) {
                 }
                 state.render.screenDrawn = true;
             }
-            run_.key(event.key.codes[nextCode_]);
+            run_.key(codes[nextCode_]);
         }
         nextCode_ = 0;
         ++next_;

@@ -24,10 +24,17 @@ ReplayCheck checkReplay(const Recording& recording, GameState& state) {
         }
         check.outOfStepTick = replay.outOfStepTick();
     }
+    const bool cut = inStep && !recording.end;
+    if (cut) {
+        check.cutAtTick = run.ticks();
+        if (!all.empty() && all.back().outcome == Attempt::Outcome::Left) {
+            all.back().outcome = Attempt::Outcome::CutOff;
+        }
+    }
     for (const Attempt& attempt : all) {
         check.report += attemptLine(attempt);
     }
-    if (inStep) {
+    if (inStep && !cut) {
         check.report += attemptsTotalLine(all, run.ticks());
     }
     return check;

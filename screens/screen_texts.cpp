@@ -1,6 +1,7 @@
 #include "screens/screen_texts.h"
 
 #include "screens/picture_layout.h"
+#include "world/display_text.h"
 
 namespace brickstorm {
 
@@ -39,12 +40,30 @@ ScreenLines titleScreenLines() {
     };
 }
 
-ScreenLines levelScreenLines(std::int32_t level, const ControlNames& controls) {
+namespace {
+
+// The widest a name or hint is shown: what an 80-column window leaves beside its edge.
+constexpr std::size_t kTitleLineWidth = 79;
+
+// A line of a level's title as the level screen shows it: escaped, since it comes from a file,
+// and cut where it would run past the screen.
+std::string shownTitleLine(const std::string& text) {
+    std::string shown = escapedForDisplay(text);
+    if (shown.size() > kTitleLineWidth) {
+        shown.resize(kTitleLineWidth - 3);
+        shown += "...";
+    }
+    return shown;
+}
+
+}  // namespace
+
+ScreenLines levelScreenLines(std::int32_t level, const ControlNames& controls, const LevelTitle& title) {
     return {
         "LEVEL " + std::to_string(level),
-        "",
+        shownTitleLine(title.name),
         "Kill enemies. Find the exit.",
-        "",
+        shownTitleLine(title.hint),
         "",
         "",
         controls.moveAndTurn + " - Movement & turning",

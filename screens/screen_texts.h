@@ -5,6 +5,7 @@
 #include <string>
 
 #include "screens/text_screen.h"
+#include "world/level_table.h"
 
 namespace brickstorm {
 
@@ -26,8 +27,11 @@ struct ControlNames {
     friend bool operator==(const ControlNames&, const ControlNames&) = default;
 };
 
-// The level screen: the level number and the controls.
-ScreenLines levelScreenLines(std::int32_t level, const ControlNames& controls = {});
+// The level screen: the level number, the level's name and hint when its file gives them, and the
+// controls. The name stands under the number and the hint under the line that every level
+// screen gives; both are shown escaped, and cut to fit the screen's width.
+ScreenLines levelScreenLines(std::int32_t level, const ControlNames& controls = {},
+                             const LevelTitle& title = {});
 
 // The game-over screen with the cause of death.
 ScreenLines deathScreenLines(const std::string& deathMessage);

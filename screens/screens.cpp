@@ -39,7 +39,7 @@ TextRequest textRequest(const RenderState& render, const ControlNames& controls)
         return TextRequest{titleScreenLines(), kTitleBannerLines};
     }
     if (name == kScreenLevelIntro) {
-        return TextRequest{levelScreenLines(render.shownLevel, controls)};
+        return TextRequest{levelScreenLines(render.shownLevel, controls, render.shownTitle)};
     }
     if (name == kScreenClosing) {
         return TextRequest{closingScreenLines(render.shownLevel, render.shownFirstLevel)};

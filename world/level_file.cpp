@@ -122,7 +122,9 @@ void LevelFileParser::takeByte(std::string_view rest) {
         keptComment_ = KeptComment::None;
         return;
     }
-    if (std::string* comment = keptComment()) {
+    // For play a title's line is kept only so far: enough for any blanks before it and its text.
+    if (std::string* comment = keptComment();
+        comment != nullptr && (use_ == LevelFileUse::Edit || std::ssize(*comment) < 2 * kMostTitleBytes)) {
         *comment += c;
     }
     if (!inComment_ && !isBlank(c)) {
@@ -225,6 +227,12 @@ std::string* LevelFileParser::keptComment() {
 
 void LevelFileParser::startComment() {
     if (use_ != LevelFileUse::Edit) {
+        // A game shows a level's name and hint, its first two comment lines; an editor writes
+        // every comment line back.
+        if (headerDigits_ == 0 && leadingComments_.size() < 2) {
+            leadingComments_.emplace_back(1, kCommentMark);
+            keptComment_ = KeptComment::Leading;
+        }
         return;
     }
     if (headerDigits_ == 0) {
@@ -292,7 +300,26 @@ CheckedLevelFile LevelFileParser::finishNamingEveryProblem() {
     if (!problems.empty()) {
         return problems;
     }
-    return LevelFileLevel{std::move(text_), sizes_[0], sizes_[1], sizes_[2], enemies_};
+    return LevelFileLevel{std::move(text_), sizes_[0], sizes_[1],
+                          sizes_[2],        enemies_,  levelTitle(leadingComments_)};
+}
+
+LevelTitle levelTitle(const std::vector<std::string>& leadingComments) {
+    const auto line = [&](std::size_t i) {
+        if (i >= leadingComments.size()) {
+            return std::string();
+        }
+        std::string_view text = leadingComments[i];
+        text.remove_prefix(1);  // the comment mark
+        while (!text.empty() && isBlank(text.front())) {
+            text.remove_prefix(1);
+        }
+        while (!text.empty() && isBlank(text.back())) {
+            text.remove_suffix(1);
+        }
+        return std::string(text.substr(0, kMostTitleBytes));
+    };
+    return {line(0), line(1)};
 }
 
 EditableLevelFileResult LevelFileParser::finishForEditing() {
@@ -305,7 +332,8 @@ EditableLevelFileResult LevelFileParser::finishForEditing() {
     if (problem_) {
         return *problem_;
     }
-    return EditableLevelFile{LevelFileLevel{std::move(text_), sizes_[0], sizes_[1], sizes_[2], enemies_},
+    return EditableLevelFile{LevelFileLevel{std::move(text_), sizes_[0], sizes_[1], sizes_[2], enemies_,
+                                            levelTitle(leadingComments_)},
                              std::move(leadingComments_), std::move(layerComments_),
                              levelContentProblems(contentCounts())};
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "world/level.h"
+#include "world/level_table.h"
 
 namespace brickstorm {
 
@@ -52,6 +53,7 @@ struct LevelFileLevel {
     std::int32_t sizeY = 0;
     std::int32_t sizeZ = 0;
     std::int64_t enemies = 0;
+    LevelTitle title;  // from the opening comment: its first line the name, its second the hint
 
     friend bool operator==(const LevelFileLevel&, const LevelFileLevel&) = default;
 };
@@ -80,6 +82,13 @@ struct LevelContentCounts {
 // enemies (found while reading), then the player's start, then the exit. Empty when the
 // contents are sound.
 std::vector<LevelFileProblem> levelContentProblems(const LevelContentCounts& counts);
+
+// The most bytes of a name or a hint that a level's title keeps: more than any screen shows.
+inline constexpr std::int64_t kMostTitleBytes = 200;
+
+// A level's title from the comment lines before its sizes (each with its comment mark): the
+// first names it, the second is its hint; blanks around them left out.
+LevelTitle levelTitle(const std::vector<std::string>& leadingComments);
 
 // A comment line among a level's layers, kept when reading for editing: the layer of the first
 // cell after it (the number of layers, for a comment after the last cell) and the line whole

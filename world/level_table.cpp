@@ -109,8 +109,18 @@ const LevelTable& levelTable() {
     return table;
 }
 
-GameLevels::GameLevels(std::vector<std::string> levelTexts)
-    : fromFiles_(std::make_shared<const std::vector<std::string>>(std::move(levelTexts))) {}
+GameLevels::GameLevels(std::vector<std::string> levelTexts, std::vector<LevelTitle> titles)
+    : fromFiles_(std::make_shared<const std::vector<std::string>>(std::move(levelTexts))),
+      titles_(std::make_shared<const std::vector<LevelTitle>>(std::move(titles))) {}
+
+const LevelTitle& GameLevels::title(std::int32_t number) const {
+    static const LevelTitle kNoTitle;
+    if (number < 1 || !titles_) {
+        return kNoTitle;
+    }
+    const auto index = static_cast<std::size_t>(number) - 1;
+    return index < titles_->size() ? (*titles_)[index] : kNoTitle;
+}
 
 const std::string& GameLevels::levelText(std::int32_t number) const {
     static const std::string kNoLevel;

@@ -23,6 +23,15 @@ const LevelTable& levelTable();
 // until it is played, so this bounds what a long list of large files costs.
 inline constexpr std::int64_t kMaxCellsInAllLevels = 16 * kMaxLevelCells;
 
+// What a level from a file says of itself in its opening comment: its first line names it, the
+// next gives a hint. Either may be empty.
+struct LevelTitle {
+    std::string name;
+    std::string hint;
+
+    friend bool operator==(const LevelTitle&, const LevelTitle&) = default;
+};
+
 // The levels a game plays, by number from 1: the built-in table, or the levels from files in
 // their order. Copies share the levels.
 class GameLevels {
@@ -31,16 +40,20 @@ public:
     GameLevels() = default;
 
     // Levels from files, as level strings: a finite set, whose last exit ends the game.
-    explicit GameLevels(std::vector<std::string> levelTexts);
+    explicit GameLevels(std::vector<std::string> levelTexts, std::vector<LevelTitle> titles = {});
 
     // The string of level `number`; the empty string (the empty world) where there is none.
     const std::string& levelText(std::int32_t number) const;
+
+    // The name and hint of level `number`; empty for the built-in levels and beyond the set.
+    const LevelTitle& title(std::int32_t number) const;
 
     // True when `number` is the last level of a finite set.
     bool isLast(std::int32_t number) const;
 
 private:
     std::shared_ptr<const std::vector<std::string>> fromFiles_;
+    std::shared_ptr<const std::vector<LevelTitle>> titles_;
 };
 
 }  // namespace brickstorm

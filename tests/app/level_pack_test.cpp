@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -112,6 +114,40 @@ TEST(LevelPackFilesTest, TheWholePackIsGood) {
         EXPECT_FALSE(line.problem) << line.text;
     }
     EXPECT_EQ(report.levelTexts.size(), kPack.size());
+}
+
+// The campaign: every level in the pack's folder, in the order its names sort in.
+std::vector<std::string> campaign() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(BRICKSTORM_LEVELS)) {
+        if (entry.path().extension() == ".lvl") {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// What a player meets first in every level: its name and a hint on its level screen, and a start
+// that gives time to look around (two seconds with no key, still alive and in the level). Each
+// level is proved by a run beside it, which the program replays in CI.
+TEST(CampaignTest, EveryLevelIsNamedHintedProvedAndStartsSafe) {
+    const std::vector<std::string> levels = campaign();
+    EXPECT_GE(levels.size(), 24U);
+    constexpr int kSafeTicks = 40;
+    for (const std::string& name : levels) {
+        const app::LevelFilesReport report = app::readLevelFiles({packPath(name)}, true);
+        ASSERT_TRUE(report.allGood) << report.lines.front().text;
+        const LevelTitle& title = report.titles.front();
+        EXPECT_FALSE(title.name.empty()) << name;
+        EXPECT_FALSE(title.hint.empty()) << name;
+        EXPECT_LE(title.hint.size(), 79U) << name << ": the hint is cut on an 80-column screen";
+        EXPECT_TRUE(std::filesystem::exists(packPath("runs/" + name.substr(0, 2) + ".rec"))) << name;
+
+        PackLevel play(name);
+        play.game.tick(kSafeTicks);
+        EXPECT_EQ(play.state.screen, kScreenGame) << name << ": " << play.state.render.deathMessage;
+    }
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ TEST_F(LiveGameTest, LinesReachTheFileOnceASecondAndAtTheEnd) {
     EXPECT_TRUE(file.writes.empty()) << "the header is in the file already; the key waits";
     tick(1);
     ASSERT_EQ(file.writes.size(), 1U);
-    EXPECT_TRUE(file.writes[0].starts_with("key 1 120\nstate 20 ")) << file.writes[0];
+    EXPECT_TRUE(file.writes[0].starts_with("key 1 120  # x\nstate 20 ")) << file.writes[0];
     live.key('x');  // the level screen is not drawn yet: nothing to record
     tick(5);
     live.finish();
@@ -82,7 +82,7 @@ TEST_F(LiveGameTest, WhatAFullDiskRefusesIsKeptAndWrittenLater) {
     file.roomLeft = std::string::npos;
     tick(20);
     EXPECT_EQ(live.writeProblem(), "");
-    EXPECT_TRUE(file.text.starts_with("key 1 120\nstate 20 ")) << file.text;
+    EXPECT_TRUE(file.text.starts_with("key 1 120  # x\nstate 20 ")) << file.text;
     EXPECT_NE(file.text.find("\nstate 40 "), std::string::npos) << file.text;
     EXPECT_EQ(file.text.find("state 20", 1), file.text.rfind("state 20")) << "nothing is written twice";
 }

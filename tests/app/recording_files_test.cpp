@@ -33,7 +33,15 @@ Recording recordedWith(std::vector<RecordedLevel> levels, std::string program = 
     return recording;
 }
 
+// The level as played: its level string, which neither comments nor layout change.
+constexpr std::string_view kOneStepPlayed = "001002002bbEp";
+
 RecordedLevel oneStepAs(const std::string& name) {
+    return {name, static_cast<std::int64_t>(kOneStepPlayed.size()), fnv1a64(kOneStepPlayed)};
+}
+
+// As the first format of recordings named it: by the file's bytes.
+RecordedLevel oneStepBytesAs(const std::string& name) {
     return {name, static_cast<std::int64_t>(kOneStep.size()), fnv1a64(kOneStep)};
 }
 
@@ -44,10 +52,10 @@ std::vector<std::string> problemsOf(const Recording& recording, const std::vecto
     return replayProblems("run.rec", recording, files, levels, anyVersion);
 }
 
-TEST(RecordingFilesTest, TheHeaderNamesEachFileWithItsSizeAndHash) {
+TEST(RecordingFilesTest, TheHeaderNamesEachLevelAsPlayed) {
     const LevelFilesReport levels =
         readLevelFiles({"a.lvl"}, true, filesOf({{"a.lvl", std::string(kOneStep)}}));
-    const RecordingHeader header = recordingHeader({"a.lvl"}, levels.identities, 1);
+    const RecordingHeader header = recordingHeader({"a.lvl"}, levels, 1);
     EXPECT_EQ(header.program, programVersion());
     EXPECT_EQ(header.levels, std::vector<RecordedLevel>{oneStepAs("a.lvl")});
 }
@@ -65,7 +73,9 @@ TEST(RecordingFilesTest, WhyARecordingCannotBeReplayed) {
     EXPECT_TRUE(problemsOf(two, {"a.lvl", "b\x1b.lvl"}, {{"a.lvl", one}, {"b\x1b.lvl", one}}).empty());
     EXPECT_EQ(problemsOf(two, {"a.lvl", "b\x1b.lvl"}, {{"a.lvl", one}}),
               std::vector<std::string>{"brickstorm: run.rec:4: level file 'b\\x1b.lvl' is missing\n"});
-    EXPECT_EQ(problemsOf(two, {"a.lvl", "b\x1b.lvl"}, {{"a.lvl", one + " "}, {"b\x1b.lvl", one}}),
+    EXPECT_EQ(problemsOf(two, {"a.lvl", "b\x1b.lvl"}, {{"a.lvl", "001 002 002 bb E b\n"}, {"b\x1b.lvl", one}}),
+              std::vector<std::string>{"brickstorm: a.lvl: no player start: the level needs one p\n"});
+    EXPECT_EQ(problemsOf(two, {"a.lvl", "b\x1b.lvl"}, {{"a.lvl", "001 002 002 bb p E\n"}, {"b\x1b.lvl", one}}),
               std::vector<std::string>{
                   "brickstorm: run.rec:3: level file 'a.lvl' has changed since the recording\n"});
     EXPECT_EQ(problemsOf(two, {"a.lvl", "b\x1b.lvl"}, {{"a.lvl", "001 001 001 E"}, {"b\x1b.lvl", one}}),
@@ -76,6 +86,29 @@ TEST(RecordingFilesTest, WhyARecordingCannotBeReplayed) {
     EXPECT_EQ(problemsOf(recordedWith({}), {"a.lvl"}, {{"a.lvl", one}}),
               std::vector<std::string>{
                   "brickstorm: run.rec:3: recorded with the built-in levels, and 1 level file is given\n"});
+}
+
+// A comment or a blank written into a level later changes nothing that is played: its recordings
+// stay good. A changed cell is another level. A recording of the first format knew only the
+// bytes, and still goes by them.
+TEST(RecordingFilesTest, CommentsAndLayoutKeepARecordingGood) {
+    const std::string one(kOneStep);
+    const std::string commented =
+        "# One step\n# Walk.\n001 002 002\n\n# the floor\nbb\n\r\nE\n# the start\np\n";
+    const std::string otherCell = "002 002 002 bbbb E0 p0\n";
+    EXPECT_TRUE(problemsOf(recordedWith({oneStepAs("a.lvl")}), {"a.lvl"}, {{"a.lvl", commented}}).empty());
+    EXPECT_TRUE(
+        problemsOf(recordedWith({oneStepAs("a.lvl")}), {"a.lvl"}, {{"a.lvl", one + " \n# more\n"}}).empty());
+    EXPECT_EQ(problemsOf(recordedWith({oneStepAs("a.lvl")}), {"a.lvl"}, {{"a.lvl", otherCell}}),
+              std::vector<std::string>{
+                  "brickstorm: run.rec:3: level file 'a.lvl' has changed since the recording\n"});
+
+    Recording first = recordedWith({oneStepBytesAs("a.lvl")});
+    first.header.version = 1;
+    EXPECT_TRUE(problemsOf(first, {"a.lvl"}, {{"a.lvl", one}}).empty());
+    EXPECT_EQ(problemsOf(first, {"a.lvl"}, {{"a.lvl", commented}}),
+              std::vector<std::string>{
+                  "brickstorm: run.rec:3: level file 'a.lvl' has changed since the recording\n"});
 }
 
 TEST(RecordingFilesTest, AnotherVersionIsNamedAndReplayedOnlyWhenAsked) {
@@ -89,7 +122,7 @@ TEST(RecordingFilesTest, AnotherVersionIsNamedAndReplayedOnlyWhenAsked) {
 }
 
 TEST(RecordingFilesTest, ReadingARecordingFile) {
-    const std::string good = "brickstorm-recording 1\nprogram 1.0\nlevels built-in\nstart 1\nend 3\n";
+    const std::string good = "brickstorm-recording 2\nprogram 1.0\nlevels built-in\nstart 1\nend 3\n";
     EXPECT_EQ(readRecordingFile("run.rec", filesOf({{"run.rec", good}})).recording->end, 3);
     EXPECT_EQ(readRecordingFile("gone\x1b.rec", filesOf({})).problem,
               "brickstorm: gone\\x1b.rec: no such file\n");

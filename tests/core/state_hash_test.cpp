@@ -67,6 +67,20 @@ TEST_F(StateHashTest, EveryChangeOfTheRulesShows) {
     }
 }
 
+// A coordinate that reaches zero from below is -0.0, one from above 0.0: the same place, so the
+// same state, whichever way a run got there (a replay that took the other way stays in step).
+TEST_F(StateHashTest, NegativeAndPositiveZeroHashAlike) {
+    const auto zeroed = [&](double zero) {
+        GameState copy = state;
+        copy.player.displayPosition.x = zero;
+        copy.player.yaw = zero;
+        copy.enemies.front().displayPosition.z = zero;
+        return stateHash(copy);
+    };
+    EXPECT_EQ(zeroed(-0.0), zeroed(0.0));
+    EXPECT_NE(zeroed(0.0), zeroed(0.05));
+}
+
 TEST_F(StateHashTest, WhatOnlyTheRenderThreadDecidesDoesNotCount) {
     const std::uint64_t before = stateHash(state);
     state.render.screenDrawn = !state.render.screenDrawn;

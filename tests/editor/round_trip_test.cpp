@@ -60,6 +60,9 @@ TEST(EditorRoundTripTest, RandomEditsOfThePacksLevelsSaveAndUndoExactly) {
     std::uniform_int_distribution<std::size_t> pick(0, keys.size() - 1);
     int levels = 0;
     for (const auto& entry : std::filesystem::directory_iterator(BRICKSTORM_LEVELS)) {
+        if (entry.path().extension() != ".lvl") {
+            continue;  // the runs that prove the levels
+        }
         const EditedLevel original = levelForEditing(fileText(entry.path()));
         for (int session = 0; session < 5; ++session) {
             EditorSession editor(original);
@@ -84,7 +87,7 @@ TEST(EditorRoundTripTest, RandomEditsOfThePacksLevelsSaveAndUndoExactly) {
         }
         ++levels;
     }
-    EXPECT_EQ(levels, 5);
+    EXPECT_GE(levels, 24);
 }
 
 }  // namespace

@@ -28,6 +28,10 @@ TEST(AttemptsTest, TheTotalCountsClearsDeathsAndTheWholeRun) {
     for (const Case& c : {
              Case{{}, 0, "in all: 0 levels cleared, 0 deaths, 0 ticks (0:00.0)\n"},
              Case{{{1, Outcome::Cleared, 1}}, 1, "in all: 1 level cleared, 0 deaths, 1 tick (0:00.0)\n"},
+             // Seconds in two digits, the tenth after them, cut and never rounded.
+             Case{{}, 198, "in all: 0 levels cleared, 0 deaths, 198 ticks (0:09.9)\n"},
+             Case{{}, 199, "in all: 0 levels cleared, 0 deaths, 199 ticks (0:09.9)\n"},
+             Case{{}, 200, "in all: 0 levels cleared, 0 deaths, 200 ticks (0:10.0)\n"},
              Case{mixed, 1199, "in all: 1 level cleared, 2 deaths, 1199 ticks (0:59.9)\n"},
              Case{mixed, 1200, "in all: 1 level cleared, 2 deaths, 1200 ticks (1:00.0)\n"},
              // An hour: minutes go on past 59.

@@ -12,7 +12,7 @@ namespace {
 
 using testing::RecordedRun;
 
-constexpr const char* kBuiltInHeader = "brickstorm-recording 1\nprogram test\nlevels built-in\nstart 1\n";
+constexpr const char* kBuiltInHeader = "brickstorm-recording 2\nprogram test\nlevels built-in\nstart 1\n";
 
 TEST(RecorderTest, KeysAtTheirTicksAndAStateEverySecond) {
     RecordedRun play;
@@ -29,10 +29,10 @@ TEST(RecorderTest, KeysAtTheirTicksAndAStateEverySecond) {
     const std::string text = play.text();
     const std::string body = text.substr(std::string(kBuiltInHeader).size());
     ASSERT_TRUE(text.starts_with(kBuiltInHeader)) << text;
-    EXPECT_EQ(body.substr(0, body.find("state")), "key 5 120\nkey 5 120\n");
+    EXPECT_EQ(body.substr(0, body.find("state")), "key 5 120  # x\nkey 5 120  # x\n");
     const std::size_t second = body.find('\n', body.find("state 20 ")) + 1;
     EXPECT_EQ(body.substr(second),
-              "key 20 119\nkey 20 119\nstate 40 " + hashText(play.hashes.hashes[39]) + "\nend 40\n");
+              "key 20 119  # w\nkey 20 119  # w\nstate 40 " + hashText(play.hashes.hashes[39]) + "\nend 40\n");
 }
 
 TEST(RecorderTest, APrefixAndTheCodeRightAfterItShareALine) {
@@ -48,7 +48,8 @@ TEST(RecorderTest, APrefixAndTheCodeRightAfterItShareALine) {
     recorder.keyHandled(8, kNavigationKeyPrefix, state);
     recorder.keyHandled(8, kNavigationKeyPrefix, state);  // a prefix after a prefix: the pair
     recorder.keyHandled(8, kNavigationKeyPrefix, state);
-    EXPECT_EQ(recorder.takeLines(), "key 7 224 77\nkey 7 0\nkey 8 119\nkey 8 224 224\nkey 8 224\n");
+    EXPECT_EQ(recorder.takeLines(),
+              "key 7 224 77  # Right\nkey 7 0\nkey 8 119  # w\nkey 8 224 224\nkey 8 224\n");
 }
 
 TEST(RecorderTest, LinesAreDueWithEachStateLine) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <variant>
 
 #include "world/display_text.h"
@@ -11,6 +13,8 @@ namespace brickstorm {
 namespace {
 
 constexpr const char* kHeader = "brickstorm-recording 1\nprogram 1.0\nlevels built-in\nstart 1\n";
+
+std::string body(const std::string& lines) { return std::string(kHeader) + lines; }
 
 RecordingProblem problemOf(const std::string& text) {
     const RecordingReadResult result = readRecording(text);
@@ -39,19 +43,96 @@ TEST(RecordingReaderTest, ReadsBackWhatIsWritten) {
     const std::string text = recordingHeaderText(header) + keyLine({39, {120}}) + stateLine({40, 0x42}) +
                              keyLine({40, {224, 77}}) + keyLine({41, {0}}) + endLine(45);
     EXPECT_EQ(text.substr(0, text.find("start")),
-              "brickstorm-recording 1\nprogram 1.0\nlevel 1 levels/01 first.lvl 1234 0123456789abcdef\n"
+              "brickstorm-recording 2\nprogram 1.0\nlevel 1 levels/01 first.lvl 1234 0123456789abcdef\n"
               "level 2 caf\xc3\xa9\\\\new\\x1b.lvl 7 ffffffffffffffff\n");
     const Recording recording = recordingOf(text);
     EXPECT_EQ(recording.header, header);
     ASSERT_EQ(recording.events.size(), 4U);
-    EXPECT_EQ(recording.events[0].key, (RecordedKey{39, {120}}));
-    EXPECT_EQ(recording.events[1].kind, RecordedEvent::Kind::State);
-    EXPECT_EQ(recording.events[1].state, (RecordedState{40, 0x42}));
-    EXPECT_EQ(recording.events[2].key, (RecordedKey{40, {224, 77}}));
-    EXPECT_EQ(recording.events[3].key, (RecordedKey{41, {0}}));
+    EXPECT_EQ(recording.events[0].key(), (RecordedKey{39, {120}}));
+    EXPECT_EQ(recording.events[1].kind(), RecordedEvent::Kind::State);
+    EXPECT_EQ(recording.events[1].state(), (RecordedState{40, 0x42}));
+    EXPECT_EQ(recording.events[2].key(), (RecordedKey{40, {224, 77}}));
+    EXPECT_EQ(recording.events[3].key(), (RecordedKey{41, {0}}));
     EXPECT_EQ(recording.end, 45);
     EXPECT_EQ(recording.lastTick(), 45);
 }
+
+// The first format named levels by their bytes; its recordings still read, as what they are.
+TEST(RecordingReaderTest, BothFormatsAreRead) {
+    for (const int version : {1, 2}) {
+        const Recording recording =
+            recordingOf("brickstorm-recording " + std::to_string(version) +
+                        "\nprogram 1.0\nlevel 1 a.lvl 12 00000000000000ff\nstart 1\nkey 3 119\nend 9\n");
+        EXPECT_EQ(recording.header.version, version);
+        EXPECT_EQ(recording.header.levels.front(), (RecordedLevel{"a.lvl", 12, 0xff}));
+        EXPECT_EQ(recordingHeaderText(recording.header).substr(0, 22),
+                  "brickstorm-recording " + std::to_string(version));
+    }
+}
+
+// A key line may end in the key's name, for a person reading the file; the reader leaves it out.
+TEST(RecordingReaderTest, AKeysNameAfterItIsLeftOut) {
+    const Recording recording = recordingOf(
+        body("key 26 120  # x\nkey 27 224 77  # Right\nkey 28 35 # #\nkey 29 32  # Space  \nkey 30 119 #\n"));
+    ASSERT_EQ(recording.events.size(), 5U);
+    EXPECT_EQ(recording.events[0].key(), (RecordedKey{26, {120}}));
+    EXPECT_EQ(recording.events[1].key(), (RecordedKey{27, {224, 77}}));
+    EXPECT_EQ(recording.events[2].key(), (RecordedKey{28, {35}}));
+    EXPECT_EQ(recording.events[3].key(), (RecordedKey{29, {32}}));
+    EXPECT_EQ(recording.events[4].key(), (RecordedKey{30, {119}}));
+}
+
+TEST(RecordingReaderTest, KeyLinesNameTheirKeys) {
+    EXPECT_EQ(keyLine({26, {120}}, true), "key 26 120  # x\n");
+    EXPECT_EQ(keyLine({26, {120}}), "key 26 120\n");
+    const std::pair<KeyCodes, const char*> names[] = {
+        {{' '}, "Space"},  {{'#'}, "#"},         {{3}, "Ctrl+C"}, {{224, 72}, "Up"}, {{224, 80}, "Down"},
+        {{0, 75}, "Left"}, {{224, 77}, "Right"}, {{224, 83}, ""}, {{200}, ""},       {{127}, ""},
+    };
+    for (const auto& [codes, name] : names) {
+        EXPECT_EQ(keyName(codes), name) << codes[0];
+        // Whatever the name, the line reads back as the key.
+        RecordedKey key{5, codes};
+        EXPECT_EQ(recordingOf(body(keyLine(key, true))).events.front().key(), key) << keyLine(key, true);
+    }
+}
+
+// Read in pieces as a file comes, cut anywhere (inside a line, inside a CRLF), a recording reads
+// as it does whole, and a line cut short at the very end is still left out.
+TEST(RecordingReaderTest, ReadInPiecesItReadsTheSame) {
+    const std::string text =
+        "brickstorm-recording 2\r\nprogram 1.0\r\nlevels built-in\r\nstart 1\r\n"
+        "key 3 119  # w\r\nstate 20 0000000000000007\r\nkey 21 224 77\r\nkey 22 11";
+    const Recording whole = recordingOf(text);
+    ASSERT_EQ(whole.events.size(), 3U);
+    for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+        for (std::size_t second = cut; second <= text.size(); second += 7) {
+            RecordingStream stream;
+            EXPECT_TRUE(stream.take(text.substr(0, cut)));
+            EXPECT_TRUE(stream.take(text.substr(cut, second - cut)));
+            EXPECT_TRUE(stream.take(text.substr(second)));
+            RecordingReadResult read = stream.finish();
+            ASSERT_TRUE(std::holds_alternative<Recording>(read)) << cut << " " << second;
+            EXPECT_EQ(std::get<Recording>(read).events, whole.events) << cut << " " << second;
+        }
+    }
+}
+
+// A replay keeps every line of its recording, so the lines are counted and capped: a file
+// made of millions of short lines is refused, with the line where it goes past the cap.
+TEST(RecordingReaderTest, LinesBeyondTheCapAreRefused) {
+    std::string text = kHeader;
+    const std::int64_t headerLines = 4;
+    for (std::int64_t line = headerLines; line <= kMostRecordingLines; ++line) {
+        text += "key 1 9\n";
+    }
+    // The line past the cap is the one refused: every line up to it was taken.
+    EXPECT_EQ(problemOf(text), (RecordingProblem{kMostRecordingLines + 1,
+                                                 "more than 2000000 lines, the most a recording may hold"}));
+}
+
+// What a replay keeps of a line: no memory of its own beyond its place in the list.
+TEST(RecordingReaderTest, ALineIsKeptInThirtyTwoBytes) { EXPECT_LE(sizeof(RecordedEvent), 32U); }
 
 TEST(RecordingReaderTest, WithoutAnEndTheLastLineIsTheLastTick) {
     EXPECT_EQ(recordingOf(std::string(kHeader) + "key 3 120\nstate 20 0000000000000001\n").lastTick(), 20);
@@ -84,8 +165,6 @@ TEST_P(DamagedRecordingTest, IsRefusedWithItsLineAndWhatIsWrong) {
     EXPECT_EQ(problemOf(GetParam().text), GetParam().problem);
 }
 
-std::string body(const std::string& lines) { return std::string(kHeader) + lines; }
-
 INSTANTIATE_TEST_SUITE_P(
     Cases, DamagedRecordingTest,
     ::testing::Values(
@@ -93,12 +172,15 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"LevelFile",
                     "001 002 002\nbb\nE\np\n",
                     {1, "not a recording: it does not begin with 'brickstorm-recording'"}},
-        DamagedCase{"Version2",
-                    "brickstorm-recording 2\n",
-                    {1, "unknown format version '2': this program reads version 1"}},
+        DamagedCase{"Version3",
+                    "brickstorm-recording 3\n",
+                    {1, "unknown format version '3': this program reads versions 1 to 2"}},
+        DamagedCase{"Version0",
+                    "brickstorm-recording 0\n",
+                    {1, "unknown format version '0': this program reads versions 1 to 2"}},
         DamagedCase{"VersionWord",
                     "brickstorm-recording one\x1b\n",
-                    {1, "unknown format version 'one\\x1b': this program reads version 1"}},
+                    {1, "unknown format version 'one\\x1b': this program reads versions 1 to 2"}},
         DamagedCase{"NoProgram",
                     "brickstorm-recording 1\nlevels built-in\n",
                     {2, "damaged line 'levels built-in': expected 'program VERSION'"}},

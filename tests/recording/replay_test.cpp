@@ -82,7 +82,7 @@ protected:
 
 TEST_F(RecordedPlayTest, TheRunHadWhatItShould) {
     const std::string text = play.text();
-    EXPECT_NE(text.find("key 15 224 77\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("key 15 224 77  # Right\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("key 3 "), std::string::npos) << "a dropped key is not recorded";
     EXPECT_NE(text.find("state 20 "), std::string::npos);
     EXPECT_TRUE(text.ends_with("end " + std::to_string(play.run.ticks()) + "\n"));
@@ -144,10 +144,10 @@ TEST_F(RecordedPlayTest, AChangedStateIsFoundAtItsTick) {
 TEST_F(RecordedPlayTest, AChangedKeyIsFoundAtTheNextState) {
     std::string text = play.text();
     // The first turn becomes a step: the run goes elsewhere from that tick on.
-    const std::size_t line = text.find(" 97\n");
+    const std::size_t line = text.find(" 97  # a\n");
     ASSERT_NE(line, std::string::npos);
     const std::int64_t keyTick = std::stoll(text.substr(text.rfind("key ", line) + 4));
-    text.replace(line, 4, " 119\n");
+    text.replace(line, 9, " 119\n");
     GameState state;
     const ReplayCheck check = checkReplay(read(text), state);
     ASSERT_TRUE(check.outOfStepTick.has_value());
@@ -159,7 +159,18 @@ TEST_F(RecordedPlayTest, ARunCutOffReplaysToItsLastLine) {
     const Recording recording = read(text);
     EXPECT_EQ(recording.end, std::nullopt);
     GameState state;
-    EXPECT_EQ(checkReplay(recording, state).outOfStepTick, std::nullopt);
+    const ReplayCheck check = checkReplay(recording, state);
+    EXPECT_EQ(check.outOfStepTick, std::nullopt);
+    // Played as far as it goes, and never reported as a whole run: the attempt it stops in is
+    // cut off, and there is no total.
+    EXPECT_EQ(check.cutAtTick, recording.lastTick());
+    const std::size_t last = check.report.rfind("level 1: ");
+    ASSERT_NE(last, std::string::npos) << check.report;
+    EXPECT_TRUE(check.report.substr(last).starts_with("level 1: cut off after ")) << check.report;
+    EXPECT_EQ(check.report.find("in all"), std::string::npos) << check.report;
+    // With its end line the same run is whole.
+    GameState again;
+    EXPECT_EQ(checkReplay(read(play.text()), again).cutAtTick, std::nullopt);
 }
 
 TEST(ReplayTest, AKeyNoScreenCouldHaveTakenIsOutOfStep) {

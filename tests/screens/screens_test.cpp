@@ -80,6 +80,28 @@ TEST(TextScreenTest, ContentIsCentredAsABlock) {
     EXPECT_EQ(level[36].substr(30, 29), kPressAnyKey);
 }
 
+// A level from a file names itself under its number and gives its hint under the line every level
+// screen gives; without a title the screen is the built-in one, line for line.
+TEST(TextScreenTest, TheLevelScreenShowsALevelsNameAndHint) {
+    const ScreenLines plain = levelScreenLines(7);
+    EXPECT_EQ(levelScreenLines(7, {}, {}), plain);
+    EXPECT_EQ(plain[1], "");
+    EXPECT_EQ(plain[3], "");
+    const ScreenLines titled = levelScreenLines(7, {}, {"The guard", "Face him and shoot."});
+    ASSERT_EQ(titled.size(), plain.size());
+    EXPECT_EQ(titled[0], "LEVEL 7");
+    EXPECT_EQ(titled[1], "The guard");
+    EXPECT_EQ(titled[2], "Kill enemies. Find the exit.");
+    EXPECT_EQ(titled[3], "Face him and shoot.");
+    for (std::size_t line = 4; line < plain.size(); ++line) {
+        EXPECT_EQ(titled[line], plain[line]) << line;
+    }
+    // Text from a file is shown escaped, and cut to what an 80-column window shows.
+    const ScreenLines hostile = levelScreenLines(7, {}, {"\x1b[2J", std::string(120, 'h')});
+    EXPECT_EQ(hostile[1], "\\x1b[2J");
+    EXPECT_EQ(hostile[3], std::string(76, 'h') + "...");
+}
+
 TEST(TextScreenTest, TitleBannerKeepsItsLineWidths) {
     const ScreenLines title = titleScreenLines();
     ASSERT_EQ(title.size(), 27U);

@@ -193,6 +193,37 @@ TEST(LevelFileTest, PiecesMayBreakAnywhere) {
     }
 }
 
+// The opening comment names the level and gives its hint; later comments, and comments after
+// the sizes, are the maker's own.
+TEST(LevelFileTest, TheOpeningCommentGivesTheTitle) {
+    struct Case {
+        std::string_view file;
+        LevelTitle title;
+    };
+    const std::string longHint = "# " + std::string(300, 'h') + "\n";
+    const Case cases[] = {
+        {"# The walk\n#  Step, step, exit.  \r\n# a third line\n002 002 002 bbbb p0 0E",
+         {"The walk", "Step, step, exit."}},
+        {"  #The walk\n\n\t#\tStep.\n002 002 002 bbbb p0 0E", {"The walk", "Step."}},
+        {"# Only a name\n002 002 002 bbbb p0 0E", {"Only a name", ""}},
+        {"002 002 002\n# after the sizes\n# not a title\nbbbb p0 0E", {}},
+        {"#\n# \x1b[2J\n002 002 002 bbbb p0 0E", {"", "\x1b[2J"}},  // shown escaped, as any text from a file
+    };
+    for (const Case& c : cases) {
+        for (std::size_t cut = 0; cut <= c.file.size(); ++cut) {
+            LevelFileParser parser;
+            parser.take(c.file.substr(0, cut));
+            parser.take(c.file.substr(cut));
+            const LevelFileResult result = parser.finish();
+            ASSERT_TRUE(std::holds_alternative<LevelFileLevel>(result)) << c.file;
+            EXPECT_EQ(std::get<LevelFileLevel>(result).title, c.title) << c.file << " cut at " << cut;
+        }
+    }
+    const LevelFileResult result = parseLevelFile("# Long\n" + longHint + "002 002 002 bbbb p0 0E");
+    ASSERT_TRUE(std::holds_alternative<LevelFileLevel>(result));
+    EXPECT_EQ(std::get<LevelFileLevel>(result).title.hint, std::string(kMostTitleBytes, 'h'));
+}
+
 TEST(LevelFileTest, AMessageDoesNotDependOnWhereTheFileWasCut) {
     const std::string_view files[] = {
         "002002002\nbb\xe2\x82\xac"

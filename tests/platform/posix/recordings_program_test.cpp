@@ -266,12 +266,13 @@ INSTANTIATE_TEST_SUITE_P(Machine, RecordAndReplay, ::testing::Values(false, true
                              return info.param ? "Busy" : "Idle";
                          });
 
-// The run through the whole pack that is kept with the tests, checked by the program, with the
-// pack's folder standing in for the recorded names.
+// The run through the first pack of five levels that is kept with the tests (in the first format
+// of recordings, which named levels by their bytes), checked by the program, with the copy of
+// that pack kept beside it standing in for the recorded names.
 TEST(Recordings, TheKeptRunClearsEveryLevelOfThePack) {
     const testing::ProgramRun check = testing::runProgram(
         BRICKSTORM_BINARY, {"--replay", std::string(BRICKSTORM_TEST_DATA) + "/pack.rec", "--check",
-                            "--replay-any-version", std::string(BRICKSTORM_LEVELS) + "/"});
+                            "--replay-any-version", std::string(BRICKSTORM_TEST_DATA) + "/pack/"});
     EXPECT_EQ(check.status, 0) << check.err;
     EXPECT_EQ(check.err, "");
     std::istringstream lines(check.out);
@@ -291,7 +292,7 @@ TEST(Recordings, ACheckDoesNotNeedATerminalThatPlacesTheCursor) {
     PtySession::Options options;
     options.program = BRICKSTORM_BINARY;
     options.arguments = {"--replay", std::string(BRICKSTORM_TEST_DATA) + "/pack.rec", "--check",
-                         "--replay-any-version", std::string(BRICKSTORM_LEVELS) + "/"};
+                         "--replay-any-version", std::string(BRICKSTORM_TEST_DATA) + "/pack/"};
     options.environment.emplace_back("TERM=dumb");
     PtySession session(options);
     ASSERT_TRUE(session.started());
@@ -309,16 +310,35 @@ TEST(Recordings, AChangedStateStopsTheCheckAtItsTick) {
     text[hash] = text[hash] == '0' ? '1' : '0';
     const std::string changed = folder.file("changed.rec", text);
     const testing::ProgramRun check = testing::runProgram(
-        BRICKSTORM_BINARY, {"--check", "--replay-any-version", "--replay", changed, BRICKSTORM_LEVELS});
+        BRICKSTORM_BINARY,
+        {"--check", "--replay-any-version", "--replay", changed, std::string(BRICKSTORM_TEST_DATA) + "/pack"});
     EXPECT_EQ(check.status, app::kExitReplayOutOfStep);
     EXPECT_TRUE(check.out.starts_with("level 1: cleared after ")) << check.out;
     EXPECT_EQ(check.out.find("in all"), std::string::npos);
     EXPECT_EQ(check.err, "brickstorm: " + changed + ": the replay went out of step at tick 400\n");
 }
 
+// A run cut off by a full disk or a killed game has no end line: its check plays it as far as it
+// goes and never calls it whole, with a status of its own.
+TEST(Recordings, ACheckOfARunCutOffSaysSo) {
+    const ScratchFolder folder;
+    std::string text = readFile(std::string(BRICKSTORM_TEST_DATA) + "/pack.rec");
+    text.erase(text.find('\n', text.find("state 380 ")) + 1);
+    const std::string cut = folder.file("cut.rec", text);
+    const testing::ProgramRun check = testing::runProgram(
+        BRICKSTORM_BINARY,
+        {"--check", "--replay-any-version", "--replay", cut, std::string(BRICKSTORM_TEST_DATA) + "/pack"});
+    EXPECT_EQ(check.status, 7) << check.err;
+    EXPECT_TRUE(check.out.starts_with("level 1: cleared after ")) << check.out;
+    EXPECT_NE(check.out.find(": cut off after "), std::string::npos) << check.out;
+    EXPECT_EQ(check.out.find("in all"), std::string::npos) << check.out;
+    EXPECT_TRUE(check.err.starts_with("brickstorm: " + cut + ": the recording is cut off at tick 380: "))
+        << check.err;
+}
+
 struct RefusalCase {
     const char* name;
-    std::vector<std::string> arguments;  // "@" stands for the scratch folder, "%" for the pack's
+    std::vector<std::string> arguments;  // "@" stands for the scratch folder, "%" for the first pack's
     std::string message;
     int status;
 };
@@ -345,7 +365,7 @@ TEST_P(RecordingRefusals, LeaveTheTerminalAlone) {
     }
     const auto expand = [&](std::string text) {
         for (const auto& [mark, path] :
-             {std::pair{'@', folder.path()}, std::pair{'%', std::string(BRICKSTORM_LEVELS)}}) {
+             {std::pair{'@', folder.path()}, std::pair{'%', std::string(BRICKSTORM_TEST_DATA) + "/pack"}}) {
             for (auto at = text.find(mark); at != std::string::npos; at = text.find(mark, at + path.size())) {
                 text.replace(at, 1, path);
             }
@@ -450,7 +470,7 @@ TEST(Recordings, AnExistingFileIsReplaced) {
     PtySession session(options);
     ASSERT_TRUE(session.started());
     ASSERT_TRUE(session.waitForOutputContaining("- Press any key to continue -"));
-    EXPECT_TRUE(readFile(path).starts_with("brickstorm-recording 1\nprogram ")) << readFile(path);
+    EXPECT_TRUE(readFile(path).starts_with("brickstorm-recording 2\nprogram ")) << readFile(path);
     session.sendSignal(SIGTERM);
     EXPECT_TRUE(session.waitForExit().has_value());
 
