@@ -163,7 +163,7 @@ const Mode kLevelScreen{"LevelScreen", {}, "- Press any key to continue -", 1};
 const Mode kView{"View", {}, "- Press any key to continue -", 2};
 const Mode kReplay{
     "Replay",
-    {"--replay", BRICKSTORM_TEST_DATA "/pack.rec", "--replay-any-version", BRICKSTORM_LEVELS "/"},
+    {"--replay", BRICKSTORM_TEST_DATA "/pack.rec", "--replay-any-version", BRICKSTORM_TEST_DATA "/pack"},
     "- Press any key to continue -"};
 const Mode kEditor{"Editor", {"--edit", "@/new.lvl"}, "new file"};
 
