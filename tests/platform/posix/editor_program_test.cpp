@@ -95,7 +95,7 @@ protected:
             ADD_FAILURE() << "no real path for " << folder_.path();
             return {};
         }
-        const std::string copy =
+        std::string copy =
             folder_.path() + "/state/brickstorm/" + editor::recoveryFileName(std::string(real) + "/" + name);
         std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own buffer
         return copy;
@@ -295,7 +295,7 @@ TEST_F(EditorProgramTest, AChangeSurvivesSigkillInTheRecoveryCopy) {
         // its own name (not the new file it is written to first).
         char* real = ::realpath(folder_.path().c_str(), nullptr);
         ASSERT_NE(real, nullptr);
-        const std::string copy =
+        std::string copy =
             folder_.path() + "/state/brickstorm/" + editor::recoveryFileName(std::string(real) + "/kept.lvl");
         std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own buffer
         const auto deadline = std::chrono::steady_clock::now() + PtySession::kPatience;
