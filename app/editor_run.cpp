@@ -333,6 +333,7 @@ private:
         inbox_.handled();
         std::string outcome = "Play-test over (Tab).";
         bool showsResult = false;  // ended by the game, which shows how on its own screen
+        bool dismissed = false;    // a key came while that screen was up, before this loop saw it
         while (true) {
             const std::optional<int> code = inbox_.next(Clock::now() + kPlayCheckPeriod);
             if (!code && inbox_.closed()) {
@@ -347,7 +348,13 @@ private:
                 }
                 if (!mouseReport(*code)) {
                     const std::lock_guard held(lock);
-                    handleKey(game, translator.translate(*code));
+                    // Once the game has ended, its last screen is up and the key is the player's
+                    // answer to it: handed to the game it would move on to the title screen.
+                    if (game.screen == kScreenGame) {
+                        handleKey(game, translator.translate(*code));
+                    } else {
+                        dismissed = true;
+                    }
                 }
                 inbox_.handled();
             }
@@ -365,7 +372,7 @@ private:
         }
         // Input gone, the program ends next: a frame the terminal does not take is not waited for.
         runner.stop(ended_);
-        if (showsResult) {
+        if (showsResult && !dismissed) {
             // The game's last screen stays until a key, which only dismisses it: a key meant for
             // the game, pressed as it ended, must not edit the level.
             ShownPictures shown;
