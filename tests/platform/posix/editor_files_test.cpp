@@ -20,10 +20,13 @@
 
 #include "editor/editor_session.h"
 #include "editor/level_writing.h"
+#include "support/file_contents.h"
 #include "support/temp_folder.h"
 
 namespace brickstorm::app {
 namespace {
+
+using testing::fileText;
 
 using platform::FileWriteStep;
 
@@ -35,13 +38,6 @@ public:
 private:
     FileWriteStep step_;
 };
-
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class EditorFilesTest : public ::testing::Test {
 protected:

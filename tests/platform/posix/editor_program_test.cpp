@@ -20,12 +20,16 @@
 #include <vector>
 
 #include "editor/recovery_name.h"
+#include "support/file_contents.h"
 #include "support/pty_session.h"
 #include "support/temp_folder.h"
 #include "support/vterm_screen.h"
 
 namespace brickstorm::platform {
 namespace {
+
+using testing::fileExists;
+using testing::fileText;
 
 using testing::PtySession;
 using testing::VtermScreen;
@@ -36,18 +40,6 @@ constexpr int kLines = 24;
 constexpr const char* kUp = "\x1b[A";
 constexpr const char* kLeft = "\x1b[D";
 constexpr const char* kSave = "\x13";
-
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool fileExists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
 
 // What a command prints on standard output and error, and its exit status.
 std::pair<std::string, int> runCommand(const std::string& command) {

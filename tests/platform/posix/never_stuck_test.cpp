@@ -22,6 +22,7 @@
 
 #include "app/exit_status.h"
 #include "editor/recovery_name.h"
+#include "support/file_contents.h"
 #include "support/pty_session.h"
 #include "support/temp_folder.h"
 #include "terminal/terminal_sequences.h"
@@ -29,22 +30,13 @@
 namespace brickstorm::platform {
 namespace {
 
+using testing::fileExists;
+using testing::fileText;
+
 using testing::PtySession;
 using namespace std::chrono_literals;
 
 constexpr std::string_view kPrompt = "- Press any key to continue -";
-
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool fileExists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
 
 // A line of a level file's cells (not a comment) holds `cell`.
 bool hasCellLineWith(const std::string& text, char cell) {
